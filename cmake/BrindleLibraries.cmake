@@ -1,0 +1,31 @@
+# The portable core and the platform file layer, as libraries that the
+# runtime, the tools and the tests link. brindle_core_for(<name> <flags>)
+# builds a variant with extra compile and link flags (the unit tests use a
+# sanitizer variant).
+set(BRINDLE_CORE_SOURCES
+  src/package/block_checksum.cpp
+  src/package/unpack.cpp
+  src/package/pack.cpp
+  src/package/package_format.cpp
+  src/package/package_reader.cpp
+  src/package/package_writer.cpp
+  src/package/entry_name.cpp
+  src/package/extraction.cpp
+  src/package/package_check.cpp
+)
+if(WIN32)
+  set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_win32.cpp)
+else()
+  set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)
+endif()
+list(TRANSFORM BRINDLE_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+list(TRANSFORM BRINDLE_PLATFORM_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+
+function(brindle_core_for name)
+  add_library(${name} STATIC ${BRINDLE_CORE_SOURCES} ${BRINDLE_PLATFORM_SOURCES})
+  target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}/src")
+  target_compile_options(${name} PUBLIC ${ARGN})
+  target_link_options(${name} PUBLIC ${ARGN})
+endfunction()
+
+brindle_core_for(brindle_core)

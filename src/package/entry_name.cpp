@@ -1,0 +1,71 @@
+#include "package/entry_name.h"
+
+namespace brindle {
+
+namespace {
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Windows drops trailing dots and blanks from a path component, so "..." or
+// ". " would act as "." or ".."; such components are refused outright.
+bool isDotsOrBlanks(const std::string& component) {
+    return component.find_first_not_of(". ") == std::string::npos;
+}
+// Device names stay devices in any folder and with any extension ("nul.txt").
+bool isDeviceName(const std::string& component) {
+    std::string base = component.substr(0, component.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" || base == "CONOUT$")
+        return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '0' && base[3] <= '9';
+}
+}  // namespace
+
+std::string extensionOf(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return {};
+    std::string extension = name.substr(dot + 1);
+    if (extension.find_first_of("\\/") != std::string::npos) return {};
+    const std::size_t quote = extension.find('"');
+    if (quote != std::string::npos) extension.resize(quote);
+    return extension;
+}
+
+std::string pathPartOf(const std::string& name) {
+    const std::size_t last = name.find_last_of("\\/");
+    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
+}
+
+bool isSafeEntryName(const std::string& name) {
+    if (name.empty() || isSeparator(name[0])) return false;
+    if (name.find(':') != std::string::npos) return false;  // drive letters and streams
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = start;
+        while (end < name.size() && !isSeparator(name[end])) ++end;
+        const std::string component = name.substr(start, end - start);
+        // An empty component ("a\\b", or a folder's trailing "\") is harmless.
+        if (!component.empty() && (isDotsOrBlanks(component) || isDeviceName(component))) return false;
+        if (end == name.size()) return true;
+        start = end + 1;
+    }
+}
+
+std::vector<std::string> parseKeepList(const std::string& list) {
+    std::vector<std::string> items;
+    if (list.empty()) return items;
+    std::size_t count = 0;
+    for (char c : list) count += c == '|';
+    if (count == 0) count = 1;
+    std::size_t start = 0;
+    while (items.size() < count) {
+        std::size_t bar = list.find('|', start);
+        if (bar == std::string::npos) bar = list.size();
+        items.push_back(list.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return items;
+}
+
+}  // namespace brindle

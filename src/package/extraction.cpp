@@ -1,0 +1,113 @@
+// Extraction walks the entry list once, reading the data blocks strictly
+// forwards from the data start. A block is unpacked and checked in memory
+// before its file is touched, so a damaged entry never replaces a good file.
+#include "package/extraction.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "package/data_cursor.h"
+#include "package/entry_name.h"
+#include "package/unpack.h"
+#include "toolkit/files.h"
+
+namespace brindle {
+
+namespace {
+
+std::string withTrailingBackslash(std::string path) {
+    if (path.empty() || path.back() != '\\') path += '\\';
+    return path;
+}
+
+ExtractOutcome writeFile(const std::string& path, const std::uint8_t* data, std::size_t length,
+                         const PackageEntry& entry) {
+    OutputFile file;
+    if (!file.create(path) || !file.write(data, length)) return ExtractOutcome::WriteFailed;
+    file.setTimes(entry.created, entry.modified);  // all data first, then the times
+    return ExtractOutcome::Written;
+}
+
+// One file entry at the cursor: with `write` off its data are only passed.
+ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destination, bool write,
+                            DataCursor& data) {
+    const std::string path = destination + entry.name;
+    if (entry.size <= 0) {
+        return write ? writeFile(path, nullptr, 0, entry) : ExtractOutcome::Kept;
+    }
+    if (!write) return data.skip(entry.storedSize) ? ExtractOutcome::Kept : ExtractOutcome::Truncated;
+    if (!data.claim(entry.storedSize)) return ExtractOutcome::Truncated;
+
+    std::unique_ptr<std::uint8_t[]> stored(new (std::nothrow) std::uint8_t[std::size_t(entry.storedSize) + 1]);
+    if (!stored) return data.skip(entry.storedSize) ? ExtractOutcome::Damaged : ExtractOutcome::Truncated;
+    if (!data.read(stored.get(), entry.storedSize)) return ExtractOutcome::Truncated;
+    if (entry.storedSize == entry.size) return writeFile(path, stored.get(), std::size_t(entry.size), entry);
+
+    std::unique_ptr<std::uint8_t[]> unpacked(new (std::nothrow) std::uint8_t[std::size_t(entry.size)]);
+    if (!unpacked || unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size)) !=
+                         std::uint32_t(entry.size))
+        return ExtractOutcome::Damaged;
+    return writeFile(path, unpacked.get(), std::size_t(entry.size), entry);
+}
+
+}  // namespace
+
+bool fileExists(const std::string& path) {
+    if (!path.empty() && path.back() == '\\') return pathExists(path.substr(0, path.size() - 1));
+    return pathExists(path);
+}
+
+void createFolderChain(const std::string& path) {
+    if (isFolder(path)) return;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] != '\\') continue;
+        std::string prefix = path.substr(0, i + 1);
+        if (isFolder(prefix)) continue;
+        while (!prefix.empty() && (prefix.back() == ' ' || prefix.back() == '\\' || prefix.back() == '/'))
+            prefix.pop_back();
+        if (!prefix.empty()) createFolder(prefix);
+    }
+}
+
+std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::string& destination,
+                                       const std::string& keepList) {
+    const std::vector<PackageEntry>& entries = package.entries();
+    const std::vector<std::string> keep = parseKeepList(keepList);
+    const std::string target = withTrailingBackslash(destination);
+    std::vector<ExtractOutcome> outcomes;
+
+    InputFile file;
+    if (!file.open(package.packagePath())) {
+        outcomes.assign(entries.size(), ExtractOutcome::Truncated);
+        return outcomes;
+    }
+    DataCursor data(file, package.dataStart(), package.dataEnd());
+    outcomes.reserve(entries.size());
+    for (const PackageEntry& entry : entries) {
+        if (entry.kind != kFolderEntry && entry.kind != kFileEntry) {
+            outcomes.push_back(ExtractOutcome::UnknownKind);
+            continue;
+        }
+        if (!isSafeEntryName(entry.name)) {
+            const bool passed = entry.kind == kFolderEntry || entry.size <= 0 || data.skip(entry.storedSize);
+            outcomes.push_back(passed ? ExtractOutcome::UnsafeName : ExtractOutcome::Truncated);
+            continue;
+        }
+        if (entry.kind == kFolderEntry) {
+            createFolderChain(target + entry.name);
+            outcomes.push_back(ExtractOutcome::FolderMade);
+            continue;
+        }
+        const bool mayOverwrite = std::find(keep.begin(), keep.end(), extensionOf(entry.name)) == keep.end();
+        if (!mayOverwrite && fileExists(target + entry.name)) {
+            outcomes.push_back(extractEntry(entry, target, false, data));
+            continue;
+        }
+        createFolderChain(target + pathPartOf(entry.name));
+        outcomes.push_back(extractEntry(entry, target, true, data));
+    }
+    return outcomes;
+}
+
+}  // namespace brindle

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "package/package_reader.h"
+
+namespace brindle {
+
+// What extraction did with one entry.
+enum class ExtractOutcome {
+    Written,       // file written with its times
+    FolderMade,    // folder entry: the folder chain was created (or existed)
+    Kept,          // keep list: an existing file was left untouched
+    UnsafeName,    // the name would leave the destination; nothing written
+    Damaged,       // the block did not unpack to its size; nothing written
+    Truncated,     // the package ends (or breaks off) before the entry's data
+    WriteFailed,   // the file could not be created or written
+    UnknownKind,   // neither folder nor file; passed over
+};
+
+// Writes every entry of the package read last into `destination`. Files
+// whose extension is on `keepList` are written only where no file of that
+// name exists. Returns one outcome per entry, in directory order.
+std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::string& destination,
+                                       const std::string& keepList);
+
+// Creates the folders along `path`; only "\" ends a folder name, and the text
+// after the last "\" is not created. Failures are ignored.
+void createFolderChain(const std::string& path);
+
+// True when a file or folder of that name exists; a trailing "\" is ignored.
+bool fileExists(const std::string& path);
+
+}  // namespace brindle

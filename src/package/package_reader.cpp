@@ -1,0 +1,60 @@
+#include "package/package_reader.h"
+
+#include <memory>
+#include <new>
+
+#include "package/unpack.h"
+#include "toolkit/files.h"
+
+namespace brindle {
+
+namespace {
+// No real directory comes near this; it keeps a forged size from asking for
+// gigabytes before the unpacking fails.
+constexpr std::uint32_t kLargestDirectory = 256u << 20;
+
+bool loadDirectory(InputFile& file, const PackageTrailer& trailer, std::uint64_t directoryStart,
+                   std::vector<PackageEntry>& entries) {
+    const std::uint32_t stored = trailer.storedDirectorySize;
+    const std::uint32_t unpacked = trailer.unpackedDirectorySize;
+    if (unpacked > kLargestDirectory) return false;
+    std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[stored ? stored : 1]);
+    if (!raw || !file.seek(directoryStart) || file.read(raw.get(), stored) != stored) return false;
+    if (stored == unpacked) return parseDirectory(raw.get(), stored, entries);
+    std::unique_ptr<std::uint8_t[]> directory(new (std::nothrow) std::uint8_t[unpacked ? unpacked : 1]);
+    if (!directory || unpack(raw.get(), stored, directory.get(), unpacked) != unpacked) return false;
+    return parseDirectory(directory.get(), unpacked, entries);
+}
+}  // namespace
+
+bool PackageReader::readDirectory(const std::string& path) {
+    entries_.clear();
+    packagePath_ = path;
+    dataStart_ = 0;
+    dataEnd_ = 0;
+
+    InputFile file;
+    if (!file.open(path)) return false;
+    const std::int64_t length = file.size();
+    if (length < std::int64_t(kTrailerSize)) return false;
+
+    std::uint8_t tail[kTrailerSize];
+    PackageTrailer trailer;
+    if (!file.seek(std::uint64_t(length) - kTrailerSize) || file.read(tail, kTrailerSize) != kTrailerSize ||
+        !decodeTrailer(tail, trailer))
+        return false;
+    const std::uint64_t beforeTrailer = std::uint64_t(length) - kTrailerSize;
+    if (trailer.storedDirectorySize > beforeTrailer) return false;
+    const std::uint64_t directoryStart = beforeTrailer - trailer.storedDirectorySize;
+    if (trailer.dataStart > directoryStart) return false;
+
+    if (!loadDirectory(file, trailer, directoryStart, entries_)) {
+        entries_.clear();
+        return false;
+    }
+    dataStart_ = trailer.dataStart;
+    dataEnd_ = directoryStart;
+    return true;
+}
+
+}  // namespace brindle

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "package/package_format.h"
+
+namespace brindle {
+
+// Describes the package read last: its path, where its data blocks start and
+// end, and its entries in directory order.
+class PackageReader {
+public:
+    // Reads the trailer and directory of the package at the end of `path`,
+    // replacing the entry list. False (and an empty list) when the file holds
+    // no sound package: no "Pack" trailer, sizes that do not fit the file, or
+    // a directory that does not unpack or parse.
+    bool readDirectory(const std::string& path);
+
+    const std::vector<PackageEntry>& entries() const { return entries_; }
+    const std::string& packagePath() const { return packagePath_; }
+    std::uint32_t dataStart() const { return dataStart_; }
+    // Offset of the directory, which ends the entry data.
+    std::uint64_t dataEnd() const { return dataEnd_; }
+
+private:
+    std::string packagePath_;
+    std::uint32_t dataStart_ = 0;
+    std::uint64_t dataEnd_ = 0;
+    std::vector<PackageEntry> entries_;
+};
+
+}  // namespace brindle

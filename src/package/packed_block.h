@@ -1,0 +1,36 @@
+// Layout of a packed block: "JC", unpacked size, checksum, then the bit
+// stream as 32-bit little-endian words read most significant bit first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace brindle {
+
+inline constexpr std::size_t kPackedHeaderSize = 10;
+inline constexpr std::uint8_t kPackedMagic0 = 'J';
+inline constexpr std::uint8_t kPackedMagic1 = 'C';
+
+// Long matches get a length bonus by how far back they reach; these are the
+// offsets at which the bonus changes.
+inline unsigned longMatchBonus(std::uint32_t offset) {
+    if (offset < 0x80) return 4;
+    if (offset < 0x27F) return 0;
+    if (offset < 0x37FF) return 1;
+    if (offset < 0x10000) return 2;
+    return 3;
+}
+
+inline std::uint32_t loadLe32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+inline void storeLe32(std::uint8_t* p, std::uint32_t v) {
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+    p[2] = std::uint8_t(v >> 16);
+    p[3] = std::uint8_t(v >> 24);
+}
+
+}  // namespace brindle

@@ -1,0 +1,198 @@
+// The decoder of packed blocks. Hot path: the bit buffer is a 64-bit register
+// holding the unread bits left-aligned, topped up one 32-bit word at a time,
+// so that a code is taken with shifts only. Every bound (input, output, copy
+// distance) is checked where it can be broken, and any breach fails the block.
+#include "package/unpack.h"
+
+#include <cstring>
+
+#include "package/block_checksum.h"
+#include "package/packed_block.h"
+
+namespace brindle {
+
+namespace {
+
+class BitReader {
+public:
+    BitReader(const std::uint8_t* words, std::size_t wordCount)
+        : next_(words), end_(words + 4 * wordCount) {}
+
+    // Takes n bits (1 to 32), the first one taken being the most significant.
+    // Reading past the block sets the overrun flag and yields zero bits.
+    std::uint32_t take(unsigned n) {
+        if (count_ < n) {
+            refill();
+            if (count_ < n) {
+                overrun_ = true;
+                return 0;
+            }
+        }
+        const std::uint32_t value = std::uint32_t(bits_ >> (64 - n));
+        bits_ <<= n;
+        count_ -= n;
+        return value;
+    }
+
+    std::uint32_t bit() { return take(1); }
+
+    // Gamma code: value/continue bit pairs, starting from 1. Values beyond
+    // 31 bits cannot describe anything inside a block and fail the stream.
+    std::uint32_t gamma() {
+        std::uint32_t value = 1;
+        do {
+            if (value >= 0x80000000u) {
+                overrun_ = true;
+                return 0;
+            }
+            value = 2 * value + bit();
+        } while (bit() && !overrun_);
+        return value;
+    }
+
+    void refill() {
+        if (count_ <= 32 && next_ < end_) {
+            bits_ |= std::uint64_t(loadLe32(next_)) << (32 - count_);
+            next_ += 4;
+            count_ += 32;
+        }
+    }
+
+    bool overrun() const { return overrun_; }
+
+private:
+    const std::uint8_t* next_;
+    const std::uint8_t* end_;
+    std::uint64_t bits_ = 0;
+    unsigned count_ = 0;
+    bool overrun_ = false;
+};
+
+class Output {
+public:
+    Output(std::uint8_t* start, std::size_t limit) : start_(start), at_(start), end_(start + limit) {}
+
+    bool put(std::uint8_t byte) {
+        if (at_ == end_) return false;
+        *at_++ = byte;
+        return true;
+    }
+
+    // Copies `length` bytes from `distance` bytes behind the write position,
+    // byte by byte in effect, so that a distance below the length repeats the
+    // latest bytes.
+    bool copy(std::uint64_t distance, std::uint64_t length) {
+        const std::size_t written = std::size_t(at_ - start_);
+        if (distance == 0 || distance > written) return false;
+        if (length > std::uint64_t(end_ - at_)) return false;
+        const std::uint8_t* from = at_ - distance;
+        std::uint8_t* to = at_;
+        at_ += length;
+        if (distance >= 8) {
+            // Eight bytes at a time never read a byte this copy has not yet
+            // written; the last chunk is shortened to stay inside the output.
+            while (length >= 8) {
+                std::memcpy(to, from, 8);
+                to += 8;
+                from += 8;
+                length -= 8;
+            }
+        } else if (distance == 1) {
+            std::memset(to, *from, std::size_t(length));
+            return true;
+        }
+        while (length--) *to++ = *from++;
+        return true;
+    }
+
+    std::size_t written() const { return std::size_t(at_ - start_); }
+
+private:
+    std::uint8_t* start_;
+    std::uint8_t* at_;
+    std::uint8_t* end_;
+};
+
+}  // namespace
+
+bool packedBlockSize(const std::uint8_t* source, std::size_t sourceLength, std::uint32_t* size) {
+    if (source == nullptr || sourceLength < kPackedHeaderSize) return false;
+    if (source[0] != kPackedMagic0 || source[1] != kPackedMagic1) return false;
+    *size = loadLe32(source + 2);
+    return true;
+}
+
+std::uint32_t unpack(const std::uint8_t* source, std::size_t sourceLength,
+                     std::uint8_t* destination, std::size_t capacity) {
+    std::uint32_t unpackedSize = 0;
+    if (destination == nullptr || !packedBlockSize(source, sourceLength, &unpackedSize)) return 0;
+    if (unpackedSize > capacity) return 0;
+    const std::uint32_t expectedChecksum = loadLe32(source + 6);
+
+    BitReader in(source + kPackedHeaderSize, (sourceLength - kPackedHeaderSize) / 4);
+    Output out(destination, unpackedSize);
+    std::uint64_t lastOffset = 1;
+    unsigned indexWidth = 8;
+    unsigned literalWidth = 0;  // 0: no literal-width code seen yet
+    unsigned literalBase = 0;
+
+    for (;;) {
+        in.refill();
+        bool ok = true;
+        if (in.bit()) {
+            if (literalWidth == 0) return 0;
+            ok = out.put(std::uint8_t(in.take(literalWidth) + literalBase));
+        } else if (in.bit()) {
+            const std::uint32_t high = in.gamma();
+            if (high == 2) {
+                ok = out.copy(lastOffset, in.gamma());
+            } else {
+                std::uint64_t low = 0;
+                if (indexWidth > 32) {
+                    low = std::uint64_t(in.take(indexWidth - 32)) << 32;
+                    low |= in.take(32);
+                } else if (indexWidth > 0) {
+                    low = in.take(indexWidth);
+                }
+                const std::uint64_t upper = high - 3;
+                if (upper != 0 && indexWidth >= 32) return 0;  // beyond any block
+                const std::uint64_t offset = (upper << indexWidth) | low;
+                lastOffset = offset;
+                const std::uint64_t length = in.gamma();
+                ok = offset < 0x80000000u &&
+                     out.copy(offset, length + longMatchBonus(std::uint32_t(offset)));
+            }
+        } else if (!in.bit()) {
+            const std::uint32_t offset = in.take(7);
+            const std::uint32_t extra = in.take(2);
+            if (offset != 0) {
+                lastOffset = offset;
+                ok = out.copy(offset, extra + 2);
+            } else if (extra == 0) {
+                break;  // end code
+            } else {
+                indexWidth = in.take(extra + 3);
+            }
+        } else {
+            const std::uint32_t nibble = in.take(4);
+            if (nibble >= 2) {
+                ok = out.copy(nibble - 1, 1);
+            } else if (nibble == 1) {
+                ok = out.put(0);
+            } else if (in.bit()) {
+                do {
+                    for (int i = 0; i < 256 && ok; ++i) ok = out.put(std::uint8_t(in.take(8)));
+                } while (ok && in.bit() && !in.overrun());
+            } else {
+                literalWidth = 7 + in.bit();
+                literalBase = literalWidth == 7 ? in.take(8) : 0;
+            }
+        }
+        if (!ok || in.overrun()) return 0;
+    }
+    if (in.overrun() || out.written() != unpackedSize) return 0;
+    if (expectedChecksum != 0 && blockChecksum(destination, unpackedSize) != expectedChecksum) return 0;
+    return unpackedSize;
+}
+
+}  // namespace brindle

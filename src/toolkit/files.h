@@ -1,0 +1,62 @@
+// The file operations the portable core needs, behind one small interface:
+// Win32 calls in the runtime, POSIX calls in the native tools. Paths are
+// Windows paths ("\" separators); the POSIX side maps "\" to "/".
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace brindle {
+
+// A file opened for reading; other readers are allowed.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool open(const std::string& path);
+    void close();
+    bool isOpen() const { return handle_ != kClosed; }
+    // Length of the open file, -1 when it cannot be told.
+    std::int64_t size() const;
+    bool seek(std::uint64_t offset);
+    // Reads up to `length` bytes; returns how many were read.
+    std::size_t read(void* buffer, std::size_t length);
+
+private:
+    static constexpr std::intptr_t kClosed = -1;
+    std::intptr_t handle_ = kClosed;
+};
+
+// A file opened for writing: created, or replaced when one exists (an existing
+// file that cannot be replaced is truncated and reused, keeping its attributes).
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool create(const std::string& path);
+    bool write(const void* data, std::size_t length);
+    // FILETIME values: 100-nanosecond intervals since 1601-01-01 UTC. Where
+    // the platform keeps no creation time, only the last-write time is set.
+    bool setTimes(std::uint64_t created, std::uint64_t modified);
+    void close();
+
+private:
+    static constexpr std::intptr_t kClosed = -1;
+    std::intptr_t handle_ = kClosed;
+};
+
+// True when a file or folder of exactly that name exists.
+bool pathExists(const std::string& path);
+// True when the path names an existing folder; a drive root counts as one.
+bool isFolder(const std::string& path);
+// Creates one folder; false when it could not be created.
+bool createFolder(const std::string& path);
+
+}  // namespace brindle

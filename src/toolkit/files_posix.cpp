@@ -1,0 +1,131 @@
+// POSIX side of the file layer, for the native tools and unit tests.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "toolkit/files.h"
+
+namespace brindle {
+
+namespace {
+
+std::string hostPath(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// FILETIME counts from 1601; POSIX from 1970.
+constexpr std::int64_t kFiletimeAtUnixEpoch = 116444736000000000LL;
+
+timespec toTimespec(std::uint64_t filetime) {
+    const std::int64_t ticks = std::int64_t(filetime) - kFiletimeAtUnixEpoch;
+    std::int64_t seconds = ticks / 10000000;
+    std::int64_t rest = ticks % 10000000;
+    if (rest < 0) {
+        rest += 10000000;
+        --seconds;
+    }
+    timespec value{};
+    value.tv_sec = time_t(seconds);
+    value.tv_nsec = long(rest * 100);
+    return value;
+}
+
+}  // namespace
+
+InputFile::~InputFile() { close(); }
+
+bool InputFile::open(const std::string& path) {
+    close();
+    const int fd = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    handle_ = fd;
+    return true;
+}
+
+void InputFile::close() {
+    if (handle_ != kClosed) ::close(int(handle_));
+    handle_ = kClosed;
+}
+
+std::int64_t InputFile::size() const {
+    struct stat info{};
+    if (handle_ == kClosed || fstat(int(handle_), &info) != 0) return -1;
+    return std::int64_t(info.st_size);
+}
+
+bool InputFile::seek(std::uint64_t offset) {
+    return handle_ != kClosed && lseek(int(handle_), off_t(offset), SEEK_SET) == off_t(offset);
+}
+
+std::size_t InputFile::read(void* buffer, std::size_t length) {
+    if (handle_ == kClosed) return 0;
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t got = ::read(int(handle_), static_cast<char*>(buffer) + done, length - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += std::size_t(got);
+    }
+    return done;
+}
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::create(const std::string& path) {
+    close();
+    const int fd = ::open(hostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return false;
+    handle_ = fd;
+    return true;
+}
+
+bool OutputFile::write(const void* data, std::size_t length) {
+    if (handle_ == kClosed) return false;
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t put = ::write(int(handle_), static_cast<const char*>(data) + done, length - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += std::size_t(put);
+    }
+    return true;
+}
+
+bool OutputFile::setTimes(std::uint64_t /*created*/, std::uint64_t modified) {
+    if (handle_ == kClosed) return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;  // the last-access time is left alone
+    times[1] = toTimespec(modified);
+    return futimens(int(handle_), times) == 0;
+}
+
+void OutputFile::close() {
+    if (handle_ != kClosed) ::close(int(handle_));
+    handle_ = kClosed;
+}
+
+bool pathExists(const std::string& path) {
+    struct stat info{};
+    return lstat(hostPath(path).c_str(), &info) == 0;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info{};
+    return stat(hostPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool createFolder(const std::string& path) {
+    return mkdir(hostPath(path).c_str(), 0755) == 0;
+}
+
+}  // namespace brindle

@@ -1,0 +1,1 @@
+// The encoder tests are being written.

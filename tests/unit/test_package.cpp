@@ -1,0 +1,26 @@
+#include "test_package.h"
+
+#include <gtest/gtest.h>
+
+#include "package/package_writer.h"
+#include "toolkit/files.h"
+
+namespace brindle::test {
+
+void writePackage(const std::filesystem::path& path, const std::vector<Item>& items, const std::string& prefix) {
+    OutputFile out;
+    ASSERT_TRUE(out.create(path.string()));
+    ASSERT_TRUE(out.write(prefix.data(), prefix.size()));
+    PackageWriter writer(out, std::uint32_t(prefix.size()));
+    for (const Item& item : items) {
+        if (item.folder) {
+            ASSERT_TRUE(writer.addFolder(item.name, item.created, item.modified));
+        } else {
+            ASSERT_TRUE(writer.addFile(item.name, reinterpret_cast<const std::uint8_t*>(item.content.data()),
+                                       item.content.size(), item.created, item.modified));
+        }
+    }
+    ASSERT_TRUE(writer.finish());
+}
+
+}  // namespace brindle::test

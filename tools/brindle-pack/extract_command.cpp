@@ -1,0 +1,66 @@
+#include <cstdio>
+#include <filesystem>
+
+#include "commands.h"
+#include "package/extraction.h"
+
+namespace brindle::tool {
+
+namespace {
+const char kHelp[] =
+    "usage: brindle-pack extract FILE -C DIR [--keep LIST]\n"
+    "\n"
+    "Extracts the package at the end of FILE into DIR as the installer does: folders\n"
+    "are created, files written with their times, existing files replaced, except\n"
+    "files whose extension is on LIST (\"ini|cfg|\", compared exactly) where a file\n"
+    "of that name exists. Entries that are damaged, truncated or whose names would\n"
+    "leave DIR are not written; each is reported and the exit code is 1.\n";
+
+const char* describe(ExtractOutcome outcome) {
+    switch (outcome) {
+        case ExtractOutcome::UnsafeName: return "name would be written outside the destination; not written";
+        case ExtractOutcome::Damaged: return "packed block is damaged; not written";
+        case ExtractOutcome::Truncated: return "data missing (truncated package); not written";
+        case ExtractOutcome::WriteFailed: return "file could not be written";
+        case ExtractOutcome::UnknownKind: return "unknown kind; passed over";
+        default: return nullptr;
+    }
+}
+}  // namespace
+
+int extractCommand(const Arguments& args) {
+    if (wantsHelp(args)) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    std::string file, folder, keep;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if ((args[i] == "-C" || args[i] == "--keep") && i + 1 < args.size()) {
+            (args[i] == "-C" ? folder : keep) = args[i + 1];
+            ++i;
+        } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
+            file = args[i];
+        } else {
+            return fail("extract: unexpected argument '" + args[i] + "' (try --help)", 2);
+        }
+    }
+    if (file.empty() || folder.empty()) return fail("extract: needs FILE and -C DIR (try --help)", 2);
+
+    PackageReader package;
+    if (!package.readDirectory(file)) return fail(file + ": no package found");
+    std::error_code failure;
+    std::filesystem::create_directories(folder, failure);
+    if (failure) return fail(folder + ": " + failure.message());
+
+    const std::vector<ExtractOutcome> outcomes = extractAll(package, folder, keep);
+    int code = 0;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        if (const char* problem = describe(outcomes[i])) {
+            std::fprintf(stderr, "brindle-pack: %s: %s\n", package.entries()[i].name.c_str(), problem);
+            code = 1;
+        }
+    }
+    return code;
+}
+
+}  // namespace brindle::tool

@@ -1,0 +1,49 @@
+// brindle-pack: makes, lists, extracts and verifies packages and installers.
+#include <cstdio>
+#include <cstring>
+
+#include "commands.h"
+
+namespace brindle::tool {
+
+int fail(const std::string& message, int code) {
+    std::fprintf(stderr, "brindle-pack: %s\n", message.c_str());
+    return code;
+}
+
+bool wantsHelp(const Arguments& args) {
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") return true;
+    return false;
+}
+
+}  // namespace brindle::tool
+
+namespace {
+const char kUsage[] =
+    "usage: brindle-pack COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  pack DIR -o OUT [--stub FILE]   pack DIR's tree; with --stub, FILE comes first (an installer)\n"
+    "  list FILE                       one line per entry of the package in FILE\n"
+    "  extract FILE -C DIR [--keep L]  extract the package into DIR, keeping files whose\n"
+    "                                  extension is on L (\"ini|cfg|\") where they exist\n"
+    "  verify FILE                     check every block of the package\n"
+    "\n"
+    "Each command takes --help.\n";
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace brindle::tool;
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    const std::string command = argv[1];
+    const Arguments args(argv + 2, argv + argc);
+    if (command == "pack") return packCommand(args);
+    if (command == "list") return listCommand(args);
+    if (command == "extract") return extractCommand(args);
+    if (command == "verify") return verifyCommand(args);
+    return fail("unknown command '" + command + "' (try --help)", 2);
+}

@@ -1,0 +1,44 @@
+#include "windows_names.h"
+
+#include <cstdint>
+
+namespace brindle::tool {
+
+namespace {
+// Windows-1252 places these characters in 0x80..0x9F; 0 marks unused codes.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+std::optional<char> toWindows1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return char(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHighControls[i] == c && c != 0) return char(0x80 + i);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> toWindowsName(const std::string& utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = std::uint8_t(utf8[i]);
+        const int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || utf8.size() - i <= std::size_t(extra)) return std::nullopt;
+        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            const auto next = std::uint8_t(utf8[i + std::size_t(k)]);
+            if ((next & 0xC0) != 0x80) return std::nullopt;
+            c = c << 6 | (next & 0x3F);
+        }
+        i += std::size_t(extra) + 1;
+        const std::optional<char> mapped = toWindows1252(c);
+        if (!mapped) return std::nullopt;
+        out += *mapped;
+    }
+    return out;
+}
+
+}  // namespace brindle::tool
