@@ -6,6 +6,11 @@ set(BRINDLE_CORE_SOURCES
   src/package/block_checksum.cpp
   src/package/unpack.cpp
   src/package/pack.cpp
+  src/package/match_finder.cpp
+  src/package/optimal_parse.cpp
+  src/package/literal_plan.cpp
+  src/package/index_width.cpp
+  src/package/token_writer.cpp
   src/package/package_format.cpp
   src/package/package_reader.cpp
   src/package/package_writer.cpp

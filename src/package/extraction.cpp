@@ -11,15 +11,11 @@
 #include "package/entry_name.h"
 #include "package/unpack.h"
 #include "toolkit/files.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 
 namespace {
-
-std::string withTrailingBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path;
-}
 
 ExtractOutcome writeFile(const std::string& path, const std::uint8_t* data, std::size_t length,
                          const PackageEntry& entry) {
@@ -74,7 +70,7 @@ std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::
                                        const std::string& keepList) {
     const std::vector<PackageEntry>& entries = package.entries();
     const std::vector<std::string> keep = parseKeepList(keepList);
-    const std::string target = withTrailingBackslash(destination);
+    const std::string target = ensureTrailingBackslash(destination);
     std::vector<ExtractOutcome> outcomes;
 
     InputFile file;

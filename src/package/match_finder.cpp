@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "package/match_length.h"
+
 namespace brindle {
 
 namespace {
@@ -9,7 +11,7 @@ namespace {
 constexpr std::uint32_t kNone = 0xffffffffu;
 // How many tree nodes one search may visit: beyond this the gain in match
 // length no longer pays for the time.
-constexpr unsigned kSearchDepth = 48;
+constexpr unsigned kSearchDepth = 24;
 constexpr unsigned kHash3Bits = 16;
 
 std::uint32_t hash3(const std::uint8_t* p) {
@@ -20,12 +22,6 @@ std::uint32_t hash4(const std::uint8_t* p) {
     const std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
                             std::uint32_t(p[3]) << 24;
     return (v * 0x9E3779B1u) >> 8;
-}
-
-std::uint32_t commonLength(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t limit) {
-    std::uint32_t length = 0;
-    while (length < limit && a[length] == b[length]) ++length;
-    return length;
 }
 
 }  // namespace
@@ -50,7 +46,7 @@ std::size_t MatchFinder::find(std::size_t position, Match* matches) {
 
     std::uint32_t& slot2 = head2_[here[0] | here[1] << 8];
     if (slot2 != kNone) {
-        best = commonLength(here, data_ + slot2, maxLength);
+        best = std::uint32_t(matchLength(here, data_ + slot2, maxLength));
         matches[count++] = {best, std::uint32_t(position - slot2)};
     }
     slot2 = std::uint32_t(position);
@@ -58,7 +54,7 @@ std::size_t MatchFinder::find(std::size_t position, Match* matches) {
 
     std::uint32_t& slot3 = head3_[hash3(here)];
     if (slot3 != kNone) {
-        const std::uint32_t length = commonLength(here, data_ + slot3, maxLength);
+        const auto length = std::uint32_t(matchLength(here, data_ + slot3, maxLength));
         if (length > best) {
             best = length;
             matches[count++] = {length, std::uint32_t(position - slot3)};
@@ -93,7 +89,7 @@ std::size_t MatchFinder::searchTree(std::size_t position, std::uint32_t maxLengt
         const std::uint8_t* there = data_ + candidate;
         std::uint32_t* children = &tree_[2 * std::size_t(candidate)];
         std::uint32_t length = std::min(lessLength, greaterLength);
-        length += commonLength(here + length, there + length, maxLength - length);
+        length += std::uint32_t(matchLength(here + length, there + length, maxLength - length));
         if (length > bestLength) {
             bestLength = length;
             matches[count++] = {length, std::uint32_t(position - candidate)};

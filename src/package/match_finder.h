@@ -17,7 +17,7 @@ struct Match {
 class MatchFinder {
 public:
     // Matches are reported up to this length; the caller extends longer ones.
-    static constexpr std::uint32_t kNiceLength = 128;
+    static constexpr std::uint32_t kNiceLength = 64;
     // The most matches one position can report (lengths 2 to kNiceLength).
     static constexpr std::size_t kMaxMatches = kNiceLength - 1;
 

@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
+#include "package/match_length.h"
+
 #include "package/code_costs.h"
 
 namespace brindle {
-
-namespace {
-
-std::size_t commonLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit) {
-    std::size_t length = 0;
-    while (length < limit && a[length] == b[length]) ++length;
-    return length;
-}
-
-}  // namespace
 
 std::vector<Token> OptimalParser::parse(const std::uint8_t* data, std::size_t start, std::size_t end,
                                         const StretchMatches& found, const ParseCosts& costs,
@@ -42,7 +34,7 @@ std::vector<Token> OptimalParser::parse(const std::uint8_t* data, std::size_t st
         // it covers are not explored, which keeps long repeats linear.
         std::size_t longest = 0;
         if (offsetHere <= position) {
-            const std::size_t length = commonLength(data + position, data + position - offsetHere, limit);
+            const std::size_t length = matchLength(data + position, data + position - offsetHere, limit);
             for (std::uint32_t n = 2; n <= std::min(length, nice); ++n) {
                 reach(i + n, base + repeatMatchBits(n), n, Token::kRepeatDistance, offsetHere);
             }
@@ -58,7 +50,7 @@ std::vector<Token> OptimalParser::parse(const std::uint8_t* data, std::size_t st
             const std::uint32_t distance = found.matches[k].distance;
             std::size_t length = std::min<std::size_t>(found.matches[k].length, limit);
             if (length == nice) {
-                length += commonLength(data + position + nice, data + position + nice - distance, limit - nice);
+                length += matchLength(data + position + nice, data + position + nice - distance, limit - nice);
             }
             if (distance == offsetHere) {
                 covered = std::max<std::uint32_t>(covered, std::uint32_t(std::min(length, nice)));

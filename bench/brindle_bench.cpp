@@ -1,0 +1,147 @@
+// brindle-bench [file or folder...]: packs each file into one block and
+// compares with zlib at level 9, per kind of file and in total: sizes, our
+// unpack speed against inflate, and our pack speed.
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench_corpus.h"
+#include "package/pack.h"
+#include "package/unpack.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Decoding is repeated until each measurement has run this long.
+constexpr double kMinimumDecodeSeconds = 0.5;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct Encoded {
+    std::vector<std::uint8_t> ours;
+    std::vector<std::uint8_t> zlib;
+};
+
+struct Figures {
+    std::size_t files = 0;
+    std::size_t input = 0;
+    std::size_t ours = 0;
+    std::size_t zlib = 0;
+    double packSeconds = 0;
+    double unpackMBs = 0;
+    double inflateMBs = 0;
+    std::size_t failures = 0;
+};
+
+std::vector<std::uint8_t> deflate9(const std::vector<std::uint8_t>& input) {
+    uLongf size = compressBound(uLong(input.size()));
+    std::vector<std::uint8_t> out(size);
+    compress2(out.data(), &size, input.data(), uLong(input.size()), 9);
+    out.resize(size);
+    return out;
+}
+
+// Output megabytes per second of `decode` run over all files, repeated
+// until the time is long enough to trust.
+template <typename Decode>
+double decodeSpeed(const std::vector<CorpusFile>& files, Decode decode) {
+    std::size_t bytes = 0;
+    const Clock::time_point start = Clock::now();
+    double seconds = 0;
+    do {
+        for (std::size_t i = 0; i < files.size(); ++i) bytes += decode(i);
+        seconds = secondsSince(start);
+    } while (seconds < kMinimumDecodeSeconds);
+    return double(bytes) / seconds / 1e6;
+}
+
+Figures measure(const std::vector<CorpusFile>& files) {
+    Figures figures;
+    std::vector<Encoded> encoded(files.size());
+    std::size_t largest = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::vector<std::uint8_t>& input = files[i].bytes;
+        const Clock::time_point start = Clock::now();
+        encoded[i].ours = brindle::pack(input.data(), input.size());
+        figures.packSeconds += secondsSince(start);
+        encoded[i].zlib = deflate9(input);
+        figures.files++;
+        figures.input += input.size();
+        figures.ours += encoded[i].ours.size();
+        figures.zlib += encoded[i].zlib.size();
+        largest = std::max(largest, input.size());
+    }
+    if (files.empty()) return figures;
+
+    std::vector<std::uint8_t> output(largest);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::vector<std::uint8_t>& ours = encoded[i].ours;
+        const std::uint32_t size = brindle::unpack(ours.data(), ours.size(), output.data(), output.size());
+        const bool same = size == files[i].bytes.size() &&
+                          std::equal(files[i].bytes.begin(), files[i].bytes.end(), output.begin());
+        if (!same) {
+            std::printf("round trip failed: %s\n", files[i].path.c_str());
+            figures.failures++;
+        }
+    }
+    figures.unpackMBs = decodeSpeed(files, [&](std::size_t i) {
+        const std::vector<std::uint8_t>& ours = encoded[i].ours;
+        return brindle::unpack(ours.data(), ours.size(), output.data(), output.size());
+    });
+    figures.inflateMBs = decodeSpeed(files, [&](std::size_t i) {
+        uLongf size = uLongf(output.size());
+        uncompress(output.data(), &size, encoded[i].zlib.data(), uLong(encoded[i].zlib.size()));
+        return std::size_t(size);
+    });
+    return figures;
+}
+
+Figures combine(const Figures& a, const Figures& b) {
+    Figures sum;
+    sum.files = a.files + b.files;
+    sum.input = a.input + b.input;
+    sum.ours = a.ours + b.ours;
+    sum.zlib = a.zlib + b.zlib;
+    sum.packSeconds = a.packSeconds + b.packSeconds;
+    sum.failures = a.failures + b.failures;
+    // Speeds combine as total bytes over total time.
+    auto harmonic = [&](double sa, double sb) {
+        const double seconds = (sa > 0 ? a.input / sa : 0) + (sb > 0 ? b.input / sb : 0);
+        return seconds > 0 ? sum.input / seconds : 0;
+    };
+    sum.unpackMBs = harmonic(a.unpackMBs, b.unpackMBs);
+    sum.inflateMBs = harmonic(a.inflateMBs, b.inflateMBs);
+    return sum;
+}
+
+void print(const char* name, const Figures& f) {
+    if (f.files == 0) return;
+    std::printf("%-9s %5zu %12zu %12zu %7.2f%% %12zu %7.2f%% %9.1f %9.1f %8.2f\n", name, f.files, f.input,
+                f.ours, 100.0 * f.ours / f.input, f.zlib, 100.0 * f.zlib / f.input, f.unpackMBs, f.inflateMBs,
+                f.input / f.packSeconds / 1e6);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> paths(argv + 1, argv + argc);
+    const Corpus corpus = paths.empty() ? loadDefaultCorpus() : loadCorpus(paths);
+    const Figures binaries = measure(corpus.binaries);
+    const Figures text = measure(corpus.text);
+    std::printf("%-9s %5s %12s %12s %8s %12s %8s %9s %9s %8s\n", "kind", "files", "input", "packed", "ratio",
+                "zlib-9", "ratio", "unpack", "inflate", "pack");
+    std::printf("%-9s %5s %12s %12s %8s %12s %8s %9s %9s %8s\n", "", "", "bytes", "bytes", "", "bytes", "",
+                "MB/s", "MB/s", "MB/s");
+    print("binaries", binaries);
+    print("text", text);
+    const Figures total = combine(binaries, text);
+    print("total", total);
+    if (total.failures != 0) std::printf("%zu files did not round-trip\n", total.failures);
+    return 0;
+}

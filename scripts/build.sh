@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything into build/bin: the native tools and tests (build/native)
+# and, through it, the Windows programs (build/win32).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/native

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian machine, when missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  cmake ninja-build g++ python3                       # native build and test drivers
+  g++-mingw-w64-i686 mingw-w64-i686-dev               # the Windows programs
+  libgtest-dev googletest                             # unit tests
+  clang libclang-rt-14-dev                            # fuzz targets
+  zlib1g-dev liblzma-dev                              # benchmark anchors
+)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+scripts/wine-setup.sh

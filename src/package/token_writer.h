@@ -1,0 +1,39 @@
+// Writes parsed tokens as codes of the packed stream, tracking the decoder
+// state the codes depend on (index width, literal width and base).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "package/bit_writer.h"
+#include "package/code_costs.h"
+#include "package/literal_plan.h"
+#include "package/optimal_parse.h"
+
+namespace brindle {
+
+class TokenWriter {
+public:
+    TokenWriter(std::vector<std::uint8_t>& out, const std::uint8_t* data) : bits_(out), data_(data) {}
+
+    void setIndexWidth(unsigned width);
+
+    // Writes `tokens`, which cover data from `start`, with the single bytes
+    // written as `plan` says.
+    void write(std::size_t start, const std::vector<Token>& tokens, const LiteralPlan& plan);
+
+    // Writes the end code and pads the last word.
+    void finish();
+
+private:
+    void writeByte(std::size_t position, const ByteAction& action);
+    void writeRawRun(std::size_t position, std::size_t length);
+    void writeMatch(std::uint32_t distance, std::uint32_t length);
+
+    BitWriter bits_;
+    const std::uint8_t* data_;
+    unsigned indexWidth_ = kDefaultIndexWidth;
+};
+
+}  // namespace brindle

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace brindle {
+
+// The state of one run of the installer, from start to exit.
+struct RunState {
+    std::string workDirectory;   // ends in "\"
+    std::string ownExecutable;
+    std::string settingsPath;    // work directory + "setup.ini"
+    std::string languageFile;
+    std::string windowTitle;
+    std::string installDir;      // set by the install step; ends in "\"
+    bool alreadyRunning = false;
+    bool cancelled = false;
+    bool quit = false;
+    bool startProgram = false;
+    bool reboot = false;
+    int currentPage = 1;
+};
+
+}  // namespace brindle

@@ -1,0 +1,24 @@
+// Feeds arbitrary blocks to the decoder: it must never read or write outside
+// its buffers, and whatever it accepts must be exactly the stated size.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "package/unpack.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The first byte picks the room the caller offers, around the stated size.
+    if (size < 1) return 0;
+    const std::uint8_t slack = data[0];
+    ++data;
+    --size;
+    std::uint32_t stated = 0;
+    if (!brindle::packedBlockSize(data, size, &stated)) return 0;
+    const std::size_t capacity = std::min<std::size_t>(stated % (1u << 20), 1u << 20) + (slack & 7);
+    // Exact-size heap buffers, so that the sanitizer sees any overrun.
+    std::vector<std::uint8_t> block(data, data + size);
+    std::vector<std::uint8_t> out(capacity);
+    const std::uint32_t written = brindle::unpack(block.data(), block.size(), out.data(), out.size());
+    if (written != 0 && written != stated) std::abort();
+    return 0;
+}
