@@ -17,6 +17,8 @@ set(BRINDLE_CORE_SOURCES
   src/package/entry_name.cpp
   src/package/extraction.cpp
   src/package/package_check.cpp
+  src/config/preference_file.cpp
+  src/config/text_encoding.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_win32.cpp)

@@ -52,6 +52,30 @@ private:
     std::intptr_t handle_ = kClosed;
 };
 
+// A file held open between reading it whole and writing it back, as the
+// preference files need; others may read it meanwhile.
+class SharedFile {
+public:
+    SharedFile() = default;
+    ~SharedFile();
+    SharedFile(const SharedFile&) = delete;
+    SharedFile& operator=(const SharedFile&) = delete;
+
+    // Opens an existing file, for reading and writing or for reading only.
+    bool openExisting(const std::string& path, bool writable);
+    // Opens for reading and writing, creating the file when it is missing.
+    bool openAlways(const std::string& path);
+    bool isOpen() const { return handle_ != kClosed; }
+    bool readAll(std::string& content);
+    // Writes `data` from the first byte and cuts the file to its length.
+    bool replaceContent(const std::string& data);
+    void close();
+
+private:
+    static constexpr std::intptr_t kClosed = -1;
+    std::intptr_t handle_ = kClosed;
+};
+
 // True when a file or folder of exactly that name exists.
 bool pathExists(const std::string& path);
 // True when the path names an existing folder; a drive root counts as one.

@@ -114,6 +114,59 @@ void OutputFile::close() {
     handle_ = kClosed;
 }
 
+SharedFile::~SharedFile() { close(); }
+
+bool SharedFile::openExisting(const std::string& path, bool writable) {
+    close();
+    const int fd = ::open(hostPath(path).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    struct stat info{};
+    if (fd < 0) return false;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    handle_ = fd;
+    return true;
+}
+
+bool SharedFile::openAlways(const std::string& path) {
+    close();
+    const int fd = ::open(hostPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return false;
+    handle_ = fd;
+    return true;
+}
+
+bool SharedFile::readAll(std::string& content) {
+    content.clear();
+    if (handle_ == kClosed || lseek(int(handle_), 0, SEEK_SET) != 0) return false;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(int(handle_), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        content.append(buffer, std::size_t(got));
+    }
+}
+
+bool SharedFile::replaceContent(const std::string& data) {
+    if (handle_ == kClosed || lseek(int(handle_), 0, SEEK_SET) != 0) return false;
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t put = ::write(int(handle_), data.data() + done, data.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += std::size_t(put);
+    }
+    return ftruncate(int(handle_), off_t(data.size())) == 0;
+}
+
+void SharedFile::close() {
+    if (handle_ != kClosed) ::close(int(handle_));
+    handle_ = kClosed;
+}
+
 bool pathExists(const std::string& path) {
     struct stat info{};
     return lstat(hostPath(path).c_str(), &info) == 0;

@@ -97,6 +97,57 @@ void OutputFile::close() {
     handle_ = kClosed;
 }
 
+SharedFile::~SharedFile() { close(); }
+
+bool SharedFile::openExisting(const std::string& path, bool writable) {
+    close();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | (writable ? GENERIC_WRITE : 0), FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return true;
+}
+
+bool SharedFile::openAlways(const std::string& path) {
+    close();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return true;
+}
+
+bool SharedFile::readAll(std::string& content) {
+    content.clear();
+    if (handle_ == kClosed || SetFilePointer(asHandle(handle_), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
+    char buffer[16384];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(asHandle(handle_), buffer, sizeof buffer, &got, nullptr)) return false;
+        if (got == 0) return true;
+        content.append(buffer, got);
+    }
+}
+
+bool SharedFile::replaceContent(const std::string& data) {
+    if (handle_ == kClosed || SetFilePointer(asHandle(handle_), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
+    std::size_t done = 0;
+    while (done < data.size()) {
+        DWORD put = 0;
+        if (!WriteFile(asHandle(handle_), data.data() + done, DWORD(data.size() - done), &put, nullptr) || put == 0)
+            return false;
+        done += put;
+    }
+    return SetEndOfFile(asHandle(handle_)) != FALSE;
+}
+
+void SharedFile::close() {
+    if (handle_ != kClosed) CloseHandle(asHandle(handle_));
+    handle_ = kClosed;
+}
+
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool isFolder(const std::string& path) {

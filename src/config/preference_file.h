@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/files.h"
+
+namespace brindle {
+
+// The one reader and writer of INI-style files (setup.ini, language files,
+// uninstall.dat). The whole file is held as a list of lines; reads and
+// writes address the current group's section; close() writes the list back
+// in normal form when anything was written, and leaves the file byte for
+// byte as it was otherwise. One file is open at a time: open() closes the
+// one before.
+class PreferenceFile {
+public:
+    PreferenceFile() = default;
+    ~PreferenceFile() { close(); }
+    PreferenceFile(const PreferenceFile&) = delete;
+    PreferenceFile& operator=(const PreferenceFile&) = delete;
+
+    // False when the file could not be opened; it then reads as empty, and
+    // a write creates it at close.
+    bool open(const std::string& path);
+    // True when the group exists or the name is empty (the lines before the
+    // first group); otherwise the name becomes the pending group and reads
+    // give their defaults until the next selection.
+    bool selectGroup(const std::string& name);
+    std::string readString(const std::string& key, const std::string& fallback = "");
+    std::int32_t readLong(const std::string& key, std::int32_t fallback);
+    void writeString(const std::string& key, const std::string& value);
+    void writeLong(const std::string& key, std::int32_t value);
+    void close();
+
+private:
+    enum class Kind { Comment, Group, Key };
+    struct Line {
+        Kind kind;
+        std::string name;   // comment text, group name or key, as in the file
+        std::string value;  // keys only
+    };
+    static constexpr std::size_t kNone = std::size_t(-1);
+
+    void parse(const std::string& content);
+    std::size_t sectionStart() const;
+    std::size_t sectionEnd() const;
+    std::size_t findKey(const std::string& key) const;
+    std::string stored(const std::string& text) const;  // 8-bit text as the file holds it
+    std::string render() const;
+
+    bool isOpen_ = false;
+    SharedFile file_;
+    std::string rememberedPath_;
+    std::vector<Line> lines_;
+    bool modified_ = false;
+    bool utf8_ = false;
+    std::size_t currentGroup_ = kNone;
+    std::optional<std::string> pendingGroup_;
+};
+
+}  // namespace brindle
