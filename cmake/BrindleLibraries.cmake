@@ -19,6 +19,10 @@ set(BRINDLE_CORE_SOURCES
   src/package/package_check.cpp
   src/config/preference_file.cpp
   src/config/text_encoding.cpp
+  src/config/setup_settings.cpp
+  src/config/language_texts.cpp
+  src/config/language_choice.cpp
+  src/config/path_macros.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_win32.cpp)

@@ -1,0 +1,51 @@
+#include "config/language_choice.h"
+
+#include <algorithm>
+
+#include "config/decimal.h"
+
+namespace brindle {
+
+namespace {
+// Field `index` (from 1) of `text` split at `separator`; empty when missing.
+std::string field(const std::string& text, char separator, std::size_t index) {
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < index; ++i) {
+        start = text.find(separator, start);
+        if (start == std::string::npos) return {};
+        ++start;
+    }
+    return text.substr(start, text.find(separator, start) - start);
+}
+
+std::size_t entryCount(const std::string& setting) { return std::size_t(std::count(setting.begin(), setting.end(), '|')); }
+}  // namespace
+
+std::string chooseLanguageFile(const std::string& setting, std::uint16_t userLanguage,
+                               const std::function<std::string(const std::string&)>& ask) {
+    const std::size_t entries = entryCount(setting);
+    if (entries <= 1) return field(field(setting, '#', 1), '|', 1);
+    const std::int32_t primary = userLanguage & 0x1FF;
+    std::string chosen;
+    bool matched = false;
+    for (std::size_t i = 1; i <= entries; ++i) {
+        const std::string entry = field(setting, '|', i);
+        if (parseDecimal(field(entry, '#', 2)) == primary) {
+            chosen = field(entry, '#', 1);
+            matched = true;
+        }
+    }
+    return matched ? chosen : ask(setting);
+}
+
+std::vector<LanguageChoice> languageChoices(const std::string& setting) {
+    std::vector<LanguageChoice> choices;
+    const std::size_t entries = entryCount(setting);
+    for (std::size_t i = 1; i <= entries; ++i) {
+        const std::string fileName = field(field(setting, '|', i), '#', 1);
+        choices.push_back({" " + fileName.substr(0, fileName.find('.')), fileName});
+    }
+    return choices;
+}
+
+}  // namespace brindle

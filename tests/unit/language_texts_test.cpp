@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "config/language_choice.h"
+#include "config/language_texts.h"
+#include "config/preference_file.h"
+#include "temp_folder.h"
+
+namespace brindle {
+namespace {
+
+TEST(LanguageTexts, DefaultsCarryTitleAndVersion) {
+    const LanguageTexts texts("Editor", "");
+    EXPECT_EQ(texts.get(Text::InstallWindow), "Install 'Editor'");
+    // An empty version leaves two spaces between "version" and "on".
+    EXPECT_EQ(texts.get(Text::Page01Msg1), "Brindle will now install 'Editor' version  on your computer.");
+    EXPECT_EQ(texts.get(Text::Page01Titel), "Welcome to the installation of\n'Editor'");
+    EXPECT_EQ(texts.get(Text::Page05Titel1), "Installation of\n'Editor'");
+    EXPECT_EQ(texts.get(Text::RequesterRQ4Msg), "Close Program 'Editor' first!");
+    EXPECT_EQ(texts.get(Text::ButtonsFinish), "Exit");
+    EXPECT_EQ(texts.get(Text::Page01CopyRight), "");
+    EXPECT_EQ(texts.get(Text::UninstallerReady), "Ready");
+    EXPECT_EQ(LanguageTexts("Editor", "2.0").get(Text::Page01Msg1),
+              "Brindle will now install 'Editor' version 2.0 on your computer.");
+}
+
+TEST(LanguageTexts, FileTextsReplaceDefaultsAsWritten) {
+    test::TempFolder folder;
+    test::writeBytes(folder.path() / "german.lng",
+                     test::bytesOf("[Buttons]\nNext=Weiter\nBack=\n[Page05]\nTitel1=Installation|von $Titel\n"
+                                   "[Page03]\nTitel=Ein|Zwei\n[Requester]\nRQ4_Msg=Erst '$Titel' schliessen\n"
+                                   "[Install]\nWindow=  Fenster  \n"));
+    PreferenceFile ini;
+    LanguageTexts texts("Tool", "1.0");
+    texts.load(ini, (folder.path() / "german.lng").string());
+    EXPECT_EQ(texts.get(Text::ButtonsNext), "Weiter");
+    EXPECT_EQ(texts.get(Text::ButtonsBack), "");               // present and empty
+    EXPECT_EQ(texts.get(Text::ButtonsCancel), "Cancel");       // absent: the default
+    EXPECT_EQ(texts.get(Text::Page05Titel1), "Installation\nvon $Titel");  // "|" breaks, no insertion
+    EXPECT_EQ(texts.get(Text::Page03Titel), "Ein|Zwei");       // only the two page titles break
+    EXPECT_EQ(texts.get(Text::RequesterRQ4Msg), "Erst '$Titel' schliessen");
+    EXPECT_EQ(texts.get(Text::InstallWindow), "Fenster");
+    EXPECT_EQ(texts.get(Text::Page01Titel), "Welcome to the installation of\n'Tool'");
+    // Nothing is ever written back.
+    const auto bytes = test::readBytes(folder.path() / "german.lng");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()).substr(0, 10), "[Buttons]\n");
+}
+
+TEST(LanguageTexts, FolderOrMissingFileKeepsDefaults) {
+    test::TempFolder folder;
+    PreferenceFile ini;
+    LanguageTexts texts("Tool", "");
+    texts.load(ini, folder.corePath());
+    EXPECT_EQ(texts.get(Text::ButtonsNext), "Next");
+    texts.load(ini, folder.corePath() + "missing.lng");
+    EXPECT_EQ(texts.get(Text::Page02AcceptNo), "I do not accept the agreement");
+}
+
+std::string neverAsked(const std::string&) {
+    ADD_FAILURE() << "the chooser should not be asked";
+    return {};
+}
+
+TEST(LanguageChoice, OneEntryNamesTheFile) {
+    EXPECT_EQ(chooseLanguageFile("english.lng#9|", 12, neverAsked), "english.lng");
+    EXPECT_EQ(chooseLanguageFile("english.lng", 12, neverAsked), "english.lng");
+    EXPECT_EQ(chooseLanguageFile("", 9, neverAsked), "");
+    // Two entries without a final "|" count as one.
+    EXPECT_EQ(chooseLanguageFile("a.lng#7|b.lng#9", 9, neverAsked), "a.lng");
+}
+
+TEST(LanguageChoice, TheUsersPrimaryLanguagePicksTheLastMatch) {
+    EXPECT_EQ(chooseLanguageFile("german.lng#7|english.lng#9|", 0x0409, neverAsked), "english.lng");
+    EXPECT_EQ(chooseLanguageFile("german.lng#7|english.lng#9|", 0x0807, neverAsked), "german.lng");
+    EXPECT_EQ(chooseLanguageFile("us.lng#9|uk.lng# 9|", 0x0809, neverAsked), "uk.lng");
+    // Nine bits, not ten: 0x209 masks to 9.
+    EXPECT_EQ(chooseLanguageFile("german.lng#7|english.lng#9|", 0x0209, neverAsked), "english.lng");
+}
+
+TEST(LanguageChoice, NoMatchAsksWithTheSetting) {
+    std::string askedWith;
+    const auto ask = [&](const std::string& setting) {
+        askedWith = setting;
+        return std::string("german.lng");
+    };
+    EXPECT_EQ(chooseLanguageFile("german.lng#7|english.lng#9|", 12, ask), "german.lng");
+    EXPECT_EQ(askedWith, "german.lng#7|english.lng#9|");
+}
+
+TEST(LanguageChoice, ChooserListsEveryEntry) {
+    const auto choices = languageChoices("german.lng#7|english.lng#9|");
+    ASSERT_EQ(choices.size(), 2u);
+    EXPECT_EQ(choices[0].label, " german");
+    EXPECT_EQ(choices[1].label, " english");
+    EXPECT_EQ(choices[1].fileName, "english.lng");
+    EXPECT_EQ(languageChoices("a.lng#1|b.lng#2").size(), 1u);
+}
+
+}  // namespace
+}  // namespace brindle
