@@ -25,7 +25,11 @@ set(BRINDLE_CORE_SOURCES
   src/config/path_macros.cpp
 )
 if(WIN32)
-  set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_win32.cpp)
+  set(BRINDLE_PLATFORM_SOURCES
+    src/toolkit/files_win32.cpp
+    src/toolkit/registry_win32.cpp
+    src/config/system_folders_win32.cpp
+  )
 else()
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)
 endif()
@@ -37,6 +41,9 @@ function(brindle_core_for name)
   target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}/src")
   target_compile_options(${name} PUBLIC ${ARGN})
   target_link_options(${name} PUBLIC ${ARGN})
+  if(WIN32)
+    target_link_libraries(${name} PUBLIC shell32 ole32 advapi32)
+  endif()
 endfunction()
 
 brindle_core_for(brindle_core)

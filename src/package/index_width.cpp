@@ -10,8 +10,7 @@ unsigned chooseIndexWidth(const std::vector<Token>& tokens, unsigned current) {
         if (width != current) bits[width] = indexWidthCodeBits(width);
     }
     for (const Token& token : tokens) {
-        if (token.distance == 0 || token.distance == Token::kRepeatDistance) continue;
-        if (isShortMatch(token.distance, token.length)) continue;
+        if (!token.setsOffset() || isShortMatch(token.distance, token.length)) continue;
         for (unsigned width = 0; width <= kLargestIndexWidth; ++width) {
             bits[width] += longMatchOffsetBits(token.distance, width);
         }

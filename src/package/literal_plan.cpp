@@ -9,7 +9,6 @@ namespace brindle {
 namespace {
 
 constexpr std::uint32_t kNoWay = 0xffffffffu;
-constexpr std::uint8_t kFromRawRun = 0xff;
 
 unsigned modeCodeBits(LiteralMode mode) { return mode == kWideLiterals ? kWideModeCodeBits : kNarrowModeCodeBits; }
 
@@ -22,8 +21,6 @@ std::uint32_t byteBits(LiteralMode mode, std::uint8_t byte, bool byteCode) {
 }  // namespace
 
 // Dynamic programming over the single-byte tokens with the mode as state.
-// A raw run may only start where a run of consecutive single bytes starts and
-// leaves the mode as it was.
 LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std::vector<Token>& tokens,
                          LiteralMode mode) {
     std::vector<std::uint32_t> positions;
@@ -34,37 +31,14 @@ LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std:
     }
     const std::size_t count = positions.size();
 
-    // runStart[j]: the first token of the run of consecutive bytes holding j.
-    std::vector<std::uint32_t> runStart(count);
-    for (std::size_t j = 0; j < count; ++j) {
-        const bool continues = j > 0 && positions[j] == positions[j - 1] + 1;
-        runStart[j] = continues ? runStart[j - 1] : std::uint32_t(j);
-    }
-
-    using Row = std::array<std::uint32_t, kLiteralModes>;
     // bits[j][m]: cheapest cost of the first j tokens ending in mode m;
-    // from[j][m]: the mode token j - 1 was entered from, or kFromRawRun.
-    std::vector<Row> bits(count + 1);
+    // from[j][m]: the mode in force before token j - 1 (m unless it switched).
+    std::vector<std::array<std::uint32_t, kLiteralModes>> bits(count + 1);
     std::vector<std::array<std::uint8_t, kLiteralModes>> from(count + 1);
-    bits[0].fill(kNoWay);
+    for (auto& row : bits) row.fill(kNoWay);
     bits[0][mode] = 0;
-    for (std::size_t j = 1; j <= count; ++j) bits[j].fill(kNoWay);
 
     for (std::size_t j = 0; j < count; ++j) {
-        if (runStart[j] == j) {
-            std::size_t runLength = 1;
-            while (j + runLength < count && runStart[j + runLength] == j) ++runLength;
-            for (std::size_t chunks = 1; chunks * kRawChunkLength <= runLength; ++chunks) {
-                const std::uint32_t runBits = kRawRunCodeBits + std::uint32_t(chunks) * kRawChunkBits;
-                Row& target = bits[j + chunks * kRawChunkLength];
-                for (unsigned m = 0; m < kLiteralModes; ++m) {
-                    if (bits[j][m] != kNoWay && bits[j][m] + runBits < target[m]) {
-                        target[m] = bits[j][m] + runBits;
-                        from[j + chunks * kRawChunkLength][m] = kFromRawRun;
-                    }
-                }
-            }
-        }
         unsigned cheapest = 0;
         for (unsigned m = 1; m < kLiteralModes; ++m) {
             if (bits[j][m] < bits[j][cheapest]) cheapest = m;
@@ -74,8 +48,7 @@ LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std:
         for (unsigned m = 0; m < kLiteralModes; ++m) {
             std::uint32_t entry = bits[j][m];
             unsigned entryMode = m;
-            if (m != kNoLiteralMode && bits[j][cheapest] != kNoWay &&
-                bits[j][cheapest] + modeCodeBits(LiteralMode(m)) < entry) {
+            if (m != kNoLiteralMode && bits[j][cheapest] + modeCodeBits(LiteralMode(m)) < entry) {
                 entry = bits[j][cheapest] + modeCodeBits(LiteralMode(m));
                 entryMode = cheapest;
             }
@@ -95,17 +68,10 @@ LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std:
         if (bits[count][k] < bits[count][m]) m = k;
     }
     plan.finalMode = LiteralMode(m);
-    for (std::size_t j = count; j > 0;) {
-        if (from[j][m] == kFromRawRun) {
-            const std::size_t first = runStart[j - 1];
-            for (std::size_t k = first; k < j; ++k) plan.actions[k] = {true, false, LiteralMode(m)};
-            j = first;
-        } else {
-            const unsigned entered = from[j][m];
-            plan.actions[j - 1] = {false, entered != m, LiteralMode(m)};
-            m = entered;
-            --j;
-        }
+    for (std::size_t j = count; j > 0; --j) {
+        const unsigned entered = from[j][m];
+        plan.actions[j - 1] = {entered != m, LiteralMode(m)};
+        m = entered;
     }
     return plan;
 }

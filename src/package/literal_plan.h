@@ -1,7 +1,7 @@
 // Decides how the single-byte tokens of a stretch are written: which literal
 // width (9-bit literals, or 8-bit ones that reach 128 values from a base) is
-// in force for each, where to switch, and which runs of them become raw runs.
-// Bytes the zero-byte code or a one-byte copy can produce take those codes.
+// in force for each, and where to switch. Bytes the zero-byte code or a
+// one-byte copy can produce take those codes in any mode.
 #pragma once
 
 #include <cstddef>
@@ -29,9 +29,8 @@ inline bool literalFits(LiteralMode mode, std::uint8_t byte) {
 
 // How one single-byte token is written.
 struct ByteAction {
-    bool raw;              // part of a raw run
-    bool switchMode;       // a literal-width code comes before it
-    LiteralMode mode;      // the mode in force for it
+    bool switchMode;   // a literal-width code comes before it
+    LiteralMode mode;  // the mode in force for it
 };
 
 struct LiteralPlan {

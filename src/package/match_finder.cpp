@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint32_t kNone = 0xffffffffu;
 // How many tree nodes one search may visit: beyond this the gain in match
 // length no longer pays for the time.
-constexpr unsigned kSearchDepth = 24;
+constexpr unsigned kSearchDepth = 32;
 constexpr unsigned kHash3Bits = 16;
 
 std::uint32_t hash3(const std::uint8_t* p) {

@@ -29,6 +29,11 @@ std::vector<Token> OptimalParser::parse(const std::uint8_t* data, std::size_t st
         std::uint32_t single = costs.literalBits[i];
         if (single > kByteCodeBits && hasByteCode(data, position)) single = kByteCodeBits;
         reach(i + 1, base + single, 1, 0, offsetHere);
+        // Each chunk is priced as a run of its own; the writer joins neighbours.
+        if (limit >= kRawChunkLength) {
+            reach(i + kRawChunkLength, base + kRawRunCodeBits + kRawChunkBits, kRawChunkLength, Token::kRawDistance,
+                  offsetHere);
+        }
 
         // A match reaching past the nice length is taken as is: the positions
         // it covers are not explored, which keeps long repeats linear.

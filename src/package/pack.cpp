@@ -53,18 +53,10 @@ void plannedLiteralBits(const std::uint8_t* data, std::size_t start, const std::
     std::size_t position = start;
     std::size_t single = 0;
     for (const Token& token : tokens) {
-        bool raw = false;
-        if (token.distance == 0) {
-            mode = plan.actions[single].mode;
-            raw = plan.actions[single++].raw;
-        }
+        if (token.distance == 0) mode = plan.actions[single++].mode;
         for (std::size_t at = position; at < position + token.length; ++at) {
             unsigned bits = kWideLiteralBits;
-            if (raw) {
-                bits = 8;
-            } else if (mode >= kNarrowLiterals) {
-                bits = literalFits(mode, data[at]) ? kNarrowLiteralBits : 2 * kWideLiteralBits;
-            }
+            if (mode >= kNarrowLiterals) bits = literalFits(mode, data[at]) ? kNarrowLiteralBits : 2 * kWideLiteralBits;
             literalBits[at - start] = std::uint8_t(bits);
         }
         position += token.length;
@@ -73,7 +65,7 @@ void plannedLiteralBits(const std::uint8_t* data, std::size_t start, const std::
 
 std::uint32_t lastOffsetAfter(const std::vector<Token>& tokens, std::uint32_t lastOffset) {
     for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
-        if (token->distance != 0 && token->distance != Token::kRepeatDistance) return token->distance;
+        if (token->setsOffset()) return token->distance;
     }
     return lastOffset;
 }

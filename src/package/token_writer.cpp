@@ -14,34 +14,28 @@ void TokenWriter::setIndexWidth(unsigned width) {
 void TokenWriter::write(std::size_t start, const std::vector<Token>& tokens, const LiteralPlan& plan) {
     std::size_t position = start;
     std::size_t single = 0;
-    for (std::size_t t = 0; t < tokens.size();) {
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
         const Token& token = tokens[t];
-        if (token.distance != 0) {
-            if (token.distance == Token::kRepeatDistance) {
-                bits_.put(0b01, 2);
-                bits_.putGamma(2);
-                bits_.putGamma(token.length);
-            } else {
-                writeMatch(token.distance, token.length);
+        if (token.distance == 0) {
+            writeByte(position, plan.actions[single++]);
+        } else if (token.distance == Token::kRawDistance) {
+            // Neighbouring chunks share one run code.
+            std::size_t chunks = 1;
+            while (t + 1 < tokens.size() && tokens[t + 1].distance == Token::kRawDistance) {
+                ++chunks;
+                ++t;
             }
-            position += token.length;
-            ++t;
-        } else if (plan.actions[single].raw) {
-            std::size_t length = 0;
-            while (single + length < plan.actions.size() && plan.actions[single + length].raw &&
-                   tokens[t + length].distance == 0) {
-                ++length;
-            }
-            writeRawRun(position, length);
-            position += length;
-            single += length;
-            t += length;
+            writeRawRun(position, chunks);
+            position += chunks * kRawChunkLength;
+            continue;
+        } else if (token.distance == Token::kRepeatDistance) {
+            bits_.put(0b01, 2);
+            bits_.putGamma(2);
+            bits_.putGamma(token.length);
         } else {
-            writeByte(position, plan.actions[single]);
-            ++position;
-            ++single;
-            ++t;
+            writeMatch(token.distance, token.length);
         }
+        position += token.length;
     }
 }
 
@@ -69,12 +63,11 @@ void TokenWriter::writeByte(std::size_t position, const ByteAction& action) {
     }
 }
 
-// `length` is a multiple of the chunk length, as the plan only makes such runs.
-void TokenWriter::writeRawRun(std::size_t position, std::size_t length) {
+void TokenWriter::writeRawRun(std::size_t position, std::size_t chunks) {
     bits_.put(0b001'0000'1, 8);
-    for (std::size_t at = 0; at < length; ++at) {
-        bits_.put(data_[position + at], 8);
-        if ((at + 1) % kRawChunkLength == 0) bits_.put(at + 1 < length ? 1 : 0, 1);
+    for (std::size_t chunk = 0; chunk < chunks; ++chunk) {
+        for (std::size_t at = 0; at < kRawChunkLength; ++at) bits_.put(data_[position++], 8);
+        bits_.put(chunk + 1 < chunks ? 1 : 0, 1);
     }
 }
 

@@ -28,7 +28,7 @@ public:
 
 private:
     void writeByte(std::size_t position, const ByteAction& action);
-    void writeRawRun(std::size_t position, std::size_t length);
+    void writeRawRun(std::size_t position, std::size_t chunks);
     void writeMatch(std::uint32_t distance, std::uint32_t length);
 
     BitWriter bits_;

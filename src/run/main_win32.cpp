@@ -2,8 +2,13 @@
 // exit. The process always exits with code 0.
 #include <windows.h>
 
+#include "config/language_choice.h"
+#include "config/language_texts.h"
+#include "config/preference_file.h"
+#include "config/setup_settings.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
+#include "run/remembered_choices.h"
 #include "run/run_state.h"
 #include "run/system_paths.h"
 #include "run/work_directory.h"
@@ -11,6 +16,10 @@
 namespace brindle {
 
 namespace {
+// No language chooser window exists yet: a list without a match for the
+// user's language keeps the built-in texts.
+std::string chooseLanguage(const std::string&) { return {}; }
+
 void runInstaller() {
     RunState run;
     run.workDirectory = createWorkDirectory(temporaryFolder());
@@ -24,6 +33,17 @@ void runInstaller() {
     PackageReader package;
     package.readDirectory(run.ownExecutable);
     extractAll(package, run.workDirectory, "");
+
+    PreferenceFile ini;
+    SetupSettings settings;
+    readStartupSettings(ini, run.settingsPath, settings);
+    LanguageTexts texts(settings.titel, settings.version);
+    run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), chooseLanguage);
+    texts.load(ini, run.workDirectory + run.languageFile);
+
+    readWizardSettings(ini, run.settingsPath, settings);
+    const RememberedChoices remembered = readRememberedChoices(settings.guid);
+    (void)remembered;  // shown by the wizard
 
     removeWorkDirectory(run.workDirectory);
 }

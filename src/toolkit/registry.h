@@ -1,0 +1,23 @@
+// Registry string values, by root key handle value (as setup.ini writes
+// them: 0x80000001 is the current user, 0x80000002 the local machine).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace brindle {
+
+inline constexpr std::uint32_t kClassesRoot = 0x80000000u;
+inline constexpr std::uint32_t kCurrentUser = 0x80000001u;
+inline constexpr std::uint32_t kLocalMachine = 0x80000002u;
+
+// The value's text without its terminating NUL; empty when the key or value
+// is missing or the value does not fit 255 bytes.
+std::string readRegistryString(std::uint32_t root, const std::string& key, const std::string& name);
+
+// Creates or opens the key and stores the text as REG_SZ with its NUL;
+// failures are ignored.
+void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
+                         const std::string& value);
+
+}  // namespace brindle

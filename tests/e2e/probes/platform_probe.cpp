@@ -1,0 +1,30 @@
+// Prints what the runtime's platform lookups give, one fact per line:
+//   folder <code> <path>            for every folder code
+//   expand <path>                   the default installation folder of "App"
+//   registry <name> <text>          values read back after writing them
+#include <cstdio>
+#include <string>
+
+#include "config/path_macros.h"
+#include "config/system_folders.h"
+#include "toolkit/registry.h"
+
+using namespace brindle;
+
+int main() {
+    for (int code : {0, 2, 5, 7, 20, 23, 26, 43, -2, -3, -5, -6, -7})
+        std::printf("folder %d %s\n", code, folderPath(code).c_str());
+    std::printf("expand %s\n", expand("App", true, folderPath).c_str());
+
+    const std::string key = "SOFTWARE\\Brindle\\ProbeTest";
+    writeRegistryString(kCurrentUser, key, "Plain", "C:\\Program Files\\Tool\\");
+    writeRegistryString(kCurrentUser, key, "Empty", "");
+    writeRegistryString(kCurrentUser, key, "Fits", std::string(254, 'x'));
+    writeRegistryString(kCurrentUser, key, "TooLong", std::string(255, 'y'));
+    writeRegistryString(0x80000001u, key + "\\Deeper\\Still", "Nested", "created with its parents");
+    for (const char* name : {"Plain", "Empty", "Fits", "TooLong", "Missing"})
+        std::printf("registry %s %s\n", name, readRegistryString(kCurrentUser, key, name).c_str());
+    std::printf("registry Nested %s\n", readRegistryString(kCurrentUser, key + "\\Deeper\\Still", "Nested").c_str());
+    std::printf("registry MissingKey %s\n", readRegistryString(kCurrentUser, key + "\\Nope", "Plain").c_str());
+    return 0;
+}
