@@ -4,6 +4,7 @@
 // distance) is checked where it can be broken, and any breach fails the block.
 #include "package/unpack.h"
 
+#include <array>
 #include <cstring>
 
 #include "package/block_checksum.h"
@@ -12,6 +13,31 @@
 namespace brindle {
 
 namespace {
+
+// What up to four value/continue pairs of a gamma code give: the value bits
+// in order, how many pairs were taken, and whether the code ended there.
+struct GammaStep {
+    std::uint8_t bits;
+    std::uint8_t pairs;
+    bool ended;
+};
+
+constexpr std::array<GammaStep, 256> makeGammaSteps() {
+    std::array<GammaStep, 256> steps{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        GammaStep step{0, 0, false};
+        while (step.pairs < 4 && !step.ended) {
+            const unsigned shift = 6 - 2 * step.pairs;
+            step.bits = std::uint8_t(step.bits << 1 | ((byte >> (shift + 1)) & 1));
+            step.ended = ((byte >> shift) & 1) == 0;
+            ++step.pairs;
+        }
+        steps[byte] = step;
+    }
+    return steps;
+}
+
+constexpr std::array<GammaStep, 256> kGammaSteps = makeGammaSteps();
 
 class BitReader {
 public:
@@ -36,18 +62,23 @@ public:
 
     std::uint32_t bit() { return take(1); }
 
-    // Gamma code: value/continue bit pairs, starting from 1. Values beyond
-    // 31 bits cannot describe anything inside a block and fail the stream.
+    // Gamma code: value/continue bit pairs, starting from 1. Up to four pairs
+    // are taken at once through a table; values beyond 31 bits cannot
+    // describe anything inside a block and fail the stream.
     std::uint32_t gamma() {
         std::uint32_t value = 1;
-        do {
-            if (value >= 0x80000000u) {
-                overrun_ = true;
-                return 0;
+        for (;;) {
+            if (value >= 0x08000000u) return gammaSlow(value);
+            if (count_ < 8) {
+                refill();
+                if (count_ < 8) return gammaSlow(value);
             }
-            value = 2 * value + bit();
-        } while (bit() && !overrun_);
-        return value;
+            const GammaStep step = kGammaSteps[bits_ >> 56];
+            value = value << step.pairs | step.bits;
+            bits_ <<= 2 * step.pairs;
+            count_ -= 2u * step.pairs;
+            if (step.ended) return value;
+        }
     }
 
     void refill() {
@@ -59,6 +90,29 @@ public:
     }
 
     bool overrun() const { return overrun_; }
+
+    // The rest of a gamma code one pair at a time, near the end of the block
+    // or for values too large for the table.
+    std::uint32_t gammaSlow(std::uint32_t value) {
+        do {
+            if (value >= 0x80000000u) {
+                overrun_ = true;
+                return 0;
+            }
+            value = 2 * value + bit();
+        } while (bit() && !overrun_);
+        return value;
+    }
+
+    // The fast path for literals: with at least `n` bits buffered, takes n
+    // bits when the first of them is set; false leaves the buffer alone.
+    bool takeFlagged(unsigned n, std::uint32_t& value) {
+        if (count_ < n || !(bits_ >> 63)) return false;
+        value = std::uint32_t(bits_ >> (64 - n));
+        bits_ <<= n;
+        count_ -= n;
+        return true;
+    }
 
 private:
     const std::uint8_t* next_;
@@ -139,6 +193,12 @@ std::uint32_t unpack(const std::uint8_t* source, std::size_t sourceLength,
     for (;;) {
         in.refill();
         bool ok = true;
+        std::uint32_t flagged;
+        if (literalWidth != 0 && in.takeFlagged(1 + literalWidth, flagged)) {
+            // Text is mostly literals: one shift each, with the flag bit dropped.
+            if (!out.put(std::uint8_t((flagged & ((1u << literalWidth) - 1)) + literalBase))) return 0;
+            continue;
+        }
         if (in.bit()) {
             if (literalWidth == 0) return 0;
             ok = out.put(std::uint8_t(in.take(literalWidth) + literalBase));
