@@ -23,6 +23,8 @@ set(BRINDLE_CORE_SOURCES
   src/config/language_texts.cpp
   src/config/language_choice.cpp
   src/config/path_macros.cpp
+  src/wizard/page_navigation.cpp
+  src/wizard/folder_fields.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES
