@@ -31,6 +31,14 @@ if(WIN32)
     src/toolkit/files_win32.cpp
     src/toolkit/registry_win32.cpp
     src/config/system_folders_win32.cpp
+    src/toolkit/programs_win32.cpp
+    src/toolkit/ui_windows_win32.cpp
+    src/toolkit/ui_events_win32.cpp
+    src/toolkit/ui_images_win32.cpp
+    src/wizard/wizard_window_win32.cpp
+    src/wizard/wizard_loop_win32.cpp
+    src/wizard/documents_win32.cpp
+    src/wizard/language_chooser_win32.cpp
   )
 else()
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)
@@ -44,7 +52,9 @@ function(brindle_core_for name)
   target_compile_options(${name} PUBLIC ${ARGN})
   target_link_options(${name} PUBLIC ${ARGN})
   if(WIN32)
-    target_link_libraries(${name} PUBLIC shell32 ole32 advapi32)
+    # Only stb's own folder: the rest of /usr/include is the host's.
+    target_include_directories(${name} SYSTEM PRIVATE /usr/include/stb)
+    target_link_libraries(${name} PUBLIC comctl32 shell32 ole32 advapi32 setupapi gdi32 user32)
   endif()
 endfunction()
 

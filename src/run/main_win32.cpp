@@ -1,32 +1,103 @@
 // The installer's entry: the one routine that runs from process start to
 // exit. The process always exits with code 0.
 #include <windows.h>
+#include <setupapi.h>
 
+#include "config/decimal.h"
 #include "config/language_choice.h"
 #include "config/language_texts.h"
+#include "config/path_macros.h"
 #include "config/preference_file.h"
 #include "config/setup_settings.h"
+#include "config/system_folders.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
 #include "run/remembered_choices.h"
 #include "run/run_state.h"
 #include "run/system_paths.h"
 #include "run/work_directory.h"
+#include "toolkit/path_text.h"
+#include "toolkit/programs.h"
+#include "toolkit/ui.h"
+#include "wizard/documents.h"
+#include "wizard/language_chooser.h"
+#include "wizard/wizard_ids.h"
+#include "wizard/wizard_loop.h"
+#include "wizard/wizard_window.h"
 
 namespace brindle {
 
 namespace {
-// No language chooser window exists yet: a list without a match for the
-// user's language keeps the built-in texts.
-std::string chooseLanguage(const std::string&) { return {}; }
+constexpr int kHeaderIconSlot = 1;
+constexpr int kSidePictureSlot = 2;
+
+// Fills the wizard from setup.ini, the registry and the package's files, as
+// it shows before the first event.
+void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts,
+                WizardContext& wizard) {
+    loadFirstDocument(kLicenceEditor, run.workDirectory, "licence");
+    ui::setChecked(kDeclineOption, true);
+    loadFirstDocument(kReadmeEditor, run.workDirectory, "readme");
+
+    readWizardSettings(ini, run.settingsPath, settings);
+    run.startProgram = settings.startProg != 0;
+    run.reboot = settings.reboot != 0;
+    if (!settings.web.empty()) ui::setText(kWebLink, settings.web);
+    else ui::show(kWebLink, false);
+    wizard.programFolderName = programFolderName(settings.defaultDir);
+    std::string installFolder = expand(settings.defaultDir, true, folderPath);
+    const bool runsExe = programExtension(settings) == "exe";
+    if (!runsExe) {
+        ui::enable(kStartProgramCheck, false);
+        run.startProgram = false;
+    }
+    if (settings.startMenu == 0)
+        for (int control : {kStartMenuLabel, kStartMenuField, kStartMenuButton}) ui::enable(control, false);
+    if (run.reboot) {
+        run.startProgram = false;
+        ui::enable(kStartProgramCheck, false);
+    }
+
+    const RememberedChoices remembered = readRememberedChoices(settings.guid);
+    if (!remembered.installDir.empty()) installFolder = remembered.installDir;
+    wizard.defaultInstallFolder = installFolder;
+    wizard.startMenuDefault = settings.startMenuDefaultDir;
+    ui::setText(kFolderField, installFolder);
+    ui::setText(kStartMenuField, !remembered.startMenu.empty() ? remembered.startMenu : settings.startMenuDefaultDir);
+    ui::setChecked(kDesktopCheck, (!remembered.desktopIcon.empty() ? parseDecimal(remembered.desktopIcon)
+                                                                     : settings.desktop) != 0);
+    if (!runsExe) {
+        ui::enable(kDesktopCheck, false);
+        run.startProgram = false;
+    }
+    ui::setText(kStatusLine, texts.get(Text::InstallMsg0) + " " + settings.prgSize);
+
+    const std::string picture = ensureTrailingBackslash(run.workDirectory) + settings.bitmap;
+    if (fileExists(picture) && ui::loadImageFile(kSidePictureSlot, picture)) ui::showImage(kSidePicture, kSidePictureSlot);
+    const std::string icon = run.workDirectory + "header.ico";
+    if (fileExists(icon) && ui::loadImageFile(kHeaderIconSlot, icon)) ui::showImage(kHeaderIcon, kHeaderIconSlot);
+    addSeparator();
+}
+
+void finishRun(RunState& run, const SetupSettings& settings) {
+    ui::closeWindow(kWizardWindow);
+    removeWorkDirectory(run.workDirectory);
+    if (run.reboot) {
+        SetupPromptReboot(nullptr, nullptr, FALSE);
+    } else if (run.startProgram && fileExists(run.installDir + settings.progExe)) {
+        startProgram(run.installDir + settings.progExe, "", run.installDir, 0);
+    }
+}
 
 void runInstaller() {
     RunState run;
+    ui::start();
     run.workDirectory = createWorkDirectory(temporaryFolder());
     run.ownExecutable = ownExecutablePath();
     run.settingsPath = run.workDirectory + "setup.ini";
     run.currentPage = 1;
     run.reboot = false;
+    ui::loadProgramIcon(kHeaderIconSlot);
 
     // The package behind the own image; without one nothing is extracted
     // and every later step works with its defaults.
@@ -41,11 +112,17 @@ void runInstaller() {
     run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), chooseLanguage);
     texts.load(ini, run.workDirectory + run.languageFile);
 
-    readWizardSettings(ini, run.settingsPath, settings);
-    const RememberedChoices remembered = readRememberedChoices(settings.guid);
-    (void)remembered;  // shown by the wizard
+    run.windowTitle = settings.version.empty() ? settings.titel : settings.titel + " " + settings.version;
+    if (!buildWizard(run.windowTitle, texts)) return;
+    ui::showImage(kHeaderIcon, kHeaderIconSlot);
+    run.cancelled = false;
+    run.quit = false;
+    ProgramHandle whileHook;
+    WizardContext wizard{run, texts, {}, {}, {}, whileHook, {}, {}};
+    fillWizard(run, ini, settings, texts, wizard);
 
-    removeWorkDirectory(run.workDirectory);
+    runWizardLoop(wizard);
+    finishRun(run, settings);
 }
 }  // namespace
 
@@ -53,5 +130,6 @@ void runInstaller() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     brindle::runInstaller();
+    brindle::ui::stop();
     ExitProcess(0);
 }

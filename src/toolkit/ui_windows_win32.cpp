@@ -1,0 +1,274 @@
+// Numbered windows and controls over User32, Comctl32 and the rich edit
+// control.
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "toolkit/ui_state_win32.h"
+
+namespace brindle::ui {
+
+UiState& state() {
+    static UiState ui;
+    return ui;
+}
+
+int windowNumberOf(HWND handle) {
+    for (const auto& [number, window] : state().windows)
+        if (window == handle) return number;
+    return 0;
+}
+
+int controlIdOf(HWND handle) {
+    const int id = handle != nullptr ? GetDlgCtrlID(handle) : 0;
+    const auto found = state().controls.find(id);
+    return found != state().controls.end() && found->second.handle == handle ? id : 0;
+}
+
+namespace {
+HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+
+HWND controlOf(int id) {
+    const auto found = state().controls.find(id);
+    return found == state().controls.end() ? nullptr : found->second.handle;
+}
+
+struct Style {
+    const char* className;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+Style styleOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Panel: return {kPanelClass, 0, WS_EX_CONTROLPARENT};
+        case ControlKind::EdgePanel: return {kPanelClass, 0, WS_EX_CONTROLPARENT | WS_EX_STATICEDGE};
+        case ControlKind::Frame: return {"Button", BS_GROUPBOX, 0};
+        case ControlKind::Text: return {"Static", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::CentredText: return {"Static", SS_CENTER | SS_NOPREFIX, 0};
+        case ControlKind::RightText: return {"Static", SS_RIGHT | SS_NOPREFIX, 0};
+        case ControlKind::Picture: return {"Static", SS_BITMAP, 0};
+        case ControlKind::Editor:
+            return {state().editorClass, ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::Field: return {"Edit", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::Button: return {"Button", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::Option: return {"Button", BS_AUTORADIOBUTTON | WS_TABSTOP, 0};
+        case ControlKind::CheckBox: return {"Button", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+        case ControlKind::List: return {"ListBox", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::DropDown: return {"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+        case ControlKind::Tree:
+            return {WC_TREEVIEWA, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::Link: return {"Static", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0};
+    }
+    return {"Static", 0, 0};
+}
+
+// Where a window of `width` x `height` goes: centred on the screen, or over
+// a window, never above or left of the screen's corner.
+POINT placementOf(const WindowSpec& spec, int width, int height) {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HWND over = nullptr;
+    if (spec.placement == Placement::OverActiveWindow) over = GetActiveWindow();
+    if (spec.placement == Placement::OverOwner) over = static_cast<HWND>(handleOf(spec.owner));
+    if (over != nullptr) GetWindowRect(over, &area);
+    POINT corner{area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
+    if (corner.x < 0) corner.x = 0;
+    if (corner.y < 0) corner.y = 0;
+    return corner;
+}
+
+ColourRecord colourRecord(Colour text, Colour background) {
+    return {text, background, CreateSolidBrush(background)};
+}
+}  // namespace
+
+bool start() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    // The version-2 rich edit control when its library is there, else version 1.
+    if (LoadLibraryA("Riched20.dll") == nullptr) {
+        LoadLibraryA("Riched32.dll");
+        state().editorClass = "RICHEDIT";
+    }
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance();
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.hIcon = LoadIconA(instance(), MAKEINTRESOURCEA(1));
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassExA(&windowClass)) return false;
+    windowClass.lpfnWndProc = panelProcedure;
+    windowClass.hIcon = nullptr;
+    windowClass.lpszClassName = kPanelClass;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+void stop() {
+    UiState& ui = state();
+    while (!ui.windows.empty()) closeWindow(ui.windows.begin()->first);
+    for (HFONT font : ui.fonts) DeleteObject(font);
+    for (auto& [id, colour] : ui.colours) DeleteObject(colour.brush);
+    for (auto& [id, colour] : ui.panelColours) DeleteObject(colour.brush);
+    for (auto& [slot, image] : ui.images) {
+        if (image.isIcon) DestroyIcon(static_cast<HICON>(image.handle));
+        else DeleteObject(image.handle);
+    }
+    ui = UiState{};
+}
+
+bool openWindow(const WindowSpec& spec) {
+    const DWORD style = WS_POPUP | WS_CAPTION | (spec.systemMenu ? WS_SYSMENU : 0);
+    RECT frame{0, 0, spec.width, spec.height};
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const POINT corner = placementOf(spec, width, height);
+    HWND owner = spec.owner ? static_cast<HWND>(handleOf(spec.owner)) : nullptr;
+    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, spec.caption.c_str(), style, corner.x, corner.y,
+                                  width, height, owner, nullptr, instance(), nullptr);
+    if (window == nullptr) return false;
+    // Tools find a window by its number as they find controls by theirs.
+    SetWindowLongPtrA(window, GWLP_ID, spec.number);
+    state().windows[spec.number] = window;
+    return true;
+}
+
+void showWindow(int number) {
+    HWND window = static_cast<HWND>(handleOf(number));
+    if (window == nullptr) return;
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    SetForegroundWindow(window);
+}
+
+void closeWindow(int number) {
+    UiState& ui = state();
+    const auto found = ui.windows.find(number);
+    if (found == ui.windows.end()) return;
+    for (auto it = ui.controls.begin(); it != ui.controls.end();)
+        it = it->second.window == number ? ui.controls.erase(it) : std::next(it);
+    DestroyWindow(found->second);
+    ui.windows.erase(found);
+    // Events of a window that is gone are of no use to anyone.
+    for (auto it = ui.events.begin(); it != ui.events.end();)
+        it = it->window == number ? ui.events.erase(it) : std::next(it);
+}
+
+bool addControl(const ControlSpec& spec) {
+    HWND parent = spec.parent ? controlOf(spec.parent) : static_cast<HWND>(handleOf(spec.window));
+    if (parent == nullptr) return false;
+    Style style = styleOf(spec.kind);
+    // Options following one another form one group.
+    if (spec.kind == ControlKind::Option) {
+        HWND last = GetWindow(parent, GW_CHILD) ? GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDLAST) : nullptr;
+        const int lastId = controlIdOf(last);
+        if (lastId == 0 || state().controls[lastId].kind != ControlKind::Option) style.style |= WS_GROUP;
+    }
+    HWND control = CreateWindowExA(style.extendedStyle, style.className, spec.text.c_str(),
+                                   WS_CHILD | WS_VISIBLE | style.style, spec.x, spec.y, spec.width, spec.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance(), nullptr);
+    if (control == nullptr) return false;
+    state().controls[spec.id] = {control, spec.kind, spec.window};
+    const bool numbered = spec.font > 0 && spec.font <= int(state().fonts.size());
+    HGDIOBJ font = numbered ? state().fonts[std::size_t(spec.font - 1)] : GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (spec.kind == ControlKind::Editor) SendMessageA(control, EM_EXLIMITTEXT, 0, 0);
+    if (spec.kind == ControlKind::Link) SetWindowSubclass(control, linkProcedure, 1, 0);
+    return true;
+}
+
+void setPanelColour(int panel, Colour colour) { state().panelColours[panel] = colourRecord(RGB(0, 0, 0), colour); }
+
+void registerColours(int control, Colour text, Colour background) {
+    state().colours[control] = colourRecord(text, background);
+}
+
+void setLinkHighlight(int link, Colour colour) { state().linkHighlights[link] = colour; }
+
+int createFont(const char* face, int points, bool bold) {
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    HFONT font = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+    state().fonts.push_back(font);
+    return int(state().fonts.size());
+}
+
+void setText(int control, const std::string& text) {
+    if (HWND handle = controlOf(control)) SetWindowTextA(handle, text.c_str());
+}
+
+std::string text(int control) {
+    HWND handle = controlOf(control);
+    if (handle == nullptr) return {};
+    std::string value(std::size_t(GetWindowTextLengthA(handle)) + 1, '\0');
+    value.resize(std::size_t(GetWindowTextA(handle, value.data(), int(value.size()))));
+    return value;
+}
+
+void setChecked(int control, bool checked) {
+    if (HWND handle = controlOf(control)) SendMessageA(handle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool checked(int control) {
+    HWND handle = controlOf(control);
+    return handle != nullptr && SendMessageA(handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void show(int control, bool visible) {
+    if (HWND handle = controlOf(control)) ShowWindow(handle, visible ? SW_SHOW : SW_HIDE);
+}
+
+void enable(int control, bool enabled) {
+    if (HWND handle = controlOf(control)) EnableWindow(handle, enabled);
+}
+
+bool isEnabled(int control) {
+    HWND handle = controlOf(control);
+    return handle != nullptr && IsWindowEnabled(handle);
+}
+
+void addItem(int control, const std::string& text) {
+    const auto found = state().controls.find(control);
+    if (found == state().controls.end()) return;
+    const bool list = found->second.kind == ControlKind::List;
+    SendMessageA(found->second.handle, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void setItem(int control, int index, const std::string& text) {
+    HWND handle = controlOf(control);
+    if (handle == nullptr) return;
+    SendMessageA(handle, LB_DELETESTRING, WPARAM(index), 0);
+    SendMessageA(handle, LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void selectItem(int control, int index) {
+    const auto found = state().controls.find(control);
+    if (found == state().controls.end()) return;
+    const bool list = found->second.kind == ControlKind::List;
+    SendMessageA(found->second.handle, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(index), 0);
+}
+
+int selectedItem(int control) {
+    const auto found = state().controls.find(control);
+    if (found == state().controls.end()) return -1;
+    const bool list = found->second.kind == ControlKind::List;
+    return int(SendMessageA(found->second.handle, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
+}
+
+void focus(int control) {
+    if (HWND handle = controlOf(control)) SetFocus(handle);
+}
+
+void* handleOf(int window) {
+    const auto found = state().windows.find(window);
+    return found == state().windows.end() ? nullptr : found->second;
+}
+
+void* controlHandle(int control) { return controlOf(control); }
+
+}  // namespace brindle::ui

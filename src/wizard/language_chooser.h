@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace brindle {
+
+// Shows the language chooser listing the entries of the Language setting and
+// returns the file name of the one chosen, or the empty text when the window
+// was closed or could not be opened.
+std::string chooseLanguage(const std::string& setting);
+
+}  // namespace brindle

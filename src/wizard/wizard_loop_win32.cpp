@@ -1,0 +1,153 @@
+// The wizard's event loop: one event at a time, each handled completely,
+// until a handler sets the quit flag.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "config/language_texts.h"
+#include "package/extraction.h"
+#include "run/run_state.h"
+#include "run/work_directory.h"
+#include "toolkit/path_text.h"
+#include "toolkit/ui.h"
+#include "wizard/documents.h"
+#include "wizard/folder_fields.h"
+#include "wizard/page_navigation.h"
+#include "wizard/wizard_ids.h"
+#include "wizard/wizard_loop.h"
+
+namespace brindle {
+
+namespace {
+class WizardPages : public PageView {
+public:
+    explicit WizardPages(const LanguageTexts& texts) : texts_(texts) {}
+    void show(int control, bool visible) override { ui::show(control, visible); }
+    void enable(int control, bool enabled) override { ui::enable(control, enabled); }
+    bool isChecked(int control) const override { return ui::checked(control); }
+    bool hasDocument(int editor) const override { return editorHasText(editor); }
+    void headerTexts(int page) override {
+        static constexpr Text kTitles[] = {Text::Page02Titel, Text::Page03Titel, Text::Page04Titel};
+        static constexpr Text kMessages[] = {Text::Page02Msg, Text::Page03Msg, Text::Page04Msg};
+        ui::setText(kHeaderTitle, texts_.get(kTitles[page - 2]));
+        ui::setText(kHeaderMessage, texts_.get(kMessages[page - 2]));
+    }
+
+private:
+    const LanguageTexts& texts_;
+};
+
+int CALLBACK preselectFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
+    if (message == BFFM_INITIALIZED) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+    return 0;
+}
+
+// The shell's folder browser, looked up at run time; the chosen folder with
+// a trailing "\", or empty when the user cancelled.
+std::string browseForFolder(const std::string& title, std::string initial) {
+    if (initial.size() > 3 && initial.back() == '\\') initial.pop_back();
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    using Browse = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOA);
+    using ToPath = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
+    const auto browse = reinterpret_cast<Browse>(reinterpret_cast<void*>(GetProcAddress(shell, "SHBrowseForFolderA")));
+    const auto toPath = reinterpret_cast<ToPath>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPathFromIDListA")));
+    std::string chosen;
+    if (browse != nullptr && toPath != nullptr) {
+        CoInitialize(nullptr);  // the new dialog style needs the component library
+        BROWSEINFOA info{};
+        info.hwndOwner = static_cast<HWND>(ui::handleOf(kWizardWindow));
+        info.lpszTitle = title.c_str();
+        info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+        info.lpfn = preselectFolder;
+        info.lParam = reinterpret_cast<LPARAM>(initial.c_str());
+        if (LPITEMIDLIST items = browse(&info)) {
+            char path[MAX_PATH] = {};
+            if (toPath(items, path)) chosen = ensureTrailingBackslash(path);
+            CoTaskMemFree(items);
+        }
+        CoUninitialize();
+    }
+    if (shell != nullptr) FreeLibrary(shell);
+    return chosen;
+}
+
+// Ends the while-hook program when Cancel or Finish leave the wizard.
+void stopWhileHook(ProgramHandle& whileHook) {
+    if (!whileHook.isRunning()) return;
+    whileHook.terminate();
+    whileHook.release();
+    Sleep(500);
+}
+
+void closeWizard(WizardContext& wizard) {
+    RunState& run = wizard.run;
+    if (fileExists(run.workDirectory + "StartBR.exe") && wizard.whileHook.isRunning()) {
+        wizard.whileHook.terminate();
+        Sleep(500);
+    }
+    removeWorkDirectory(run.workDirectory);
+    run.quit = true;
+}
+
+void handleControl(WizardContext& wizard, WizardPages& pages, const ui::Event& event) {
+    RunState& run = wizard.run;
+    switch (event.control) {
+        case kAcceptOption: ui::enable(kNextButton, true); break;
+        case kDeclineOption: ui::enable(kNextButton, false); break;
+        case kFolderField:
+            if (event.type == ui::EventType::LostFocus)
+                ui::setText(kFolderField, checkedInstallFolder(ui::text(kFolderField), wizard.programFolderName));
+            break;
+        case kStartMenuField:
+            if (event.type == ui::EventType::LostFocus)
+                ui::setText(kStartMenuField, checkedStartMenuFolder(ui::text(kStartMenuField), wizard.startMenuDefault));
+            break;
+        case kFolderButton: {
+            const std::string folder =
+                browseForFolder(wizard.texts.get(Text::RequesterRQ2Titel), wizard.defaultInstallFolder);
+            if (!folder.empty()) ui::setText(kFolderField, browsedInstallFolder(folder, wizard.programFolderName));
+            break;
+        }
+        case kStartMenuButton: {
+            const std::string folder = wizard.chooseStartMenu ? wizard.chooseStartMenu() : std::string();
+            if (!folder.empty()) ui::setText(kStartMenuField, chosenStartMenuFolder(folder, wizard.startMenuDefault));
+            break;
+        }
+        case kWebLink:
+            startProgram("RunDll32.exe", "Url.dll,FileProtocolHandler " + ui::text(kWebLink), "", 0);
+            break;
+        case kNextButton: run.currentPage = stepForward(run.currentPage, pages); break;
+        case kBackButton: run.currentPage = stepBack(run.currentPage, pages); break;
+        case kCancelButton:
+            stopWhileHook(wizard.whileHook);
+            run.startProgram = false;
+            run.reboot = false;
+            run.cancelled = true;
+            run.quit = true;
+            break;
+        case kInstallButton:
+            if (wizard.runInstall) wizard.runInstall();
+            break;
+        case kFinishButton:
+            stopWhileHook(wizard.whileHook);
+            run.startProgram = ui::checked(kStartProgramCheck);
+            run.quit = true;
+            break;
+        default: break;
+    }
+}
+}  // namespace
+
+void runWizardLoop(WizardContext& wizard) {
+    WizardPages pages(wizard.texts);
+    while (!wizard.run.quit) {
+        const ui::Event event = ui::waitEvent();
+        if (event.window != kWizardWindow) continue;
+        if (event.kind == ui::EventKind::CloseRequest) {
+            closeWizard(wizard);
+        } else {
+            handleControl(wizard, pages, event);
+        }
+    }
+}
+
+}  // namespace brindle
