@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest                             # unit tests
   clang libclang-rt-14-dev                            # fuzz targets
   zlib1g-dev liblzma-dev                              # benchmark anchors
+  imagemagick                                         # screenshots of the demo
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -5,6 +5,7 @@ and reused. GUI programs get a virtual display through xvfb-run when no
 display is set.
 """
 
+import atexit
 import getpass
 import os
 import shutil
@@ -29,10 +30,119 @@ def wine_environment():
 
 
 ENV = wine_environment()
+PERSISTENT_SERVER = False
 
 
 def _display_wrapper():
-    return [] if os.environ.get("DISPLAY") else ["xvfb-run", "-a"]
+    return [] if ENV.get("DISPLAY") else ["xvfb-run", "-a"]
+
+
+def ensure_display():
+    """Gives this test process one virtual display for all its GUI programs
+    (a display that ends while Wine still draws on it breaks the server)."""
+    if ENV.get("DISPLAY"):
+        return
+    number = 100 + os.getpid() % 400
+    while Path(f"/tmp/.X{number}-lock").exists():
+        number += 1
+    server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_until(lambda: Path(f"/tmp/.X11-unix/X{number}").exists(), timeout=30, interval=0.1)
+    ENV["DISPLAY"] = f":{number}"
+    # One server for the whole test process: each program then starts in a
+    # fraction of the time.
+    global PERSISTENT_SERVER
+    ensure_prefix()
+    # Already running is fine. Its output must not hold the caller's pipes open.
+    subprocess.run(["wineserver", "-p"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    PERSISTENT_SERVER = True
+    # Two programs starting together while the server is still bringing up
+    # its services can hang under emulation: one program first, to the end.
+    # Wine's background programs start with it and inherit its output, so
+    # that output goes nowhere rather than into a pipe someone waits on.
+    subprocess.run(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"], env=ENV,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+
+    def stop():
+        subprocess.run(["wineserver", "-k"], env=ENV)
+        server.terminate()
+    atexit.register(stop)
+
+
+class Robot:
+    """brindle-robot.exe: drives and reads the installer's windows by number."""
+
+    def __init__(self, window):
+        self.window = window
+
+    def run(self, *args, timeout=60):
+        command = ["wine", str(BIN / "brindle-robot.exe"), "--timeout", str(timeout), *map(str, args)]
+        result = subprocess.run(command, env=ENV, capture_output=True, timeout=timeout + 60)
+        return result.returncode, result.stdout.decode("latin-1")
+
+    def do(self, *args, timeout=60):
+        code, out = self.run(*args, timeout=timeout)
+        if code != 0:
+            raise AssertionError(f"robot {' '.join(map(str, args))} failed ({code})")
+        return out
+
+    def click(self, control):
+        return self.do("click", self.window, control)
+
+    def text(self, control):
+        return self.do("text", self.window, control)[:-1]
+
+    def set_text(self, control, text):
+        return self.do("settext", self.window, control, text)
+
+    def leave(self, control):
+        return self.do("leave", self.window, control)
+
+    def state(self, control):
+        fields = dict(item.split("=") for item in self.do("state", self.window, control).split())
+        return {key: value == "1" for key, value in fields.items()}
+
+    def visible(self, control):
+        return self.state(control)["visible"]
+
+    def enabled(self, control):
+        return self.state(control)["enabled"]
+
+    def checked(self, control):
+        return self.state(control)["checked"]
+
+    def items(self, control):
+        lines = self.do("items", self.window, control).splitlines()
+        return lines[:-1], int(lines[-1].split("=")[1])
+
+    def close(self):
+        return self.do("close", self.window)
+
+    def wait(self):
+        """Waits for the window; a program's first start in a fresh server is slow."""
+        return self.do("wait", self.window, timeout=240)
+
+    def wait_for_text(self, control, expected, timeout=30):
+        """Events are handled after the robot's call returns: poll for the result."""
+        return wait_until(lambda: self.text(control) == expected, timeout=timeout, interval=0.3)
+
+
+class Installer:
+    """One run of an installer in the background, on the shared display."""
+
+    def __init__(self, path):
+        ensure_display()
+        self.process = subprocess.Popen(["wine", str(path)], env=ENV, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+
+    def wait(self, timeout=120):
+        code = self.process.wait(timeout=timeout)
+        wait_for_wineserver()
+        return code
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
 
 
 def ensure_prefix():
@@ -50,7 +160,11 @@ def ensure_prefix():
 
 
 def wait_for_wineserver():
-    subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
+    """Waits until Wine has written everything out. A persistent server (see
+    ensure_display) writes files as the programs do, so there is nothing to
+    wait for once a program has ended."""
+    if not PERSISTENT_SERVER:
+        subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
 
 
 def run(program, args=(), timeout=300):
@@ -64,6 +178,11 @@ def run(program, args=(), timeout=300):
 
 def user_folder():
     return PREFIX / "drive_c" / "users" / getpass.getuser()
+
+
+def program_files():
+    """The program files folder a 32-bit program sees, with its backslash."""
+    return "C:\\Program Files (x86)\\" if ENV.get("WINEARCH") == "win64" else "C:\\Program Files\\"
 
 
 def temp_folder():

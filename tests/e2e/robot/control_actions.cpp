@@ -1,0 +1,93 @@
+#include "control_actions.h"
+
+#include "delivery.h"
+#include "window_text.h"
+
+namespace robot {
+
+namespace {
+
+std::string named(HWND control) {
+    return "control " + std::to_string(GetDlgCtrlID(control)) + " (" + className(control) + ")";
+}
+
+bool isChild(HWND window) {
+    return GetWindowLongA(window, GWL_STYLE) & WS_CHILD;
+}
+
+// The control itself or the nearest disabled window around it, up to the
+// top-level window (disabled while a modal dialog is open); null when the
+// control can be used.
+HWND disabledPart(HWND control) {
+    for (HWND part = control;; part = GetAncestor(part, GA_PARENT)) {
+        if (!IsWindowEnabled(part)) return part;
+        if (!isChild(part)) return nullptr;
+    }
+}
+
+std::string disabledReason(HWND control, HWND disabled) {
+    if (disabled == control) return "it is disabled";
+    if (!isChild(disabled)) return "its window is disabled (is a modal dialog open?)";
+    return "the panel around it, " + named(disabled) + ", is disabled";
+}
+
+bool isLink(HWND control) {
+    return hasClass(control, "Static") && (GetWindowLongA(control, GWL_STYLE) & SS_NOTIFY);
+}
+
+bool isField(HWND control) {
+    return hasClass(control, "Edit") || classStartsWith(control, "RichEdit");
+}
+
+Outcome notifyParent(HWND control, WORD code, const Deadline& deadline) {
+    WPARAM wParam = MAKEWPARAM(GetDlgCtrlID(control), code);
+    if (!deliver(GetAncestor(control, GA_PARENT), WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control), deadline))
+        return failed("the window did not take up the notification of " + named(control) + " in time");
+    return succeeded();
+}
+
+}  // namespace
+
+Outcome click(HWND control, const Deadline& deadline) {
+    if (HWND disabled = disabledPart(control))
+        return failed(named(control) + " cannot be clicked: " + disabledReason(control, disabled));
+    if (hasClass(control, "Button")) {
+        if (!deliver(control, BM_CLICK, 0, 0, deadline))
+            return failed(named(control) + " did not take up the click in time");
+        return succeeded();
+    }
+    if (isLink(control)) return notifyParent(control, STN_CLICKED, deadline);
+    return failed(named(control) + " is neither a button nor a link");
+}
+
+Outcome setText(HWND control, const std::string& text, const Deadline& deadline) {
+    auto accepted = ask(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), deadline);
+    if (!accepted) return failed(named(control) + " did not take the text in time");
+    if (*accepted != TRUE) return failed(named(control) + " refused the text");
+    return succeeded();
+}
+
+Outcome leave(HWND control, const Deadline& deadline) {
+    if (!isField(control)) return failed(named(control) + " is not a field");
+    return notifyParent(control, EN_KILLFOCUS, deadline);
+}
+
+Outcome select(HWND control, int index, const Deadline& deadline) {
+    std::optional<LRESULT> result;
+    WORD change = 0;
+    if (hasClass(control, "ComboBox")) {
+        result = ask(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, deadline);
+        change = CBN_SELCHANGE;
+    } else if (hasClass(control, "ListBox")) {
+        result = ask(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0, deadline);
+        change = LBN_SELCHANGE;
+    } else {
+        return failed(named(control) + " is neither a drop-down list nor a list box");
+    }
+    if (!result) return failed(named(control) + " did not answer in time");
+    if (*result == CB_ERR)  // LB_ERR as well: there is no such item
+        return failed(named(control) + " has no item " + std::to_string(index));
+    return notifyParent(control, change, deadline);
+}
+
+}  // namespace robot

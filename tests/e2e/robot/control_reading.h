@@ -1,0 +1,28 @@
+// What a test reads from the controls of another process's window. Each
+// reading is the command's complete output.
+#pragma once
+
+#include <windows.h>
+
+#include "deadline.h"
+#include "outcome.h"
+
+namespace robot {
+
+// The text followed by one line feed; line ends inside are kept as they are.
+Outcome readText(HWND control, const Deadline& deadline);
+
+// "checked=0|1 visible=0|1 shown=0|1 enabled=0|1": visible is whether the
+// control can be seen (it and all windows around it are shown), shown is the
+// control's own WS_VISIBLE style, enabled its own state.
+Outcome readState(HWND control, const Deadline& deadline);
+
+// The items of a list box or drop-down list, one a line, then "selected=N"
+// (-1 for none).
+Outcome readItems(HWND control, const Deadline& deadline);
+
+// Every control in the window, one a line: id, class, visible, enabled and
+// text, tab separated, with line ends and tabs in the text escaped.
+Outcome dumpControls(HWND window, const Deadline& deadline);
+
+}  // namespace robot

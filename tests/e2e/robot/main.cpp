@@ -1,0 +1,71 @@
+// brindle-robot: drives and reads the installer's windows from outside, for
+// the end-to-end tests.
+//   brindle-robot.exe [--timeout SECONDS] COMMAND OPERANDS...
+// Exit code 0 on success, 1 when the window or control did not appear in
+// time or the action failed, 2 for wrong usage. Only the command's output
+// goes to stdout; a failure's reason goes to stderr as one line.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "commands.h"
+
+using namespace robot;
+
+namespace {
+
+constexpr double kDefaultTimeoutSeconds = 30;
+
+size_t operandCount(const Command& command) {
+    size_t count = 1;
+    for (const char* c = command.operands; *c; ++c) count += *c == ' ';
+    return count;
+}
+
+std::string usage() {
+    std::string text = "usage: brindle-robot [--timeout SECONDS] COMMAND OPERANDS; commands:";
+    for (const Command& command : commands()) text += std::string(" ") + command.name + " " + command.operands + ";";
+    text.pop_back();
+    return text;
+}
+
+Outcome run(int argc, char** argv) {
+    int next = 1;
+    double timeout = kDefaultTimeoutSeconds;
+    if (next < argc && std::strcmp(argv[next], "--timeout") == 0) {
+        if (next + 1 >= argc) return misused(usage());
+        char* end = nullptr;
+        timeout = std::strtod(argv[next + 1], &end);
+        if (*end != '\0' || end == argv[next + 1] || !(timeout >= 0)) return misused("bad timeout: " + std::string(argv[next + 1]));
+        next += 2;
+    }
+    if (next >= argc) return misused(usage());
+    for (const Command& command : commands()) {
+        if (std::strcmp(argv[next], command.name) != 0) continue;
+        Operands operands(argv + next + 1, argv + argc);
+        if (operands.size() != operandCount(command))
+            return misused(std::string("usage: brindle-robot [--timeout SECONDS] ") + command.name + " " + command.operands);
+        return command.run(operands, Deadline(timeout));
+    }
+    return misused("unknown command " + std::string(argv[next]) + "; " + usage());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Texts go out as the windows gave them, in the ANSI code page, with
+    // their line ends untouched.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    Outcome outcome = run(argc, argv);
+    if (outcome.exitCode == 0) {
+        std::fwrite(outcome.text.data(), 1, outcome.text.size(), stdout);
+    } else {
+        std::fprintf(stderr, "brindle-robot: %s\n", outcome.text.c_str());
+    }
+    return outcome.exitCode;
+}
