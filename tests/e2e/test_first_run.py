@@ -1,6 +1,7 @@
 """The installer's first run: it finds the package behind its own image,
 extracts it into a work directory of its own below the user's temporary
-folder, removes that directory's files again and exits with code 0."""
+folder, shows the wizard, and when the wizard is cancelled removes that
+directory's files again and exits with code 0."""
 
 import shutil
 import unittest
@@ -10,10 +11,22 @@ import wine_harness as wine
 MODIFIED = 133_000_000_000_000_000  # a FILETIME in 2022
 
 
+def run_and_cancel(installer):
+    """Runs the installer until its wizard shows, then cancels it."""
+    run = wine.Installer(installer)
+    try:
+        wizard = wine.Robot("#1")
+        wizard.wait()
+        wizard.click(7)
+        return run.wait()
+    finally:
+        run.kill()
+
+
 class FirstRun(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        wine.ensure_prefix()
+        wine.ensure_display()
         cls.scratch = wine.fresh_work("first-run")
         tree = cls.scratch / "tree"
         (tree / "sub").mkdir(parents=True)
@@ -31,7 +44,7 @@ class FirstRun(unittest.TestCase):
         return sorted(wine.temp_folder().glob("Brindle*"))
 
     def test_extracts_into_the_work_directory_and_cleans_up(self):
-        self.assertEqual(wine.run(self.installer), 0)
+        self.assertEqual(run_and_cancel(self.installer), 0)
         work = wine.temp_folder() / "Brindle"
         inner = work / "sub" / "inner.txt"
         # Files directly in the work directory are removed; the sub-folder
@@ -45,7 +58,7 @@ class FirstRun(unittest.TestCase):
         stale.mkdir(parents=True)
         (stale / "setup.ini").write_bytes(b"stale")
         (stale / "BeforeBR.exe").write_bytes(b"planted")
-        self.assertEqual(wine.run(self.installer), 0)
+        self.assertEqual(run_and_cancel(self.installer), 0)
         # The old folder is left exactly as it was ...
         self.assertEqual(sorted(p.name for p in stale.iterdir()), ["BeforeBR.exe", "setup.ini"])
         self.assertEqual((stale / "setup.ini").read_bytes(), b"stale")
@@ -55,7 +68,7 @@ class FirstRun(unittest.TestCase):
         self.assertTrue((fresh[0] / "sub" / "inner.txt").is_file())
 
     def test_stub_without_package_exits_cleanly(self):
-        self.assertEqual(wine.run(wine.BIN / "brindle-setup.exe"), 0)
+        self.assertEqual(run_and_cancel(wine.BIN / "brindle-setup.exe"), 0)
         # The empty work directory is removed again.
         self.assertEqual(self.work_directories(), [])
 

@@ -11,7 +11,7 @@ import wine_harness as wine
 class PlatformLookups(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        wine.ensure_prefix()
+        wine.ensure_display()  # a warm server: the probe's pipes are then its own
         output = subprocess.run(["wine", str(wine.BIN / "brindle-platform-probe.exe")], env=wine.ENV,
                                 capture_output=True, timeout=300, check=True).stdout.decode("latin-1")
         wine.wait_for_wineserver()
