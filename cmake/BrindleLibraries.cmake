@@ -25,6 +25,7 @@ set(BRINDLE_CORE_SOURCES
   src/config/path_macros.cpp
   src/wizard/page_navigation.cpp
   src/wizard/folder_fields.cpp
+  src/install/progress_lines.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES
@@ -39,6 +40,7 @@ if(WIN32)
     src/wizard/wizard_loop_win32.cpp
     src/wizard/documents_win32.cpp
     src/wizard/language_chooser_win32.cpp
+    src/install/install_step_win32.cpp
   )
 else()
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)
@@ -54,7 +56,7 @@ function(brindle_core_for name)
   if(WIN32)
     # Only stb's own folder: the rest of /usr/include is the host's.
     target_include_directories(${name} SYSTEM PRIVATE /usr/include/stb)
-    target_link_libraries(${name} PUBLIC comctl32 shell32 ole32 advapi32 setupapi gdi32 user32)
+    target_link_libraries(${name} PUBLIC comctl32 shell32 ole32 advapi32 setupapi imagehlp gdi32 user32)
   endif()
 endfunction()
 

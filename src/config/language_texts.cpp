@@ -85,6 +85,7 @@ constexpr Slot kSlots[kTextCount] = {
     {"Uninstaller", "OK", "OK"},
     {"Uninstaller", "Cancel", "Cancel"},
     {"Uninstaller", "Ready", "Ready"},
+    {"Install", "Failed", "Failed: files could not be written"},
 };
 
 std::string defaultText(const Slot& slot, const std::string& title, const std::string& version) {

@@ -25,9 +25,12 @@ enum class Text {
     ButtonsNo,
     UninstallerTitel, UninstallerMsg, UninstallerUninstInfo, UninstallerDelAll, UninstallerError,
     UninstallerStatus, UninstallerOK, UninstallerCancel, UninstallerReady,
+    // Beyond the classic table: shown instead of InstallReady when files
+    // could not be copied, so that a failure never reads as success.
+    InstallFailed,
 };
 
-inline constexpr int kTextCount = 65;
+inline constexpr int kTextCount = 66;
 
 class LanguageTexts {
 public:

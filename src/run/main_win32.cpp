@@ -10,6 +10,7 @@
 #include "config/preference_file.h"
 #include "config/setup_settings.h"
 #include "config/system_folders.h"
+#include "install/install_step.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
 #include "run/remembered_choices.h"
@@ -118,7 +119,7 @@ void runInstaller() {
     run.cancelled = false;
     run.quit = false;
     ProgramHandle whileHook;
-    WizardContext wizard{run, texts, {}, {}, {}, whileHook, {}, {}};
+    WizardContext wizard{run, texts, {}, {}, {}, whileHook, [&] { runInstall(run, ini, settings, texts); }, {}};
     fillWizard(run, ini, settings, texts, wizard);
 
     runWizardLoop(wizard);

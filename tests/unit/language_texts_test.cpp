@@ -19,6 +19,7 @@ TEST(LanguageTexts, DefaultsCarryTitleAndVersion) {
     EXPECT_EQ(texts.get(Text::ButtonsFinish), "Exit");
     EXPECT_EQ(texts.get(Text::Page01CopyRight), "");
     EXPECT_EQ(texts.get(Text::UninstallerReady), "Ready");
+    EXPECT_EQ(texts.get(Text::InstallFailed), "Failed: files could not be written");
     EXPECT_EQ(LanguageTexts("Editor", "2.0").get(Text::Page01Msg1),
               "Brindle will now install 'Editor' version 2.0 on your computer.");
 }
@@ -28,7 +29,7 @@ TEST(LanguageTexts, FileTextsReplaceDefaultsAsWritten) {
     test::writeBytes(folder.path() / "german.lng",
                      test::bytesOf("[Buttons]\nNext=Weiter\nBack=\n[Page05]\nTitel1=Installation|von $Titel\n"
                                    "[Page03]\nTitel=Ein|Zwei\n[Requester]\nRQ4_Msg=Erst '$Titel' schliessen\n"
-                                   "[Install]\nWindow=  Fenster  \n"));
+                                   "[Install]\nWindow=  Fenster  \nFailed=Fehler\n"));
     PreferenceFile ini;
     LanguageTexts texts("Tool", "1.0");
     texts.load(ini, (folder.path() / "german.lng").string());
@@ -39,6 +40,7 @@ TEST(LanguageTexts, FileTextsReplaceDefaultsAsWritten) {
     EXPECT_EQ(texts.get(Text::Page03Titel), "Ein|Zwei");       // only the two page titles break
     EXPECT_EQ(texts.get(Text::RequesterRQ4Msg), "Erst '$Titel' schliessen");
     EXPECT_EQ(texts.get(Text::InstallWindow), "Fenster");
+    EXPECT_EQ(texts.get(Text::InstallFailed), "Fehler");
     EXPECT_EQ(texts.get(Text::Page01Titel), "Welcome to the installation of\n'Tool'");
     // Nothing is ever written back.
     const auto bytes = test::readBytes(folder.path() / "german.lng");

@@ -1,0 +1,68 @@
+// The install step, run inside the Install button's event. The window is
+// repainted at fixed points by draining the pending events; input during
+// the step has no effect.
+#include <windows.h>
+#include <imagehlp.h>
+
+#include "config/language_texts.h"
+#include "config/preference_file.h"
+#include "config/setup_settings.h"
+#include "install/install_step.h"
+#include "install/progress_lines.h"
+#include "package/extraction.h"
+#include "package/package_reader.h"
+#include "run/run_state.h"
+#include "toolkit/path_text.h"
+#include "toolkit/ui.h"
+#include "wizard/wizard_ids.h"
+
+namespace brindle {
+
+namespace {
+void drainEvents() {
+    ui::Event dropped;
+    while (ui::takeEvent(dropped)) {
+    }
+}
+
+void addLine(const std::string& text) { ui::addItem(kProgressList, text); }
+}  // namespace
+
+void runInstall(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts) {
+    ui::show(kInstallMessage, false);
+    ui::show(kStatusLine, true);
+    ui::show(kProgressList, true);
+    ui::show(kBackButton, false);
+    ui::show(kInstallButton, false);
+    ui::setChecked(kStartProgramCheck, false);
+    ui::setText(kStatusLine, texts.get(Text::Page05Install) + " .....");
+    drainEvents();
+
+    run.installDir = ensureTrailingBackslash(ui::text(kFolderField));
+    SetEnvironmentVariableA("InstallDir", run.installDir.c_str());
+
+    readInstallSettings(ini, run.settingsPath, settings);
+    addLine(titleLine(settings));
+    addLine(authorLine(settings));
+    addLine("");
+    drainEvents();
+    addLine(copyingLine(texts));
+    drainEvents();
+
+    if (!fileExists(run.installDir)) MakeSureDirectoryPathExists(run.installDir.c_str());
+    PackageReader package;
+    const bool packageRead = package.readDirectory(run.workDirectory + "setup.pck");
+    const std::vector<ExtractOutcome> outcomes = extractAll(package, run.installDir, settings.noCopyExt);
+    ui::setItem(kProgressList, 3, copiedLine(texts, packageRead, outcomes));
+    addLine("");
+    drainEvents();
+
+    ui::setText(kInstallTitle, texts.get(Text::Page05Titel2));
+    ui::setText(kStatusLine, texts.get(Text::Page05Ready));
+    ui::setChecked(kStartProgramCheck, run.startProgram);
+    ui::show(kStartProgramCheck, true);
+    ui::show(kCancelButton, false);
+    ui::show(kFinishButton, true);
+}
+
+}  // namespace brindle

@@ -1,0 +1,95 @@
+"""The install step under Wine: setup.pck's files land below the chosen
+folder with their contents and times, the keep list protects existing files,
+the progress list tells what happened, and the page ends finished."""
+
+import shutil
+import unittest
+
+import wine_harness as wine
+from installer_builder import build_installer, setup_ini
+
+WIZARD = "#1"
+NEXT, CANCEL, INSTALL, FINISH = 6, 7, 8, 9
+MODIFIED = 133_100_000_000_000_000
+TARGET = "C:\\Brindle Tests\\Tool"
+
+
+def setUpModule():
+    wine.ensure_display()
+
+
+def app_package(scratch):
+    """setup.pck of a small application."""
+    tree = scratch / "app"
+    (tree / "docs").mkdir(parents=True)
+    (tree / "tool.exe").write_bytes(b"MZ" + bytes(3000))
+    (tree / "docs" / "manual.txt").write_bytes(b"How to use the tool.\r\n" * 30)
+    (tree / "tool.ini").write_bytes(b"[Defaults]\r\nColour=blue\r\n")
+    wine.set_mtime(tree / "docs" / "manual.txt", MODIFIED)
+    return wine.pack(tree, scratch / "setup.pck").read_bytes()
+
+
+def settings(**info):
+    return setup_ini(Info={"Titel": "Tool", "Version": "3.1", **info},
+                     Settings={"ProgExe": "tool.exe", "DefaultDir": "Tool", "NoCopyExt": "ini|"})
+
+
+class InstallStep(unittest.TestCase):
+    def setUp(self):
+        self.target = wine.PREFIX / "drive_c" / "Brindle Tests"
+        shutil.rmtree(self.target, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, self.target, True)
+
+    def install(self, files):
+        """Runs the wizard to the finished page with TARGET as folder."""
+        run = wine.Installer(build_installer(files))
+        self.addCleanup(run.kill)
+        robot = wine.Robot(WIZARD)
+        robot.wait()
+        robot.click(NEXT)  # no licence, no readme: straight to the settings
+        self.assertTrue(wine.wait_until(lambda: robot.visible(16), timeout=30, interval=0.3))
+        robot.set_text(19, TARGET)
+        robot.click(NEXT)
+        self.assertTrue(wine.wait_until(lambda: robot.visible(INSTALL), timeout=30, interval=0.3))
+        robot.click(INSTALL)
+        self.assertTrue(wine.wait_until(lambda: robot.visible(FINISH), timeout=120, interval=0.5))
+        return run, robot
+
+    def test_full_install(self):
+        scratch = wine.fresh_work("install-app")
+        folder = self.target / "Tool"
+        folder.mkdir(parents=True)
+        (folder / "tool.ini").write_bytes(b"the user's own settings")
+        files = {"setup.ini": settings(Date="May 2026", Author="Ann Example", EMail="ann@tool.example"),
+                 "setup.pck": app_package(scratch)}
+        run, robot = self.install(files)
+
+        lines, _ = robot.items(34)
+        self.assertEqual(lines, ["Tool  -  Version 3.1   (May 2026)", "\xa9 Ann Example   ( ann@tool.example )", "",
+                                 "Copy Program Files   -->   *** Completed ***", ""])
+        self.assertEqual(robot.text(31), "Installation finished")
+        self.assertEqual(robot.text(33), "Installation completed")
+        self.assertTrue(robot.visible(35))
+        self.assertFalse(robot.visible(CANCEL))
+        self.assertFalse(robot.visible(INSTALL))
+
+        self.assertEqual((folder / "tool.exe").read_bytes(), b"MZ" + bytes(3000))
+        manual = folder / "docs" / "manual.txt"
+        self.assertEqual(manual.read_bytes(), b"How to use the tool.\r\n" * 30)
+        self.assertEqual(wine.filetime_of(manual), MODIFIED)
+        self.assertEqual((folder / "tool.ini").read_bytes(), b"the user's own settings")  # kept
+
+        robot.click(FINISH)
+        self.assertEqual(run.wait(), 0)
+
+    def test_missing_package_is_not_reported_as_completed(self):
+        run, robot = self.install({"setup.ini": settings()})
+        lines, _ = robot.items(34)
+        self.assertEqual(lines[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
+        self.assertEqual(lines[0], lines[1])  # no author and no e-mail: the title line twice
+        robot.click(FINISH)
+        self.assertEqual(run.wait(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
