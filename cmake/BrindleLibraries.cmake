@@ -26,6 +26,7 @@ set(BRINDLE_CORE_SOURCES
   src/wizard/page_navigation.cpp
   src/wizard/folder_fields.cpp
   src/install/progress_lines.cpp
+  src/install/uninstall_data.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES

@@ -9,6 +9,7 @@
 #include "config/setup_settings.h"
 #include "install/install_step.h"
 #include "install/progress_lines.h"
+#include "install/uninstall_data.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
 #include "run/run_state.h"
@@ -56,6 +57,15 @@ void runInstall(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     ui::setItem(kProgressList, 3, copiedLine(texts, packageRead, outcomes));
     addLine("");
     drainEvents();
+
+    if (settings.noUninstall == 0) {
+        UninstallInputs uninstall;
+        uninstall.installDir = run.installDir;
+        uninstall.progExe = settings.progExe;
+        uninstall.guid = settings.guid;
+        uninstall.progLink = settings.progLink;
+        writeUninstallData(ini, uninstall, texts);
+    }
 
     ui::setText(kInstallTitle, texts.get(Text::Page05Titel2));
     ui::setText(kStatusLine, texts.get(Text::Page05Ready));

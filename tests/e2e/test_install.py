@@ -18,10 +18,14 @@ def setUpModule():
     wine.ensure_display()
 
 
+TEMPLATE = b"; from the builder\r\n[Settings]\r\nProgName = Tool\r\n[Files]\r\nF001 = tool.exe\r\n"
+
+
 def app_package(scratch):
-    """setup.pck of a small application."""
+    """setup.pck of a small application, with an uninstall.dat template."""
     tree = scratch / "app"
     (tree / "docs").mkdir(parents=True)
+    (tree / "uninstall.dat").write_bytes(TEMPLATE)
     (tree / "tool.exe").write_bytes(b"MZ" + bytes(3000))
     (tree / "docs" / "manual.txt").write_bytes(b"How to use the tool.\r\n" * 30)
     (tree / "tool.ini").write_bytes(b"[Defaults]\r\nColour=blue\r\n")
@@ -29,9 +33,10 @@ def app_package(scratch):
     return wine.pack(tree, scratch / "setup.pck").read_bytes()
 
 
-def settings(**info):
-    return setup_ini(Info={"Titel": "Tool", "Version": "3.1", **info},
-                     Settings={"ProgExe": "tool.exe", "DefaultDir": "Tool", "NoCopyExt": "ini|"})
+def settings(task=None, **info):
+    return setup_ini(Info={"Titel": "Tool", "Version": "3.1", "GUID": "{E2E-INSTALL}", **info},
+                     Settings={"ProgExe": "tool.exe", "DefaultDir": "Tool", "NoCopyExt": "ini|"},
+                     Task=task or {})
 
 
 class InstallStep(unittest.TestCase):
@@ -79,6 +84,23 @@ class InstallStep(unittest.TestCase):
         self.assertEqual(wine.filetime_of(manual), MODIFIED)
         self.assertEqual((folder / "tool.ini").read_bytes(), b"the user's own settings")  # kept
 
+        # uninstall.dat: the template's lines first, then what the installer adds.
+        data = (folder / "uninstall.dat").read_bytes().decode("latin-1")
+        self.assertTrue(data.startswith("; from the builder\r\n[Settings]\r\nProgName = Tool\r\n"
+                                        f"ProgDir = {TARGET}\\\r\nProgExe = tool.exe\r\nGUID = {{E2E-INSTALL}}\r\n"
+                                        "ProgLink = \xa9 Ann Example   ( ann@tool.example )\r\n"), data)
+        self.assertIn("[Files]\r\nF001 = tool.exe\r\n[Language]\r\n", data)
+        self.assertIn("Mutex = Close Program 'Tool' first!|Then press OK!\r\n", data)
+        self.assertTrue(data.endswith("[UserTask]\r\nNumber = 0\r\n"), data)
+
+        robot.click(FINISH)
+        self.assertEqual(run.wait(), 0)
+
+    def test_no_uninstaller_leaves_the_template_alone(self):
+        scratch = wine.fresh_work("install-no-uninstaller")
+        files = {"setup.ini": settings(task={"NoUninstall": 1}), "setup.pck": app_package(scratch)}
+        run, robot = self.install(files)
+        self.assertEqual((self.target / "Tool" / "uninstall.dat").read_bytes(), TEMPLATE)
         robot.click(FINISH)
         self.assertEqual(run.wait(), 0)
 

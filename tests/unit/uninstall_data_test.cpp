@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "config/language_texts.h"
+#include "config/preference_file.h"
+#include "install/uninstall_data.h"
+#include "temp_folder.h"
+
+namespace brindle {
+namespace {
+
+class UninstallDataTest : public ::testing::Test {
+protected:
+    std::string written() const {
+        const auto bytes = test::readBytes(folder.path() / "uninstall.dat");
+        return {bytes.begin(), bytes.end()};
+    }
+
+    test::TempFolder folder;
+    PreferenceFile file;
+    LanguageTexts texts{"Tool", "1.0"};
+    UninstallInputs inputs{folder.corePath(), "tool.exe", "{GUID}", "", "", "", "", {}};
+};
+
+TEST_F(UninstallDataTest, WithoutTemplateEveryGroupInOrder) {
+    inputs.desktopLink = "C:\\Desktop\\Tool.lnk";
+    inputs.taskRecords = {"C:\\Startup\\Tool.lnk", "2147483649|Software\\Tool|Path"};
+    writeUninstallData(file, inputs, texts);
+    const std::string dir = folder.corePath();
+    EXPECT_EQ(written(),
+              "[Settings]\r\nProgDir = " + dir + "\r\nProgExe = tool.exe\r\nGUID = {GUID}\r\nProgLink = tool\r\n"
+              "StartMenu = \r\nDesktopIcon = C:\\Desktop\\Tool.lnk\r\n"
+              "[Language]\r\nTitel = uninstall Program\r\n"
+              "Msg = Program files And registry entries will be removed.\r\n"
+              "UninstInfo = Remove the following Program from your computer:\r\n"
+              "DelAll = Delete all(!) files in the directory (including user files).\r\n"
+              "Error = Uninstalling Program Not possible.\r\n"
+              "Mutex = Close Program 'Tool' first!|Then press OK!\r\n"
+              "Status = Uninstalling completed.\r\nOK = OK\r\nCancel = Cancel\r\nReady = Ready\r\n"
+              "[StartMenu]\r\nProgram = tool.lnk\r\nAddExe = .lnk\r\nHelp = Help.lnk\r\n"
+              "Homepage = Homepage.lnk\r\nUninstall = Uninstall.lnk\r\n"
+              "[UserTask]\r\nNumber = 2\r\nTask1 = C:\\Startup\\Tool.lnk\r\n"
+              "Task2 = 2147483649|Software\\Tool|Path\r\n");
+}
+
+TEST_F(UninstallDataTest, TemplateKeysStayAndNewOnesFollowThem) {
+    test::writeBytes(folder.path() / "uninstall.dat",
+                     test::bytesOf("; made by the builder\r\n[Settings]\r\nProgName=Tool\r\nProgDir=C:\\Old\\\r\n"
+                                   "[Files]\r\nF001=tool.exe\r\n"));
+    inputs.progLink = "Tool Link";
+    inputs.startMenuDir = "C:\\Menu\\Tool\\";
+    inputs.exe = "\"bin\\helper.app.exe";
+    writeUninstallData(file, inputs, texts);
+    const std::string text = written();
+    EXPECT_EQ(text.rfind("; made by the builder\r\n[Settings]\r\nProgName = Tool\r\nProgDir = " + folder.corePath() +
+                             "\r\nProgExe = tool.exe\r\n",
+                         0),
+              0u);
+    const std::size_t files = text.find("[Files]\r\nF001 = tool.exe\r\n[Language]\r\n");
+    EXPECT_NE(files, std::string::npos);
+    EXPECT_LT(text.find("DesktopIcon = \r\n"), files);
+    EXPECT_NE(text.find("Program = C:\\Menu\\Tool\\Tool Link.lnk\r\nAddExe = C:\\Menu\\Tool\\helper.lnk\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("[UserTask]\r\nNumber = 0\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("Task1"), std::string::npos);
+}
+
+TEST(ShortcutName, FilePartUpToTheFirstDot) {
+    EXPECT_EQ(shortcutNameOf("bin\\my.tool.exe"), "my");
+    EXPECT_EQ(shortcutNameOf("\"tool.exe"), "tool");
+    EXPECT_EQ(shortcutNameOf("a/b/c"), "c");
+    EXPECT_EQ(shortcutNameOf(""), "");
+}
+
+}  // namespace
+}  // namespace brindle
