@@ -61,10 +61,10 @@ bool start();
 void stop();
 
 // Windows open hidden; showWindow() shows them.
-bool openWindow(const WindowSpec& spec);
+bool openWindow(const WindowSpec& layout);
 void showWindow(int number);
 void closeWindow(int number);
-bool addControl(const ControlSpec& spec);
+bool addControl(const ControlSpec& layout);
 // Draws a panel's background in `colour`, and the texts on it likewise.
 void setPanelColour(int panel, Colour colour);
 // The colour table: a control drawn with these colours, opaque.

@@ -67,11 +67,11 @@ Style styleOf(ControlKind kind) {
 
 // Where a window of `width` x `height` goes: centred on the screen, or over
 // a window, never above or left of the screen's corner.
-POINT placementOf(const WindowSpec& spec, int width, int height) {
+POINT placementOf(const WindowSpec& layout, int width, int height) {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     HWND over = nullptr;
-    if (spec.placement == Placement::OverActiveWindow) over = GetActiveWindow();
-    if (spec.placement == Placement::OverOwner) over = static_cast<HWND>(handleOf(spec.owner));
+    if (layout.placement == Placement::OverActiveWindow) over = GetActiveWindow();
+    if (layout.placement == Placement::OverOwner) over = static_cast<HWND>(handleOf(layout.owner));
     if (over != nullptr) GetWindowRect(over, &area);
     POINT corner{area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
     if (corner.x < 0) corner.x = 0;
@@ -120,19 +120,19 @@ void stop() {
     ui = UiState{};
 }
 
-bool openWindow(const WindowSpec& spec) {
-    const DWORD style = WS_POPUP | WS_CAPTION | (spec.systemMenu ? WS_SYSMENU : 0);
-    RECT frame{0, 0, spec.width, spec.height};
+bool openWindow(const WindowSpec& layout) {
+    const DWORD style = WS_POPUP | WS_CAPTION | (layout.systemMenu ? WS_SYSMENU : 0);
+    RECT frame{0, 0, layout.width, layout.height};
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const POINT corner = placementOf(spec, width, height);
-    HWND owner = spec.owner ? static_cast<HWND>(handleOf(spec.owner)) : nullptr;
-    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, spec.caption.c_str(), style, corner.x, corner.y,
+    const POINT corner = placementOf(layout, width, height);
+    HWND owner = layout.owner ? static_cast<HWND>(handleOf(layout.owner)) : nullptr;
+    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, layout.caption.c_str(), style, corner.x, corner.y,
                                   width, height, owner, nullptr, instance(), nullptr);
     if (window == nullptr) return false;
     // Tools find a window by its number as they find controls by theirs.
-    SetWindowLongPtrA(window, GWLP_ID, spec.number);
-    state().windows[spec.number] = window;
+    SetWindowLongPtrA(window, GWLP_ID, layout.number);
+    state().windows[layout.number] = window;
     return true;
 }
 
@@ -157,26 +157,26 @@ void closeWindow(int number) {
         it = it->window == number ? ui.events.erase(it) : std::next(it);
 }
 
-bool addControl(const ControlSpec& spec) {
-    HWND parent = spec.parent ? controlOf(spec.parent) : static_cast<HWND>(handleOf(spec.window));
+bool addControl(const ControlSpec& layout) {
+    HWND parent = layout.parent ? controlOf(layout.parent) : static_cast<HWND>(handleOf(layout.window));
     if (parent == nullptr) return false;
-    Style style = styleOf(spec.kind);
+    Style style = styleOf(layout.kind);
     // Options following one another form one group.
-    if (spec.kind == ControlKind::Option) {
+    if (layout.kind == ControlKind::Option) {
         HWND last = GetWindow(parent, GW_CHILD) ? GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDLAST) : nullptr;
         const int lastId = controlIdOf(last);
         if (lastId == 0 || state().controls[lastId].kind != ControlKind::Option) style.style |= WS_GROUP;
     }
-    HWND control = CreateWindowExA(style.extendedStyle, style.className, spec.text.c_str(),
-                                   WS_CHILD | WS_VISIBLE | style.style, spec.x, spec.y, spec.width, spec.height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance(), nullptr);
+    HWND control = CreateWindowExA(style.extendedStyle, style.className, layout.text.c_str(),
+                                   WS_CHILD | WS_VISIBLE | style.style, layout.x, layout.y, layout.width, layout.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance(), nullptr);
     if (control == nullptr) return false;
-    state().controls[spec.id] = {control, spec.kind, spec.window};
-    const bool numbered = spec.font > 0 && spec.font <= int(state().fonts.size());
-    HGDIOBJ font = numbered ? state().fonts[std::size_t(spec.font - 1)] : GetStockObject(DEFAULT_GUI_FONT);
+    state().controls[layout.id] = {control, layout.kind, layout.window};
+    const bool numbered = layout.font > 0 && layout.font <= int(state().fonts.size());
+    HGDIOBJ font = numbered ? state().fonts[std::size_t(layout.font - 1)] : GetStockObject(DEFAULT_GUI_FONT);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.kind == ControlKind::Editor) SendMessageA(control, EM_EXLIMITTEXT, 0, 0);
-    if (spec.kind == ControlKind::Link) SetWindowSubclass(control, linkProcedure, 1, 0);
+    if (layout.kind == ControlKind::Editor) SendMessageA(control, EM_EXLIMITTEXT, 0, 0);
+    if (layout.kind == ControlKind::Link) SetWindowSubclass(control, linkProcedure, 1, 0);
     return true;
 }
 
