@@ -2,18 +2,12 @@
 
 #include "config/decimal.h"
 #include "config/text_encoding.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string trimBlanks(const std::string& text) {
-    std::size_t start = 0, end = text.size();
-    while (start < end && isBlank(text[start])) ++start;
-    while (end > start && isBlank(text[end - 1])) --end;
-    return text.substr(start, end - start);
-}
 
 std::string trimTrailingBlanks(std::string text) {
     while (!text.empty() && isBlank(text.back())) text.pop_back();

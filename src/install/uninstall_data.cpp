@@ -2,16 +2,11 @@
 
 #include "config/language_texts.h"
 #include "config/preference_file.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 
 namespace {
-std::string withoutBlanksAround(const std::string& text) {
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) return {};
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
 std::string upToFirstDot(const std::string& text) { return text.substr(0, text.find('.')); }
 }  // namespace
 
@@ -50,7 +45,7 @@ void writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, con
     file.selectGroup("StartMenu");
     file.writeString("Program", inputs.startMenuDir + progLink + ".lnk");
     file.writeString("AddExe", inputs.startMenuDir + shortcutNameOf(inputs.exe) + ".lnk");
-    file.writeString("Help", inputs.startMenuDir + withoutBlanksAround(texts.get(Text::InstallHelp)) + ".lnk");
+    file.writeString("Help", inputs.startMenuDir + trimBlanks(texts.get(Text::InstallHelp)) + ".lnk");
     file.writeString("Homepage", inputs.startMenuDir + "Homepage.lnk");
     file.writeString("Uninstall", inputs.startMenuDir + "Uninstall.lnk");
 

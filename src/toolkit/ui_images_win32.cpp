@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/files.h"
+#include "toolkit/path_text.h"
 #include "toolkit/ui_state_win32.h"
 
 #define STBI_ONLY_TGA
@@ -17,13 +18,6 @@
 namespace brindle::ui {
 
 namespace {
-std::string upperExtension(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    for (char& c : extension) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
-    return extension;
-}
-
 HBITMAP decodeTarga(const std::string& path) {
     InputFile file;
     if (!file.open(path)) return nullptr;

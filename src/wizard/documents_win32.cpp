@@ -2,6 +2,7 @@
 #include <richedit.h>
 
 #include "package/extraction.h"
+#include "toolkit/path_text.h"
 #include "toolkit/ui.h"
 #include "wizard/documents.h"
 
@@ -15,13 +16,6 @@ DWORD CALLBACK readChunk(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* got
     return ok ? 0 : 1;
 }
 
-bool isRichText(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos) return false;
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
-    return extension == "RTF";
-}
 }  // namespace
 
 void loadDocument(int editor, const std::string& path) {
@@ -31,7 +25,7 @@ void loadDocument(int editor, const std::string& path) {
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(file);
     stream.pfnCallback = readChunk;
-    SendMessageA(static_cast<HWND>(ui::controlHandle(editor)), EM_STREAMIN, isRichText(path) ? SF_RTF : SF_TEXT,
+    SendMessageA(static_cast<HWND>(ui::controlHandle(editor)), EM_STREAMIN, upperExtension(path) == "RTF" ? SF_RTF : SF_TEXT,
                  reinterpret_cast<LPARAM>(&stream));
     CloseHandle(file);
 }
