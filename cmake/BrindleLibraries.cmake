@@ -27,6 +27,10 @@ set(BRINDLE_CORE_SOURCES
   src/wizard/folder_fields.cpp
   src/install/progress_lines.cpp
   src/install/uninstall_data.cpp
+  src/install/uninstall_entry.cpp
+  src/install/link_names.cpp
+  src/install/shortcut_plan.cpp
+  src/run/running_program.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES
@@ -42,6 +46,10 @@ if(WIN32)
     src/wizard/documents_win32.cpp
     src/wizard/language_chooser_win32.cpp
     src/install/install_step_win32.cpp
+    src/install/shortcuts_win32.cpp
+    src/run/hooks_win32.cpp
+    src/run/running_check_win32.cpp
+    src/run/remembered_choices.cpp
   )
 else()
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)

@@ -5,15 +5,21 @@
 #include <imagehlp.h>
 
 #include "config/language_texts.h"
+#include "config/path_macros.h"
 #include "config/preference_file.h"
 #include "config/setup_settings.h"
 #include "install/install_step.h"
+#include "config/system_folders.h"
 #include "install/progress_lines.h"
+#include "install/shortcuts.h"
+#include "install/uninstall_entry.h"
 #include "install/uninstall_data.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
+#include "run/remembered_choices.h"
 #include "run/run_state.h"
 #include "toolkit/path_text.h"
+#include "toolkit/registry.h"
 #include "toolkit/ui.h"
 #include "wizard/wizard_ids.h"
 
@@ -43,6 +49,9 @@ void runInstall(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     SetEnvironmentVariableA("InstallDir", run.installDir.c_str());
 
     readInstallSettings(ini, run.settingsPath, settings);
+    const UninstallEntryInputs entry{settings.guid, settings.progLink, settings.titel, settings.version,
+                                     settings.author, settings.web, settings.eMail, run.installDir,
+                                     settings.progExe};
     addLine(titleLine(settings));
     addLine(authorLine(settings));
     addLine("");
@@ -58,12 +67,52 @@ void runInstall(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     addLine("");
     drainEvents();
 
+    if (!settings.progLink.empty() && settings.noUninstall == 0) {
+        writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry), uninstallEntryValues(entry));
+        addLine(texts.get(Text::InstallMsg5));
+        drainEvents();
+    }
+
+    ShortcutInputs links;
+    links.installDir = run.installDir;
+    links.progExe = settings.progExe;
+    links.progLink = settings.progLink;
+    links.iconIndex = settings.iconId;
+    std::string desktopLink;
+    const bool desktopIcon = ui::checked(kDesktopCheck);
+    if (desktopIcon) {
+        addLine(texts.get(Text::InstallMsg2));
+        drainEvents();
+        const Shortcut desktop = desktopShortcut(folderPath(kDesktopFolder), links);
+        desktopLink = desktop.linkFile;
+        createShortcut(desktop);
+    }
+    std::string startMenuName;
+    if (settings.startMenu != 0) {
+        addLine(texts.get(Text::InstallMsg3));
+        drainEvents();
+        readStartMenuSettings(ini, run.settingsPath, settings);
+        startMenuName = startMenuFolderName(ui::text(kStartMenuField), settings.progExe);
+        links.startMenuDir = startMenuDirOf(folderPath(kProgramsFolder), startMenuName);
+        links.help = settings.help;
+        links.url = settings.url;
+        links.exe = settings.exe;
+        links.unistall = settings.unistall;
+        links.helpName = trimBlanks(texts.get(Text::InstallHelp));
+        if (!fileExists(links.startMenuDir)) MakeSureDirectoryPathExists(links.startMenuDir.c_str());
+        for (const Shortcut& shortcut : startMenuShortcuts(links)) createShortcut(shortcut);
+    }
+    writeRememberedChoices(settings.guid, {run.installDir, startMenuName, desktopIcon ? "1" : "0"});
+
     if (settings.noUninstall == 0) {
         UninstallInputs uninstall;
         uninstall.installDir = run.installDir;
         uninstall.progExe = settings.progExe;
         uninstall.guid = settings.guid;
         uninstall.progLink = settings.progLink;
+        uninstall.exe = settings.exe;
+        uninstall.startMenuDir = links.startMenuDir;
+        uninstall.desktopLink = desktopLink;
         writeUninstallData(ini, uninstall, texts);
     }
 

@@ -2,6 +2,7 @@
 
 #include "config/language_texts.h"
 #include "config/preference_file.h"
+#include "install/link_names.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
@@ -9,14 +10,6 @@ namespace brindle {
 namespace {
 std::string upToFirstDot(const std::string& text) { return text.substr(0, text.find('.')); }
 }  // namespace
-
-std::string shortcutNameOf(const std::string& path) {
-    std::string name = path;
-    if (!name.empty() && name[0] == '"') name.erase(0, 1);
-    const std::size_t last = name.find_last_of("\\/");
-    if (last != std::string::npos) name.erase(0, last + 1);
-    return upToFirstDot(name);
-}
 
 void writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts) {
     const std::string progLink = inputs.progLink.empty() ? upToFirstDot(inputs.progExe) : inputs.progLink;

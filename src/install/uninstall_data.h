@@ -25,7 +25,4 @@ struct UninstallInputs {
 // installDir + "uninstall.dat", keeping whatever the file holds already.
 void writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts);
 
-// The name of a program without folder and extension: "bin\my.tool.exe" gives "my".
-std::string shortcutNameOf(const std::string& path);
-
 }  // namespace brindle

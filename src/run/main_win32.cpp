@@ -13,8 +13,10 @@
 #include "install/install_step.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
+#include "run/hooks.h"
 #include "run/remembered_choices.h"
 #include "run/run_state.h"
+#include "run/running_check.h"
 #include "run/system_paths.h"
 #include "run/work_directory.h"
 #include "toolkit/path_text.h"
@@ -82,6 +84,8 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
 
 void finishRun(RunState& run, const SetupSettings& settings) {
     ui::closeWindow(kWizardWindow);
+    // After a close request the work directory is gone, and with it the hook.
+    if (!run.cancelled) runAfterHook(run.workDirectory);
     removeWorkDirectory(run.workDirectory);
     if (run.reboot) {
         SetupPromptReboot(nullptr, nullptr, FALSE);
@@ -113,6 +117,13 @@ void runInstaller() {
     run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), chooseLanguage);
     texts.load(ini, run.workDirectory + run.languageFile);
 
+    run.alreadyRunning = isProgramRunning(settings.mutexString, settings.progExe);
+    if (run.alreadyRunning && !confirmRunningProgram(texts, settings.titel)) {
+        removeWorkDirectory(run.workDirectory);
+        return;
+    }
+    if (!runBeforeHook(run.workDirectory)) return;
+
     run.windowTitle = settings.version.empty() ? settings.titel : settings.titel + " " + settings.version;
     if (!buildWizard(run.windowTitle, texts)) return;
     ui::showImage(kHeaderIcon, kHeaderIconSlot);
@@ -121,6 +132,7 @@ void runInstaller() {
     ProgramHandle whileHook;
     WizardContext wizard{run, texts, {}, {}, {}, whileHook, [&] { runInstall(run, ini, settings, texts); }, {}};
     fillWizard(run, ini, settings, texts, wizard);
+    startWhileHook(run.workDirectory, whileHook);
 
     runWizardLoop(wizard);
     finishRun(run, settings);

@@ -12,4 +12,12 @@ RememberedChoices readRememberedChoices(const std::string& guid) {
             readRegistryString(kCurrentUser, key, "DesktopIcon")};
 }
 
+void writeRememberedChoices(const std::string& guid, const RememberedChoices& choices) {
+    if (guid.empty()) return;
+    writeRegistryStrings(kCurrentUser, rememberedChoicesKey(guid),
+                         {{"InstallDir", choices.installDir},
+                          {"StartMenu", choices.startMenu},
+                          {"DesktopIcon", choices.desktopIcon}});
+}
+
 }  // namespace brindle

@@ -14,5 +14,7 @@ struct RememberedChoices {
 
 std::string rememberedChoicesKey(const std::string& guid);
 RememberedChoices readRememberedChoices(const std::string& guid);
+// Stores the choices of this install for the next run; nothing without a GUID.
+void writeRememberedChoices(const std::string& guid, const RememberedChoices& choices);
 
 }  // namespace brindle

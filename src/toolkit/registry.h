@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brindle {
 
@@ -15,9 +16,19 @@ inline constexpr std::uint32_t kLocalMachine = 0x80000002u;
 // is missing or the value does not fit 255 bytes.
 std::string readRegistryString(std::uint32_t root, const std::string& key, const std::string& name);
 
-// Creates or opens the key and stores the text as REG_SZ with its NUL;
-// failures are ignored.
-void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
-                         const std::string& value);
+struct RegistryValue {
+    std::string name;
+    std::string text;
+};
+
+// Creates or opens the key (and the keys above it) and stores each text as
+// REG_SZ with its NUL. False when the key could not be opened; failures of
+// single values are ignored.
+bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values);
+
+inline void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
+                                const std::string& text) {
+    writeRegistryStrings(root, key, {{name, text}});
+}
 
 }  // namespace brindle

@@ -21,13 +21,14 @@ std::string readRegistryString(std::uint32_t root, const std::string& key, const
     return std::string(buffer, size - 1);
 }
 
-void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
-                         const std::string& value) {
+bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values) {
     HKEY opened;
-    if (RegCreateKeyA(asRoot(root), key.c_str(), &opened) != ERROR_SUCCESS) return;
-    RegSetValueExA(opened, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD(value.size() + 1));
+    if (RegCreateKeyA(asRoot(root), key.c_str(), &opened) != ERROR_SUCCESS) return false;
+    for (const RegistryValue& value : values)
+        RegSetValueExA(opened, value.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
+                       DWORD(value.text.size() + 1));
     RegCloseKey(opened);
+    return true;
 }
 
 }  // namespace brindle

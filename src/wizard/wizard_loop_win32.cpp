@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "config/language_texts.h"
-#include "package/extraction.h"
+#include "run/hooks.h"
 #include "run/run_state.h"
 #include "run/work_directory.h"
 #include "toolkit/path_text.h"
@@ -70,20 +70,9 @@ std::string browseForFolder(const std::string& title, std::string initial) {
     return chosen;
 }
 
-// Ends the while-hook program when Cancel or Finish leave the wizard.
-void stopWhileHook(ProgramHandle& whileHook) {
-    if (!whileHook.isRunning()) return;
-    whileHook.terminate();
-    whileHook.release();
-    Sleep(500);
-}
-
 void closeWizard(WizardContext& wizard) {
     RunState& run = wizard.run;
-    if (fileExists(run.workDirectory + "StartBR.exe") && wizard.whileHook.isRunning()) {
-        wizard.whileHook.terminate();
-        Sleep(500);
-    }
+    stopWhileHookOnClose(run.workDirectory, wizard.whileHook);
     removeWorkDirectory(run.workDirectory);
     run.quit = true;
 }

@@ -6,10 +6,10 @@ import shutil
 import unittest
 
 import wine_harness as wine
+import wizard_steps as wizard
 from installer_builder import build_installer, setup_ini
 
-WIZARD = "#1"
-NEXT, CANCEL, INSTALL, FINISH = 6, 7, 8, 9
+from wizard_steps import CANCEL, FINISH, INSTALL
 MODIFIED = 133_100_000_000_000_000
 TARGET = "C:\\Brindle Tests\\Tool"
 
@@ -47,17 +47,9 @@ class InstallStep(unittest.TestCase):
 
     def install(self, files):
         """Runs the wizard to the finished page with TARGET as folder."""
-        run = wine.Installer(build_installer(files))
+        run, robot = wizard.start(build_installer(files))
         self.addCleanup(run.kill)
-        robot = wine.Robot(WIZARD)
-        robot.wait()
-        robot.click(NEXT)  # no licence, no readme: straight to the settings
-        self.assertTrue(wine.wait_until(lambda: robot.visible(16), timeout=30, interval=0.3))
-        robot.set_text(19, TARGET)
-        robot.click(NEXT)
-        self.assertTrue(wine.wait_until(lambda: robot.visible(INSTALL), timeout=30, interval=0.3))
-        robot.click(INSTALL)
-        self.assertTrue(wine.wait_until(lambda: robot.visible(FINISH), timeout=120, interval=0.5))
+        wizard.install(robot, TARGET)
         return run, robot
 
     def test_full_install(self):

@@ -8,6 +8,7 @@ display is set.
 import atexit
 import getpass
 import os
+import re
 import shutil
 import subprocess
 import time
@@ -174,6 +175,51 @@ def run(program, args=(), timeout=300):
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
     wait_for_wineserver()
     return result.returncode
+
+
+def read_shortcut(link):
+    """(target, working folder, icon file, icon index) of a .lnk file, read
+    through the shell's link object; None when it cannot be read."""
+    result = subprocess.run(["wine", str(BIN / "brindle-robot.exe"), "shortcut", link], env=ENV,
+                            capture_output=True, timeout=300)
+    if result.returncode != 0:
+        return None
+    target, folder, icon, index = result.stdout.decode("latin-1").split("\n")[:4]
+    return target, folder, icon, int(index)
+
+
+def registry_values(key):
+    """{name: text} of a key as 32-bit programs see it (the 64-bit prefix
+    keeps their HKEY_LOCAL_MACHINE\\Software apart); None when it is missing."""
+    result = subprocess.run(["wine", "C:\\windows\\syswow64\\reg.exe", "query", key], env=ENV,
+                            capture_output=True, timeout=300)
+    if result.returncode != 0:
+        return None
+    values = {}
+    for line in result.stdout.decode("latin-1").splitlines():
+        match = re.match(r"^    (.+?)    (REG_\w+)    ?(.*)$", line)
+        if match:
+            values[match.group(1)] = match.group(3)
+    return values
+
+
+def system_folders():
+    """{folder code: path} as the installer finds them."""
+    result = subprocess.run(["wine", str(BIN / "brindle-platform-probe.exe")], env=ENV, capture_output=True,
+                            timeout=300, check=True)
+    folders = {}
+    for line in result.stdout.decode("latin-1").splitlines():
+        kind, _, rest = line.partition(" ")
+        if kind == "folder":
+            code, _, path = rest.partition(" ")
+            folders[int(code)] = path
+    return folders
+
+
+def host_path(windows_path):
+    """The prefix's file for a C:\\ path."""
+    assert windows_path[:3].upper() == "C:\\"
+    return PREFIX / "drive_c" / windows_path[3:].replace("\\", "/")
 
 
 def user_folder():

@@ -64,12 +64,5 @@ TEST_F(UninstallDataTest, TemplateKeysStayAndNewOnesFollowThem) {
     EXPECT_EQ(text.find("Task1"), std::string::npos);
 }
 
-TEST(ShortcutName, FilePartUpToTheFirstDot) {
-    EXPECT_EQ(shortcutNameOf("bin\\my.tool.exe"), "my");
-    EXPECT_EQ(shortcutNameOf("\"tool.exe"), "tool");
-    EXPECT_EQ(shortcutNameOf("a/b/c"), "c");
-    EXPECT_EQ(shortcutNameOf(""), "");
-}
-
 }  // namespace
 }  // namespace brindle

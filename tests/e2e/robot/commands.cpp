@@ -7,6 +7,7 @@
 #include "control_reading.h"
 #include "message_box.h"
 #include "remote_tree.h"
+#include "shortcut_reading.h"
 #include "window_finder.h"
 #include "window_text.h"
 
@@ -152,6 +153,8 @@ Outcome answerCommand(const Operands& operands, const Deadline& deadline) {
     return misused("bad button (ok, cancel, yes or no): " + operands[1]);
 }
 
+Outcome shortcutCommand(const Operands& operands, const Deadline&) { return readShortcut(operands[0]); }
+
 }  // namespace
 
 const std::vector<Command>& commands() {
@@ -172,6 +175,7 @@ const std::vector<Command>& commands() {
         {"message", "CAPTION", messageCommand},
         {"answer", "CAPTION BUTTON", answerCommand},
         {"dump", "WINDOW", dumpCommand},
+        {"shortcut", "LINKFILE", shortcutCommand},
     };
     return all;
 }

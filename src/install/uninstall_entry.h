@@ -1,0 +1,29 @@
+// The entry in Windows' list of installed programs that points at the
+// uninstaller.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "toolkit/registry.h"
+
+namespace brindle {
+
+struct UninstallEntryInputs {
+    std::string guid;
+    std::string progLink;  // the key's name when there is no GUID
+    std::string titel, version, author, web, eMail;
+    std::string installDir;  // ends in "\"
+    std::string progExe;
+};
+
+// The key below HKEY_LOCAL_MACHINE.
+std::string uninstallEntryKey(const UninstallEntryInputs& inputs);
+// The seven values in the order they are written.
+std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inputs);
+
+// Windows runs the uninstall command as a command line: a path holding a
+// blank is quoted, so that no "C:\Program.exe" can be started in its place.
+std::string uninstallCommand(const std::string& installDir);
+
+}  // namespace brindle

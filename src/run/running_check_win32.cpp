@@ -1,0 +1,64 @@
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include "config/language_texts.h"
+#include "run/running_check.h"
+#include "run/running_program.h"
+
+namespace brindle {
+
+namespace {
+bool mutexExists(const std::string& name) {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (mutex == nullptr) return false;
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(mutex);
+    return existed;
+}
+
+template <typename Function>
+Function lookUp(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+// The toolhelp functions are looked up at run time: systems without them
+// simply find nothing running.
+bool processRuns(const std::string& progExe) {
+    HMODULE kernel = LoadLibraryA("Kernel32.dll");
+    if (kernel == nullptr) return false;
+    using Snapshot = HANDLE(WINAPI*)(DWORD, DWORD);
+    using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+    const auto snapshot = lookUp<Snapshot>(kernel, "CreateToolhelp32Snapshot");
+    const auto first = lookUp<Walk>(kernel, "Process32First");
+    const auto next = lookUp<Walk>(kernel, "Process32Next");
+    bool found = false;
+    if (snapshot != nullptr && first != nullptr && next != nullptr) {
+        HANDLE processes = snapshot(TH32CS_SNAPPROCESS, 0);
+        if (processes != INVALID_HANDLE_VALUE && processes != nullptr) {
+            PROCESSENTRY32 entry{};
+            entry.dwSize = sizeof entry;
+            for (BOOL more = first(processes, &entry); more; more = next(processes, &entry))
+                if (isProgramProcess(entry.szExeFile, progExe)) found = true;
+            CloseHandle(processes);
+        }
+    }
+    FreeLibrary(kernel);
+    return found;
+}
+}  // namespace
+
+bool isProgramRunning(const std::string& mutexName, const std::string& progExe) {
+    return !mutexName.empty() ? mutexExists(mutexName) : processRuns(progExe);
+}
+
+bool confirmRunningProgram(const LanguageTexts& texts, const std::string& titel) {
+    HWND owner = GetForegroundWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(owner, &process);
+    if (process != GetCurrentProcessId()) owner = nullptr;
+    const std::string text = runningWarningText(texts, titel);
+    return MessageBoxA(owner, text.c_str(), texts.get(Text::RequesterRQ4Titel).c_str(),
+                       MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDCANCEL;
+}
+
+}  // namespace brindle
