@@ -8,8 +8,8 @@ import unittest
 import wine_harness as wine
 import wizard_steps as wizard
 from installer_builder import build_installer, setup_ini
-
 from wizard_steps import CANCEL, FINISH, INSTALL
+
 MODIFIED = 133_100_000_000_000_000
 TARGET = "C:\\Brindle Tests\\Tool"
 
@@ -63,7 +63,7 @@ class InstallStep(unittest.TestCase):
 
         lines, _ = robot.items(34)
         self.assertEqual(lines, ["Tool  -  Version 3.1   (May 2026)", "\xa9 Ann Example   ( ann@tool.example )", "",
-                                 "Copy Program Files   -->   *** Completed ***", ""])
+                                 "Copy Program Files   -->   *** Completed ***", "", "Create Uninstaller Entry"])
         self.assertEqual(robot.text(31), "Installation finished")
         self.assertEqual(robot.text(33), "Installation completed")
         self.assertTrue(robot.visible(35))

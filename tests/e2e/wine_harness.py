@@ -203,6 +203,11 @@ def registry_values(key):
     return values
 
 
+def delete_registry_key(key):
+    subprocess.run(["wine", "C:\\windows\\syswow64\\reg.exe", "delete", key, "/f"], env=ENV,
+                   capture_output=True, timeout=300)
+
+
 def system_folders():
     """{folder code: path} as the installer finds them."""
     result = subprocess.run(["wine", str(BIN / "brindle-platform-probe.exe")], env=ENV, capture_output=True,
