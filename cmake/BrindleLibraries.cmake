@@ -30,6 +30,7 @@ set(BRINDLE_CORE_SOURCES
   src/install/uninstall_entry.cpp
   src/install/link_names.cpp
   src/install/shortcut_plan.cpp
+  src/install/user_tasks.cpp
   src/run/running_program.cpp
 )
 if(WIN32)

@@ -56,8 +56,6 @@ void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSett
     settings.iconId = std::int8_t(low8(ini.readLong("IconID", 0)));
     ini.selectGroup("StartMenue");
     settings.progLink = ini.readString("ProgLink", authorLine(settings));
-    ini.selectGroup("UserTask");
-    settings.userTaskNumber = std::int16_t(std::uint16_t(ini.readLong("Number", 0)));
     ini.close();
 }
 

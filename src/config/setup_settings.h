@@ -36,7 +36,6 @@ struct SetupSettings {
     std::string noCopyExt;
     std::int8_t iconId = 0;
     std::string progLink;  // absent: the author line
-    std::int16_t userTaskNumber = 0;
     // Pass C', only with start-menu shortcuts
     std::string help;
     std::string url;

@@ -30,7 +30,6 @@ TEST_F(SetupSettingsTest, DefaultsWithoutAFile) {
     EXPECT_EQ(settings.progExe, "");
     EXPECT_EQ(settings.startMenu, 0);
     EXPECT_EQ(settings.iconId, 0);
-    EXPECT_EQ(settings.userTaskNumber, 0);
     // The shortcut name defaults to the author line, here the title alone.
     EXPECT_EQ(settings.progLink, "--- unkown ---");
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "setup.ini"));
@@ -43,7 +42,7 @@ TEST_F(SetupSettingsTest, EveryKeyInItsGroup) {
           "Date=2026-01-02\nAuthor=Ann\nEMail=ann@tool.example\n"
           "[Task]\nMutexString=  ToolMutex  \nDesktop=1\nStartProg=1\nReboot=0\nNoUninstall=1\nStartMenu=1\n"
           "[StartMenue]\nDefaultDir=Tools\\Tool\nProgLink=Tool link\nHelp=help.chm\nURL=https://x\nExe=bin\\b.exe\n"
-          "Unistall=1\n[UserTask]\nNumber=2\n");
+          "Unistall=1\n");
     readAll();
     EXPECT_EQ(settings.language, "english.lng#9|");
     EXPECT_EQ(settings.progExe, "tool.exe");
@@ -66,7 +65,6 @@ TEST_F(SetupSettingsTest, EveryKeyInItsGroup) {
     EXPECT_EQ(settings.noCopyExt, "ini|");
     EXPECT_EQ(settings.iconId, 3);
     EXPECT_EQ(settings.progLink, "Tool link");
-    EXPECT_EQ(settings.userTaskNumber, 2);
     EXPECT_EQ(settings.help, "help.chm");
     EXPECT_EQ(settings.url, "https://x");
     EXPECT_EQ(settings.exe, "bin\\b.exe");
@@ -75,14 +73,13 @@ TEST_F(SetupSettingsTest, EveryKeyInItsGroup) {
 
 TEST_F(SetupSettingsTest, NumbersKeepTheirFieldWidth) {
     write("[Settings]\nIconID=200\n[Task]\nStartProg=256\nReboot=257\nStartMenu=512\nDesktop=70000\n"
-          "[UserTask]\nNumber=40000\n[StartMenue]\nUnistall=256\n");
+          "[StartMenue]\nUnistall=256\n");
     readAll();
     EXPECT_EQ(settings.iconId, -56);
     EXPECT_EQ(settings.startProg, 0);
     EXPECT_EQ(settings.reboot, 1);
     EXPECT_EQ(settings.startMenu, 0);
     EXPECT_EQ(settings.desktop, 70000);
-    EXPECT_LT(settings.userTaskNumber, 0);
     EXPECT_EQ(settings.unistall, 0);
 }
 

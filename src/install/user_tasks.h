@@ -1,0 +1,42 @@
+// The extra work setup.ini lists in its group UserTask: shortcuts, file
+// copies, registry strings and INI values. Each task of types 0 to 6 leaves
+// a record for the uninstaller.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/path_macros.h"
+#include "install/shortcut_plan.h"
+
+namespace brindle {
+
+class PreferenceFile;
+
+// What the tasks do to the system, so that their rules run anywhere.
+class UserTaskActions {
+public:
+    virtual ~UserTaskActions() = default;
+    virtual void addProgressLine(const std::string& line) = 0;
+    virtual void createShortcut(const Shortcut& shortcut) = 0;
+    // Copies, asking the user first when the target exists.
+    virtual void copyFile(const std::string& source, const std::string& target) = 0;
+    virtual void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
+                                     const std::string& text) = 0;
+};
+
+struct UserTaskPlaces {
+    std::string settingsPath;   // setup.ini in the work directory
+    std::string workDirectory;  // ends in "\"
+    std::string installDir;     // ends in "\"
+    std::string startMenuDir;   // ends in "\"; empty without start-menu shortcuts
+    FolderLookup folderPath;
+};
+
+// Runs the tasks in order; returns the records. `progressLine` is added to
+// the progress list when the group lists any task count but 0.
+std::vector<std::string> runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, UserTaskActions& actions,
+                                      const std::string& progressLine);
+
+}  // namespace brindle

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "config/preference_file.h"
+#include "install/user_tasks.h"
+#include "temp_folder.h"
+
+namespace brindle {
+namespace {
+
+struct RecordingActions : UserTaskActions {
+    void addProgressLine(const std::string& line) override { lines.push_back(line); }
+    void createShortcut(const Shortcut& shortcut) override { shortcuts.push_back(shortcut); }
+    void copyFile(const std::string& source, const std::string& target) override {
+        copies.push_back(source + " > " + target);
+    }
+    void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
+                             const std::string& text) override {
+        registry.push_back(std::to_string(root) + " " + key + " " + name + " = " + text);
+    }
+    std::vector<std::string> lines, copies, registry;
+    std::vector<Shortcut> shortcuts;
+};
+
+std::string testFolder(int code) {
+    switch (code) {
+        case kDesktopFolder: return "C:\\Desk\\";
+        case kStartupFolder: return "C:\\Startup\\";
+        case kSystemFolder: return "C:\\Windows\\System32\\";
+        case kProgramFilesFolder: return "C:\\Programs\\";
+        case kAppDataFolder: return "C:\\Data\\";
+        default: return "";
+    }
+}
+
+class UserTasksTest : public ::testing::Test {
+protected:
+    std::vector<std::string> run(const std::string& userTask, const std::string& startMenuDir = "C:\\Menu\\Tool\\",
+                                 std::string installDir = {}) {
+        test::writeBytes(folder.path() / "setup.ini", test::bytesOf("[UserTask]\r\n" + userTask));
+        if (installDir.empty()) installDir = folder.corePath();
+        places = {folder.corePath() + "setup.ini", "C:\\Work\\", installDir, startMenuDir, testFolder};
+        return runUserTasks(ini, places, actions, "Create additional Links");
+    }
+    std::string file(const std::string& name) const {
+        const auto bytes = test::readBytes(folder.path() / name);
+        return {bytes.begin(), bytes.end()};
+    }
+
+    test::TempFolder folder;
+    PreferenceFile ini;
+    UserTaskPlaces places;
+    RecordingActions actions;
+};
+
+TEST_F(UserTasksTest, NoCountNoLineAndNoTask) {
+    EXPECT_TRUE(run("Task1=0|A|a.exe\r\n").empty());
+    EXPECT_TRUE(actions.lines.empty());
+    EXPECT_TRUE(actions.shortcuts.empty());
+}
+
+TEST_F(UserTasksTest, NegativeCountsInSixteenBitsAddTheLineButRunNothing) {
+    for (const char* number : {"-1", "40000"}) {
+        actions = {};
+        EXPECT_TRUE(run(std::string("Number=") + number + "\r\nTask1=0|A|a.exe\r\n").empty()) << number;
+        EXPECT_EQ(actions.lines, std::vector<std::string>{"Create additional Links"}) << number;
+        EXPECT_TRUE(actions.shortcuts.empty()) << number;
+    }
+}
+
+TEST_F(UserTasksTest, ProgramShortcutsGoToTheirFolders) {
+    const auto records = run("Number=4\r\nTask1=0|Tool|bin\\tool.exe|3\r\nTask2=1|Tool.lnk|tool.exe|-1\r\n"
+                             "Task3=4|Tool.LNK|tool.exe\r\nTask4=|Untyped|u.exe|x\r\n");
+    const std::string installDir = folder.corePath();
+    EXPECT_EQ(records, (std::vector<std::string>{"C:\\Desk\\Tool.lnk", "C:\\Menu\\Tool\\Tool.lnk",
+                                                 "C:\\Startup\\Tool.LNK.lnk", "C:\\Desk\\Untyped.lnk"}));
+    ASSERT_EQ(actions.shortcuts.size(), 4u);
+    const Shortcut& first = actions.shortcuts[0];
+    EXPECT_EQ(first.target, installDir + "bin\\tool.exe");
+    EXPECT_EQ(first.workingFolder, installDir + "bin\\");
+    EXPECT_EQ(first.iconFile, "|");
+    EXPECT_EQ(first.iconIndex, 3);
+    EXPECT_EQ(actions.shortcuts[1].iconIndex, -1);
+    EXPECT_EQ(actions.shortcuts[1].workingFolder, installDir);
+    EXPECT_EQ(actions.shortcuts[3].iconIndex, 0);
+}
+
+TEST_F(UserTasksTest, WebShortcutsUseTheAddressAndTheWebIcon) {
+    const auto records = run("Number=2\r\nTask1=2|Site|https://tool.example/\r\nTask2=3|Site|https://tool.example/\r\n");
+    EXPECT_EQ(records, (std::vector<std::string>{"C:\\Desk\\Site.lnk", "C:\\Menu\\Tool\\Site.lnk"}));
+    ASSERT_EQ(actions.shortcuts.size(), 2u);
+    EXPECT_EQ(actions.shortcuts[0].target, "https://tool.example/");
+    EXPECT_EQ(actions.shortcuts[0].workingFolder, "");
+    EXPECT_EQ(actions.shortcuts[0].iconFile, "C:\\WINDOWS\\system32\\url.dll");
+}
+
+TEST_F(UserTasksTest, StartMenuTasksNeedAStartMenuFolder) {
+    const auto records = run("Number=3\r\nTask1=1|Tool|tool.exe\r\nTask2=3|Site|https://x/\r\nTask3=0|Tool|tool.exe\r\n", "");
+    EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Tool.lnk"});
+    EXPECT_EQ(actions.shortcuts.size(), 1u);
+}
+
+TEST_F(UserTasksTest, CopiesExpandTheirFolder) {
+    const auto records = run("Number=5\r\nTask1=5|x.dll|x.dll|%System%\r\nTask2=5|a.txt|a.txt|%InstallDir%data\\\r\n"
+                             "Task3=5|b.txt|b.txt|Shared\\\r\nTask4=5|c.txt|c.txt|%ProgDir%\r\nTask5=5|d.txt|d.txt\r\n",
+                             "C:\\Menu\\Tool\\", "C:\\Apps\\Tool\\");
+    EXPECT_EQ(records, (std::vector<std::string>{"C:\\Windows\\System32\\x.dll", "C:\\Apps\\Tool\\data\\a.txt",
+                                                 "C:\\Programs\\Shared\\b.txt", "C:\\Apps\\Tool\\c.txt",
+                                                 "C:\\Apps\\Tool\\d.txt"}));
+    ASSERT_EQ(actions.copies.size(), 5u);
+    EXPECT_EQ(actions.copies[0], "C:\\Work\\x.dll > C:\\Windows\\System32\\x.dll");
+}
+
+TEST_F(UserTasksTest, RegistryRootWrapsAndTheTextStaysAsWritten) {
+    const auto records = run("Number=2\r\nTask1=6|2147483649|Software\\Tool|Path|%ProgDir%\r\n"
+                             "Task2=6|-2147483646|Software\\Tool|Empty\r\n");
+    EXPECT_EQ(records, (std::vector<std::string>{"2147483649|Software\\Tool|Path", "2147483650|Software\\Tool|Empty"}));
+    EXPECT_EQ(actions.registry, (std::vector<std::string>{"2147483649 Software\\Tool Path = %ProgDir%",
+                                                          "2147483650 Software\\Tool Empty = "}));
+}
+
+TEST_F(UserTasksTest, IniValuesAreExpandedAndLeaveNoRecord) {
+    const auto records = run("Number=3\r\nTask1=8|tool.ini|Paths|Data|%AppData%Tool;%InstallDir%;%StartMenuDir%\r\n"
+                             "Task2=8|tool.ini|Paths|Keep|%ProgDir%x\r\nTask3=8|tool.ini||Top|1\r\n");
+    EXPECT_TRUE(records.empty());
+    EXPECT_EQ(file("tool.ini"), "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() +
+                                    ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
+}
+
+TEST_F(UserTasksTest, MissingAndEmptyLinesAndUnknownTypesArePassedOver) {
+    const auto records = run("Number=5\r\nTask1=9|%System%x.dll|1\r\nTask2=\r\nTask3=7|x|y\r\nTask5=0|Last|l.exe\r\n");
+    EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Last.lnk"});
+}
+
+TEST_F(UserTasksTest, TasksAfterAnIniTaskStillRun) {
+    const auto records = run("Number=2\r\nTask1=8|tool.ini|Paths|Data|x\r\nTask2=0|Added|a.exe\r\n");
+    EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Added.lnk"});
+    EXPECT_EQ(file("tool.ini"), "[Paths]\r\nData = x\r\n");
+}
+
+}  // namespace
+}  // namespace brindle
