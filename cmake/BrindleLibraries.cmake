@@ -25,6 +25,8 @@ set(BRINDLE_CORE_SOURCES
   src/config/path_macros.cpp
   src/wizard/page_navigation.cpp
   src/wizard/folder_fields.cpp
+  src/wizard/version_summary.cpp
+  src/wizard/version_dialog_texts.cpp
   src/install/progress_lines.cpp
   src/install/uninstall_data.cpp
   src/install/uninstall_entry.cpp
@@ -46,11 +48,14 @@ if(WIN32)
     src/wizard/wizard_loop_win32.cpp
     src/wizard/documents_win32.cpp
     src/wizard/language_chooser_win32.cpp
+    src/wizard/version_info_win32.cpp
+    src/wizard/version_dialog_win32.cpp
     src/install/install_step_win32.cpp
     src/install/shortcuts_win32.cpp
     src/run/hooks_win32.cpp
     src/run/running_check_win32.cpp
     src/run/remembered_choices.cpp
+    src/install/version_checked_copy_win32.cpp
   )
 else()
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)

@@ -3,21 +3,11 @@
 #include <algorithm>
 
 #include "config/decimal.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 
 namespace {
-// Field `index` (from 1) of `text` split at `separator`; empty when missing.
-std::string field(const std::string& text, char separator, std::size_t index) {
-    std::size_t start = 0;
-    for (std::size_t i = 1; i < index; ++i) {
-        start = text.find(separator, start);
-        if (start == std::string::npos) return {};
-        ++start;
-    }
-    return text.substr(start, text.find(separator, start) - start);
-}
-
 std::size_t entryCount(const std::string& setting) { return std::size_t(std::count(setting.begin(), setting.end(), '|')); }
 }  // namespace
 

@@ -27,4 +27,16 @@ inline std::string trimBlanks(const std::string& text) {
     return text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
+// Field `index` (counted from 1) of a list whose fields are separated by
+// `separator`; a missing field is empty.
+inline std::string field(const std::string& text, char separator, std::size_t index) {
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < index; ++i) {
+        start = text.find(separator, start);
+        if (start == std::string::npos) return {};
+        ++start;
+    }
+    return text.substr(start, text.find(separator, start) - start);
+}
+
 }  // namespace brindle

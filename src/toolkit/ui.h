@@ -23,7 +23,11 @@ enum class ControlKind {
     Link,        // one-line text that reports clicks, hand cursor, highlight on hover
 };
 
-enum class Placement { ScreenCentre, OverActiveWindow, OverOwner };
+enum class Placement {
+    ScreenCentre,
+    OverActiveWindow,  // centred over this program's active window; at 201, 130 when none is active
+    OverOwner,
+};
 
 struct WindowSpec {
     int number;

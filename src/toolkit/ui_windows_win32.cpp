@@ -65,12 +65,18 @@ Style styleOf(ControlKind kind) {
     return {"Static", 0, 0};
 }
 
+// The corner of a window meant to go over the active one when none is.
+constexpr POINT kWithoutActiveWindow{201, 130};
+
 // Where a window of `width` x `height` goes: centred on the screen, or over
 // a window, never above or left of the screen's corner.
 POINT placementOf(const WindowSpec& layout, int width, int height) {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     HWND over = nullptr;
-    if (layout.placement == Placement::OverActiveWindow) over = GetActiveWindow();
+    if (layout.placement == Placement::OverActiveWindow) {
+        over = GetActiveWindow();
+        if (over == nullptr) return kWithoutActiveWindow;
+    }
     if (layout.placement == Placement::OverOwner) over = static_cast<HWND>(handleOf(layout.owner));
     if (over != nullptr) GetWindowRect(over, &area);
     POINT corner{area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};

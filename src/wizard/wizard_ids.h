@@ -15,6 +15,10 @@ enum ControlId : int {
     kWelcomeText = 27, kWelcomeFoot = 28, kSidePicture = 29, kInstallPage = 30, kInstallTitle = 31,
     kInstallMessage = 32, kStatusLine = 33, kProgressList = 34, kStartProgramCheck = 35,
     kStartMenuTree = 36, kApplyButton = 37, kLanguageList = 38, kLanguageOk = 39,
+    kCurrentFileFrame = 40, kCurrentVersionLabel = 41, kCurrentLanguageLabel = 42, kCurrentDescriptionLabel = 43,
+    kCurrentVersion = 44, kCurrentLanguage = 45, kCurrentDescription = 46, kReplaceQuestion = 47, kNewFileFrame = 48,
+    kNewVersionLabel = 49, kNewLanguageLabel = 50, kNewDescriptionLabel = 51, kNewVersion = 52, kNewLanguage = 53,
+    kNewDescription = 54, kYesButton = 55, kNoButton = 56,
 };
 
 }  // namespace brindle

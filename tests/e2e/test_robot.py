@@ -112,6 +112,14 @@ class RobotCommands(unittest.TestCase):
         for window in (CAPTION, "prefix: Robot", "#1"):
             self.assertEqual(self.assertSucceeds("caption", window)[0], CAPTION + "\n")
 
+    def test_geometry_gives_corner_inner_size_and_system_menu(self):
+        output, _ = self.assertSucceeds("geometry", "#1")
+        fields = {key: int(value) for key, value in (item.split("=") for item in output.split())}
+        self.assertEqual(fields["sysmenu"], 1)
+        # 500 x 360 with the frame and caption bar; the panel of 490 x 320 fits inside.
+        self.assertTrue(490 <= fields["width"] < 500, fields)
+        self.assertTrue(320 <= fields["height"] < 360, fields)
+
     def test_missing_window_or_control_fails_in_time(self):
         self.assertFailsWith('no window " Nowhere"', "caption", " Nowhere", timeout=1)
         self.assertFailsWith('no window "Robot Target"', "caption", "Robot Target", timeout=1)  # not a prefix

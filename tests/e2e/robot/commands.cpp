@@ -85,6 +85,10 @@ Outcome captionCommand(const Operands& operands, const Deadline& deadline) {
     return onWindow(operands[0], deadline, [](HWND window) { return succeeded(caption(window) + "\n"); });
 }
 
+Outcome geometryCommand(const Operands& operands, const Deadline& deadline) {
+    return onWindow(operands[0], deadline, [](HWND window) { return readGeometry(window); });
+}
+
 Outcome closeCommand(const Operands& operands, const Deadline& deadline) {
     return onWindow(operands[0], deadline, [](HWND window) {
         // Posted, not sent: the owner may answer the close request with a dialog.
@@ -162,6 +166,7 @@ const std::vector<Command>& commands() {
         {"wait", "WINDOW", waitCommand},
         {"gone", "WINDOW", goneCommand},
         {"caption", "WINDOW", captionCommand},
+        {"geometry", "WINDOW", geometryCommand},
         {"click", "WINDOW ID", clickCommand},
         {"settext", "WINDOW ID TEXT", setTextCommand},
         {"leave", "WINDOW ID", leaveCommand},

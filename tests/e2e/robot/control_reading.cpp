@@ -100,6 +100,15 @@ Outcome readItems(HWND control, const Deadline& deadline) {
     return succeeded(output + "selected=" + std::to_string(*selected) + "\n");
 }
 
+Outcome readGeometry(HWND window) {
+    RECT outer, inner;
+    if (!GetWindowRect(window, &outer) || !GetClientRect(window, &inner)) return failed("the window is gone");
+    const bool systemMenu = GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU;
+    return succeeded("x=" + std::to_string(outer.left) + " y=" + std::to_string(outer.top) +
+                     " width=" + std::to_string(inner.right) + " height=" + std::to_string(inner.bottom) +
+                     " sysmenu=" + std::to_string(systemMenu) + "\n");
+}
+
 Outcome dumpControls(HWND window, const Deadline& deadline) {
     std::vector<HWND> controls;
     EnumChildWindows(window, collectControl, reinterpret_cast<LPARAM>(&controls));

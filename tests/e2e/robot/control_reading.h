@@ -1,4 +1,4 @@
-// What a test reads from the controls of another process's window. Each
+// What a test reads from another process's windows and their controls. Each
 // reading is the command's complete output.
 #pragma once
 
@@ -20,6 +20,10 @@ Outcome readState(HWND control, const Deadline& deadline);
 // The items of a list box or drop-down list, one a line, then "selected=N"
 // (-1 for none).
 Outcome readItems(HWND control, const Deadline& deadline);
+
+// "x=N y=N width=N height=N sysmenu=0|1": the window's corner on the screen,
+// its inner size and whether its caption bar has the system menu.
+Outcome readGeometry(HWND window);
 
 // Every control in the window, one a line: id, class, visible, enabled and
 // text, tab separated, with line ends and tabs in the text escaped.

@@ -1,0 +1,80 @@
+// Version resources through Version.dll, loaded at run time from the system
+// folder only: a Version.dll lying beside the installer or in the current
+// folder is never the one loaded.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "config/path_macros.h"
+#include "config/system_folders.h"
+#include "wizard/version_info.h"
+#include "wizard/version_summary.h"
+
+namespace brindle {
+
+namespace {
+using SizeFunction = decltype(&GetFileVersionInfoSizeA);
+using ReadFunction = decltype(&GetFileVersionInfoA);
+using QueryFunction = decltype(&VerQueryValueA);
+using LanguageNameFunction = decltype(&VerLanguageNameA);
+
+template <typename Function>
+Function lookUp(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+bool hasContent(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+           (data.nFileSizeHigh != 0 || data.nFileSizeLow != 0);
+}
+
+// The summary from a resource read whole into `block`.
+std::string summaryOf(void* block, QueryFunction query, LanguageNameFunction languageName) {
+    void* found = nullptr;
+    UINT length = 0;
+    // Without a translation table no string table can be named, and there is
+    // no language to name: the summary stays empty.
+    if (!query(block, "\\VarFileInfo\\Translation", &found, &length) || length < 2 * sizeof(WORD)) return {};
+    const WORD* translation = static_cast<const WORD*>(found);
+    char key[9];
+    std::snprintf(key, sizeof key, "%04X%04X", translation[0], translation[1]);
+    char language[128] = {};
+    languageName(translation[0], language, sizeof language);
+
+    std::string values[2];
+    const char* names[2] = {"FileVersion", "FileDescription"};
+    for (int i = 0; i < 2; ++i) {
+        const std::string subBlock = std::string("\\StringFileInfo\\") + key + "\\" + names[i];
+        if (query(block, subBlock.c_str(), &found, &length) && length > 0) values[i] = static_cast<const char*>(found);
+    }
+    return joinVersionSummary(values[0], values[1], language);
+}
+}  // namespace
+
+std::string readVersionInfo(const std::string& path) {
+    const std::string systemFolder = folderPath(kSystemFolder);
+    if (!hasContent(path) || systemFolder.empty()) return {};
+    HMODULE library = LoadLibraryA((systemFolder + "Version.dll").c_str());
+    if (library == nullptr) return {};
+    const auto size = lookUp<SizeFunction>(library, "GetFileVersionInfoSizeA");
+    const auto read = lookUp<ReadFunction>(library, "GetFileVersionInfoA");
+    const auto query = lookUp<QueryFunction>(library, "VerQueryValueA");
+    const auto languageName = lookUp<LanguageNameFunction>(library, "VerLanguageNameA");
+    std::string summary;
+    if (size != nullptr && read != nullptr && query != nullptr && languageName != nullptr) {
+        DWORD unused = 0;
+        // The size is taken whole: resources of 32 KB and more are read like
+        // any other.
+        const DWORD blockSize = size(path.c_str(), &unused);
+        std::unique_ptr<char[]> block(blockSize > 0 ? new (std::nothrow) char[blockSize] : nullptr);
+        if (block != nullptr && read(path.c_str(), 0, blockSize, block.get()))
+            summary = summaryOf(block.get(), query, languageName);
+    }
+    FreeLibrary(library);
+    return summary;
+}
+
+}  // namespace brindle
