@@ -25,6 +25,7 @@ set(BRINDLE_CORE_SOURCES
   src/config/path_macros.cpp
   src/wizard/page_navigation.cpp
   src/wizard/folder_fields.cpp
+  src/wizard/start_menu_folders.cpp
   src/install/progress_lines.cpp
   src/install/uninstall_data.cpp
 )
@@ -37,10 +38,12 @@ if(WIN32)
     src/toolkit/ui_windows_win32.cpp
     src/toolkit/ui_events_win32.cpp
     src/toolkit/ui_images_win32.cpp
+    src/toolkit/ui_tree_win32.cpp
     src/wizard/wizard_window_win32.cpp
     src/wizard/wizard_loop_win32.cpp
     src/wizard/documents_win32.cpp
     src/wizard/language_chooser_win32.cpp
+    src/wizard/start_menu_chooser_win32.cpp
     src/install/install_step_win32.cpp
   )
 else()
