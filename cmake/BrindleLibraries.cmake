@@ -27,6 +27,7 @@ set(BRINDLE_CORE_SOURCES
   src/wizard/folder_fields.cpp
   src/wizard/version_summary.cpp
   src/wizard/version_dialog_texts.cpp
+  src/wizard/start_menu_folders.cpp
   src/install/progress_lines.cpp
   src/install/uninstall_data.cpp
   src/install/uninstall_entry.cpp
@@ -44,12 +45,14 @@ if(WIN32)
     src/toolkit/ui_windows_win32.cpp
     src/toolkit/ui_events_win32.cpp
     src/toolkit/ui_images_win32.cpp
+    src/toolkit/ui_tree_win32.cpp
     src/wizard/wizard_window_win32.cpp
     src/wizard/wizard_loop_win32.cpp
     src/wizard/documents_win32.cpp
     src/wizard/language_chooser_win32.cpp
     src/wizard/version_info_win32.cpp
     src/wizard/version_dialog_win32.cpp
+    src/wizard/start_menu_chooser_win32.cpp
     src/install/install_step_win32.cpp
     src/install/shortcuts_win32.cpp
     src/run/hooks_win32.cpp

@@ -24,6 +24,7 @@
 #include "toolkit/ui.h"
 #include "wizard/documents.h"
 #include "wizard/language_chooser.h"
+#include "wizard/start_menu_chooser.h"
 #include "wizard/wizard_ids.h"
 #include "wizard/wizard_loop.h"
 #include "wizard/wizard_window.h"
@@ -130,7 +131,7 @@ void runInstaller() {
     run.cancelled = false;
     run.quit = false;
     ProgramHandle whileHook;
-    WizardContext wizard{run, texts, {}, {}, {}, whileHook, [&] { runInstall(run, ini, settings, texts); }, {}};
+    WizardContext wizard{run, texts, {}, {}, {}, whileHook, [&] { runInstall(run, ini, settings, texts); }, [&] { return chooseStartMenuFolder(texts); }};
     fillWizard(run, ini, settings, texts, wizard);
     startWhileHook(run.workDirectory, whileHook);
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brindle::ui {
 
@@ -90,6 +91,20 @@ void setItem(int control, int index, const std::string& text);
 void selectItem(int control, int index);
 int selectedItem(int control);
 void focus(int control);
+
+// Tree items are addressed by their place in the order they were added. An
+// item of level n goes last under the last item of level n - 1 (under the
+// end of the last branch when that is not as deep), so the order of adding
+// is also the order shown, each parent before its children.
+struct TreeItem {
+    std::string text;
+    int level;  // 0 at the top
+};
+bool addTreeItem(int tree, const std::string& text, int level);
+std::vector<TreeItem> treeItems(int tree);
+// An index outside the items selects none.
+void selectTreeItem(int tree, int index);
+int selectedTreeItem(int tree);  // -1 when none is selected
 
 // Image slots: Targa and icon files, and the program's own icon.
 bool loadImageFile(int slot, const std::string& path);
