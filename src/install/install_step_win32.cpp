@@ -13,6 +13,8 @@
 #include "install/progress_lines.h"
 #include "install/shortcuts.h"
 #include "install/uninstall_entry.h"
+#include "install/user_tasks.h"
+#include "install/version_checked_copy.h"
 #include "install/uninstall_data.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
@@ -33,6 +35,23 @@ void drainEvents() {
 }
 
 void addLine(const std::string& text) { ui::addItem(kProgressList, text); }
+
+class InstallTaskActions : public UserTaskActions {
+public:
+    explicit InstallTaskActions(const LanguageTexts& texts) : texts_(texts) {}
+    void addProgressLine(const std::string& line) override { addLine(line); }
+    void createShortcut(const Shortcut& shortcut) override { brindle::createShortcut(shortcut); }
+    void copyFile(const std::string& source, const std::string& target) override {
+        copyWithVersionCheck(source, target, texts_);
+    }
+    void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
+                             const std::string& text) override {
+        brindle::writeRegistryString(root, key, name, text);
+    }
+
+private:
+    const LanguageTexts& texts_;
+};
 }  // namespace
 
 void runInstall(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts) {
@@ -104,6 +123,11 @@ void runInstall(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     }
     writeRememberedChoices(settings.guid, {run.installDir, startMenuName, desktopIcon ? "1" : "0"});
 
+    InstallTaskActions actions(texts);
+    const std::vector<std::string> taskRecords =
+        runUserTasks(ini, {run.settingsPath, run.workDirectory, run.installDir, links.startMenuDir, folderPath},
+                     actions, texts.get(Text::InstallMsg6));
+
     if (settings.noUninstall == 0) {
         UninstallInputs uninstall;
         uninstall.installDir = run.installDir;
@@ -113,6 +137,7 @@ void runInstall(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
         uninstall.exe = settings.exe;
         uninstall.startMenuDir = links.startMenuDir;
         uninstall.desktopLink = desktopLink;
+        uninstall.taskRecords = taskRecords;
         writeUninstallData(ini, uninstall, texts);
     }
 

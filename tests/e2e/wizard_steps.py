@@ -16,10 +16,11 @@ def start(installer_path):
     return run, robot
 
 
-def install(robot, folder, before_install=None):
+def install(robot, folder, before_install=None, during_install=None):
     """From the welcome page of a package without licence and readme to the
     finished page, with `folder` as installation folder. `before_install`
-    runs on the settings page, to set its fields."""
+    runs on the settings page, to set its fields; `during_install` right
+    after the Install button, to answer what the install step asks."""
     robot.click(NEXT)
     assert wine.wait_until(lambda: robot.visible(16), timeout=30, interval=0.3), "no settings page"
     robot.set_text(FOLDER_FIELD, folder)
@@ -28,4 +29,6 @@ def install(robot, folder, before_install=None):
     robot.click(NEXT)
     assert wine.wait_until(lambda: robot.visible(INSTALL), timeout=30, interval=0.3), "no install page"
     robot.click(INSTALL)
+    if during_install:
+        during_install()
     assert wine.wait_until(lambda: robot.visible(FINISH), timeout=120, interval=0.5), "install did not finish"
