@@ -10,13 +10,11 @@ import wine_harness as wine
 import wizard_steps as wizard
 from installer_builder import build_installer, setup_ini
 
-LOG = "C:\\hooks.log"
 TARGET = "C:\\Brindle Tests\\Hooked"
 WHILE_WINDOW = "WhileBR running"
 
 
 def setUpModule():
-    wine.ENV["BRINDLE_HOOK_LOG"] = LOG
     wine.ensure_display()
 
 
@@ -32,20 +30,12 @@ def hook_package(*hooks, **side_files):
 
 class Hooks(unittest.TestCase):
     def setUp(self):
-        self.log = wine.host_path(LOG)
-        self.log.unlink(missing_ok=True)
-        for folder in wine.temp_folder().glob("Brindle*"):
-            shutil.rmtree(folder)
+        wine.start_hook_log()
+        wine.remove_work_directories()
         self.target = wine.PREFIX / "drive_c" / "Brindle Tests"
         shutil.rmtree(self.target, ignore_errors=True)
         self.addCleanup(shutil.rmtree, self.target, True)
         self.addCleanup(lambda: wine.Robot(WHILE_WINDOW).run("close", WHILE_WINDOW, timeout=0))
-
-    def started(self):
-        """The hooks' log lines, split into (name, folder, InstallDir, mutex)."""
-        if not self.log.exists():
-            return []
-        return [tuple(line.split("|")) for line in self.log.read_text("latin-1").splitlines()]
 
     def start(self, installer):
         run, robot = wizard.start(installer)
@@ -56,16 +46,16 @@ class Hooks(unittest.TestCase):
         run = wine.Installer(hook_package("BeforeBR", BeforeBR_exit="1"))
         self.addCleanup(run.kill)
         self.assertEqual(run.wait(timeout=240), 0)
-        self.assertEqual([hook[0] for hook in self.started()], ["BeforeBR"])
+        self.assertEqual([hook[0] for hook in wine.hook_log()], ["BeforeBR"])
         self.assertEqual(wine.Robot(wizard.WIZARD).run("gone", wizard.WIZARD, timeout=0)[0], 0)
         self.assertTrue((wine.temp_folder() / "Brindle" / "BeforeBR.exe").exists())
 
     def test_before_hook_other_exit_codes_go_on_to_the_wizard(self):
         for code in ("0", "2"):
             with self.subTest(exit_code=code):
-                self.log.unlink(missing_ok=True)
+                wine.start_hook_log()
                 run, robot = self.start(hook_package("BeforeBR", BeforeBR_exit=code))
-                name, folder, _, _ = self.started()[0]
+                name, folder, _, _ = wine.hook_log()[0]
                 self.assertEqual(name, "BeforeBR")
                 self.assertTrue(folder.rstrip("\\").endswith("\\Temp\\Brindle"), folder)
                 robot.click(wizard.CANCEL)
@@ -78,7 +68,7 @@ class Hooks(unittest.TestCase):
         robot.click(wizard.CANCEL)
         self.assertEqual(run.wait(), 0)
         self.assertEqual(wine.Robot(WHILE_WINDOW).run("gone", WHILE_WINDOW, timeout=10)[0], 0)
-        self.assertEqual([hook[0] for hook in self.started()], ["WhileBR"])
+        self.assertEqual([hook[0] for hook in wine.hook_log()], ["WhileBR"])
 
     def test_finish_ends_the_while_hook_before_the_after_hook_runs(self):
         run, robot = self.start(hook_package("WhileBR", "AfterBR", WhileBR_wait=""))
@@ -87,7 +77,7 @@ class Hooks(unittest.TestCase):
         robot.click(wizard.FINISH)
         self.assertEqual(run.wait(), 0)
         self.assertEqual(wine.Robot(WHILE_WINDOW).run("gone", WHILE_WINDOW, timeout=0)[0], 0)
-        hooks = self.started()
+        hooks = wine.hook_log()
         self.assertEqual([hook[0] for hook in hooks], ["WhileBR", "AfterBR"])
         _, folder, install_dir, _ = hooks[1]
         self.assertTrue(folder.rstrip("\\").endswith("\\Temp\\Brindle"), folder)
@@ -99,7 +89,7 @@ class Hooks(unittest.TestCase):
         robot.close()
         self.assertEqual(run.wait(), 0)
         self.assertEqual(wine.Robot(WHILE_WINDOW).run("wait", WHILE_WINDOW, timeout=0)[0], 0)
-        self.assertEqual([hook[0] for hook in self.started()], ["WhileBR"])
+        self.assertEqual([hook[0] for hook in wine.hook_log()], ["WhileBR"])
 
     def test_closing_the_wizard_ends_the_while_hook_with_start_hook(self):
         run, robot = self.start(hook_package("WhileBR", "StartBR", WhileBR_wait=""))
@@ -108,7 +98,7 @@ class Hooks(unittest.TestCase):
         self.assertEqual(run.wait(), 0)
         self.assertEqual(wine.Robot(WHILE_WINDOW).run("gone", WHILE_WINDOW, timeout=10)[0], 0)
         # StartBR.exe itself is never started.
-        self.assertEqual([hook[0] for hook in self.started()], ["WhileBR"])
+        self.assertEqual([hook[0] for hook in wine.hook_log()], ["WhileBR"])
 
 
 if __name__ == "__main__":

@@ -10,7 +10,6 @@ import wine_harness as wine
 import wizard_steps as wizard
 from installer_builder import build_installer, setup_ini
 
-LOG = "C:\\hooks.log"
 TARGET = "C:\\Brindle Tests\\Linked Tool"
 GUID = "{E2E-LINKS}"
 UNINSTALL_KEYS = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
@@ -19,7 +18,6 @@ DESKTOP, PROGRAMS = 0, 2
 
 
 def setUpModule():
-    wine.ENV["BRINDLE_HOOK_LOG"] = LOG
     wine.ensure_display()
     global FOLDERS
     FOLDERS = wine.system_folders()
@@ -45,8 +43,7 @@ def installer(name, info=None, start_menu=None, task=None):
 
 class InstallLinks(unittest.TestCase):
     def setUp(self):
-        self.log = wine.host_path(LOG)
-        self.log.unlink(missing_ok=True)
+        wine.start_hook_log()
         self.target = wine.PREFIX / "drive_c" / "Brindle Tests"
         for path in (self.target, wine.host_path(FOLDERS[PROGRAMS] + "Linked Menu")):
             shutil.rmtree(path, ignore_errors=True)
@@ -65,11 +62,6 @@ class InstallLinks(unittest.TestCase):
         set_field = (lambda r: r.set_text(wizard.START_MENU_FIELD, start_menu_field)) if start_menu_field else None
         wizard.install(robot, TARGET, set_field)
         return run, robot
-
-    def started_programs(self):
-        if not self.log.exists():
-            return []
-        return [line.split("|") for line in self.log.read_text("latin-1").splitlines()]
 
     def test_full_install_registers_links_and_starts_the_program(self):
         path = installer("links-full", info={"GUID": GUID},
@@ -108,8 +100,8 @@ class InstallLinks(unittest.TestCase):
         self.assertTrue(robot.checked(wizard.START_PROGRAM_CHECK))
         robot.click(wizard.FINISH)
         self.assertEqual(run.wait(), 0)
-        self.assertTrue(wine.wait_until(lambda: self.started_programs(), timeout=60))
-        name, working_folder, install_dir, _ = self.started_programs()[0]
+        self.assertTrue(wine.wait_until(lambda: wine.hook_log(), timeout=60))
+        name, working_folder, install_dir, _ = wine.hook_log()[0]
         self.assertEqual((name, working_folder.rstrip("\\"), install_dir), ("tool", TARGET, folder))
 
     def test_empty_link_name_and_guid_register_and_remember_nothing(self):
@@ -123,7 +115,7 @@ class InstallLinks(unittest.TestCase):
         self.assertEqual(wine.read_shortcut(FOLDERS[DESKTOP] + ".lnk"), (program, TARGET + "\\", program, -56))
         robot.click(wizard.FINISH)
         self.assertEqual(run.wait(), 0)
-        self.assertEqual(self.started_programs(), [])
+        self.assertEqual(wine.hook_log(), [])
 
     def test_no_uninstall_writes_no_entry(self):
         path = installer("links-no-uninstall", info={"GUID": GUID}, task={"NoUninstall": 1, "Desktop": 0})
@@ -140,7 +132,7 @@ class InstallLinks(unittest.TestCase):
         self.assertFalse(robot.enabled(wizard.START_PROGRAM_CHECK))
         robot.click(wizard.FINISH)
         self.assertEqual(run.wait(), 0)
-        self.assertEqual(self.started_programs(), [])
+        self.assertEqual(wine.hook_log(), [])
 
 
 if __name__ == "__main__":

@@ -9,14 +9,12 @@ import wine_harness as wine
 import wizard_steps as wizard
 from installer_builder import build_installer, setup_ini
 
-LOG = "C:\\hooks.log"
 MUTEX = "Brindle E2E Tool Mutex"
 WARNING = "Brindle - Warning"
 APPS = wine.PREFIX / "drive_c" / "Apps"
 
 
 def setUpModule():
-    wine.ENV["BRINDLE_HOOK_LOG"] = LOG
     wine.ensure_display()
 
 
@@ -28,10 +26,8 @@ def installer(mutex=""):
 
 class RunningCheck(unittest.TestCase):
     def setUp(self):
-        self.log = wine.host_path(LOG)
-        self.log.unlink(missing_ok=True)
-        for folder in wine.temp_folder().glob("Brindle*"):
-            shutil.rmtree(folder)
+        wine.start_hook_log()
+        wine.remove_work_directories()
         shutil.rmtree(APPS, ignore_errors=True)
         APPS.mkdir(parents=True)
         self.addCleanup(shutil.rmtree, APPS, True)
@@ -82,7 +78,7 @@ class RunningCheck(unittest.TestCase):
         (APPS / "Checker.exe").write_bytes((wine.BIN / "brindle-hook-probe.exe").read_bytes())
         (APPS / "Checker.mutex").write_text(MUTEX)
         self.assertEqual(wine.run(APPS / "Checker.exe"), 0)
-        checker = [line.split("|") for line in self.log.read_text("latin-1").splitlines() if line.startswith("Checker")]
+        checker = [start for start in wine.hook_log() if start[0] == "Checker"]
         self.assertEqual(checker[0][3], "new")
         robot.click(wizard.CANCEL)
         self.assertEqual(run.wait(), 0)

@@ -101,23 +101,16 @@ class UserTasks(unittest.TestCase):
         self.assertEqual(ini, f"Top = %ProgDir%x\r\n[Paths]\r\nHome = {folder}\r\n".encode("latin-1"))
         self.finish(run, robot)
 
-    def test_copy_onto_an_existing_file_asks_and_yes_replaces_it(self):
-        system_file(SHARED_DLL).write_bytes(b"MZ newer shared library already there")
-        path = installer("tasks-yes", [f"5|{SHARED_DLL}|shared.dll|%System%"])
-        dialog = wine.Robot(VERSION_DIALOG)
-        run, robot = self.install(path, during_install=lambda: (dialog.wait(), dialog.click(YES)))
-        self.assertEqual(system_file(SHARED_DLL).read_bytes(), b"MZ new shared library")
-        self.assertIn(f"Task1 = {FOLDERS[SYSTEM]}{SHARED_DLL}\r\n", self.uninstall_data())
-        self.finish(run, robot)
-
-    def test_copy_onto_an_existing_file_asks_and_no_keeps_it(self):
-        system_file(SHARED_DLL).write_bytes(b"MZ the user's shared library")
-        path = installer("tasks-no", [f"5|{SHARED_DLL}|shared.dll|%System%"])
-        dialog = wine.Robot(VERSION_DIALOG)
-        run, robot = self.install(path, during_install=lambda: (dialog.wait(), dialog.click(NO)))
-        self.assertEqual(system_file(SHARED_DLL).read_bytes(), b"MZ the user's shared library")
-        self.assertIn(f"Task1 = {FOLDERS[SYSTEM]}{SHARED_DLL}\r\n", self.uninstall_data())
-        self.finish(run, robot)
+    def test_copy_onto_an_existing_file_asks_and_the_answer_decides(self):
+        for answer, content in ((YES, b"MZ new shared library"), (NO, b"MZ the user's shared library")):
+            with self.subTest(answer="yes" if answer == YES else "no"):
+                system_file(SHARED_DLL).write_bytes(b"MZ the user's shared library")
+                path = installer(f"tasks-{answer}", [f"5|{SHARED_DLL}|shared.dll|%System%"])
+                dialog = wine.Robot(VERSION_DIALOG)
+                run, robot = self.install(path, during_install=lambda: (dialog.wait(), dialog.click(answer)))
+                self.assertEqual(system_file(SHARED_DLL).read_bytes(), content)
+                self.assertIn(f"Task1 = {FOLDERS[SYSTEM]}{SHARED_DLL}\r\n", self.uninstall_data())
+                self.finish(run, robot)
 
     def test_task_counts_that_are_negative_in_sixteen_bits_run_nothing(self):
         run, robot = self.install(installer("tasks-40000", {"Number": 40000, "Task1": "0|Tool Task|tool.exe|0"}))

@@ -227,6 +227,29 @@ def host_path(windows_path):
     return PREFIX / "drive_c" / windows_path[3:].replace("\\", "/")
 
 
+HOOK_LOG = "C:\\hooks.log"
+
+
+def start_hook_log():
+    """Makes the probe programs started from now on log their starts, into
+    a log that starts empty."""
+    ENV["BRINDLE_HOOK_LOG"] = HOOK_LOG
+    host_path(HOOK_LOG).unlink(missing_ok=True)
+
+
+def hook_log():
+    """The probes' starts so far: (name, working folder, InstallDir, mutex)."""
+    log = host_path(HOOK_LOG)
+    if not log.exists():
+        return []
+    return [tuple(line.split("|")) for line in log.read_text("latin-1").splitlines()]
+
+
+def remove_work_directories():
+    for folder in temp_folder().glob("Brindle*"):
+        shutil.rmtree(folder)
+
+
 def user_folder():
     return PREFIX / "drive_c" / "users" / getpass.getuser()
 
