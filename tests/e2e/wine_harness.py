@@ -16,7 +16,9 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 BIN = ROOT / "build" / "bin"
-WORK = ROOT / "build" / "e2e"
+# The tests' scratch folders and prefix; the demo keeps its own elsewhere, so
+# that what it installs never meets a test.
+WORK = Path(os.environ.get("BRINDLE_WINE_WORK", ROOT / "build" / "e2e"))
 PREFIX = WORK / "prefix"
 
 
