@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -48,7 +49,11 @@ std::string summaryOf(void* block, QueryFunction query, LanguageNameFunction lan
     const char* names[2] = {"FileVersion", "FileDescription"};
     for (int i = 0; i < 2; ++i) {
         const std::string subBlock = std::string("\\StringFileInfo\\") + key + "\\" + names[i];
-        if (query(block, subBlock.c_str(), &found, &length) && length > 0) values[i] = static_cast<const char*>(found);
+        // Bounded by the stated length: a damaged resource may lack its NUL.
+        if (query(block, subBlock.c_str(), &found, &length) && length > 0) {
+            const char* text = static_cast<const char*>(found);
+            values[i].assign(text, strnlen(text, length));
+        }
     }
     return joinVersionSummary(values[0], values[1], language);
 }
