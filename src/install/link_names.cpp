@@ -1,5 +1,7 @@
 #include "install/link_names.h"
 
+#include "package/entry_name.h"
+
 namespace brindle {
 
 namespace {
@@ -12,11 +14,7 @@ std::string filePartOf(const std::string& path) {
     return last == std::string::npos ? name : name.substr(last + 1);
 }
 
-std::string folderPartOf(const std::string& path) {
-    const std::string name = unquoted(path);
-    const std::size_t last = name.find_last_of("\\/");
-    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
-}
+std::string folderPartOf(const std::string& path) { return pathPartOf(unquoted(path)); }
 
 std::string shortcutNameOf(const std::string& path) {
     const std::string name = filePartOf(path);

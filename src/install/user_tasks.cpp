@@ -3,6 +3,7 @@
 #include "config/decimal.h"
 #include "config/preference_file.h"
 #include "install/link_names.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 
@@ -13,21 +14,9 @@ enum TaskType : std::int32_t {
 };
 
 // Fields of a task line, counted from 1; a missing field is empty.
-class TaskLine {
-public:
-    explicit TaskLine(const std::string& line) {
-        std::size_t start = 0;
-        for (std::size_t bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1)
-            fields_.push_back(line.substr(start, bar - start));
-        fields_.push_back(line.substr(start));
-    }
-    const std::string& operator[](std::size_t number) const {
-        static const std::string empty;
-        return number >= 1 && number <= fields_.size() ? fields_[number - 1] : empty;
-    }
-
-private:
-    std::vector<std::string> fields_;
+struct TaskLine {
+    const std::string& text;
+    std::string operator[](std::size_t number) const { return field(text, '|', number); }
 };
 
 class TaskRunner {
@@ -37,7 +26,7 @@ public:
 
     // The record of the task, or nothing for tasks that leave none.
     bool run(const TaskLine& task, std::string& record) {
-        const std::string& name = task[2];
+        const std::string name = task[2];
         switch (parseDecimal(task[1])) {
             case kDesktopProgram: return program(places_.folderPath(kDesktopFolder), task, record);
             case kMenuProgram: return program(places_.startMenuDir, task, record);
@@ -122,7 +111,7 @@ std::vector<std::string> runUserTasks(PreferenceFile& ini, const UserTaskPlaces&
         const std::string line = ini.readString("Task" + std::to_string(i), "");
         if (line.empty()) continue;
         std::string record;
-        if (runner.run(TaskLine(line), record)) records.push_back(record);
+        if (runner.run(TaskLine{line}, record)) records.push_back(record);
     }
     ini.close();
     return records;

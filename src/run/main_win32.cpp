@@ -131,7 +131,8 @@ void runInstaller() {
     run.cancelled = false;
     run.quit = false;
     ProgramHandle whileHook;
-    WizardContext wizard{run, texts, {}, {}, {}, whileHook, [&] { runInstall(run, ini, settings, texts); }, [&] { return chooseStartMenuFolder(texts); }};
+    WizardContext wizard{run, texts, {}, {}, {}, whileHook, [&] { runInstall(run, ini, settings, texts); },
+                         [&] { return chooseStartMenuFolder(texts); }};
     fillWizard(run, ini, settings, texts, wizard);
     startWhileHook(run.workDirectory, whileHook);
 
