@@ -35,6 +35,8 @@ set(BRINDLE_CORE_SOURCES
   src/install/shortcut_plan.cpp
   src/install/user_tasks.cpp
   src/run/running_program.cpp
+  src/run/run_ending.cpp
+  src/toolkit/file_tree.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES
@@ -46,6 +48,9 @@ if(WIN32)
     src/toolkit/ui_events_win32.cpp
     src/toolkit/ui_images_win32.cpp
     src/toolkit/ui_tree_win32.cpp
+    src/toolkit/system_libraries_win32.cpp
+    src/toolkit/late_imports_win32.cpp
+    src/toolkit/private_folder_win32.cpp
     src/wizard/wizard_window_win32.cpp
     src/wizard/wizard_loop_win32.cpp
     src/wizard/documents_win32.cpp
@@ -74,7 +79,7 @@ function(brindle_core_for name)
   if(WIN32)
     # Only stb's own folder: the rest of /usr/include is the host's.
     target_include_directories(${name} SYSTEM PRIVATE /usr/include/stb)
-    target_link_libraries(${name} PUBLIC comctl32 shell32 ole32 advapi32 setupapi imagehlp gdi32 user32)
+    target_link_libraries(${name} PUBLIC uuid advapi32)
   endif()
 endfunction()
 

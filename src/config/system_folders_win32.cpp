@@ -5,6 +5,7 @@
 #include "config/system_folders.h"
 #include "toolkit/path_text.h"
 #include "toolkit/registry.h"
+#include "toolkit/system_libraries.h"
 
 namespace brindle {
 
@@ -52,7 +53,7 @@ std::string lookUp(int code) {
         case kCommonFilesFolder: return readRegistryString(kLocalMachine, kCurrentVersionKey, "CommonFilesDir");
         case kQuickLaunchFolder: return folderPath(kAppDataFolder) + "Microsoft\\Internet Explorer\\Quick Launch\\";
         case kWindowsFolder: return GetWindowsDirectoryA(buffer, MAX_PATH) ? std::string(buffer) : std::string();
-        case kSystemFolder: return GetSystemDirectoryA(buffer, MAX_PATH) ? std::string(buffer) : std::string();
+        case kSystemFolder: return systemFolder();
         default: return code >= 0 ? shellFolder(code) : std::string();
     }
 }

@@ -15,12 +15,14 @@
 #include "package/package_reader.h"
 #include "run/hooks.h"
 #include "run/remembered_choices.h"
+#include "run/run_ending.h"
 #include "run/run_state.h"
 #include "run/running_check.h"
 #include "run/system_paths.h"
 #include "run/work_directory.h"
 #include "toolkit/path_text.h"
 #include "toolkit/programs.h"
+#include "toolkit/system_libraries.h"
 #include "toolkit/ui.h"
 #include "wizard/documents.h"
 #include "wizard/language_chooser.h"
@@ -88,10 +90,11 @@ void finishRun(RunState& run, const SetupSettings& settings) {
     // After a close request the work directory is gone, and with it the hook.
     if (!run.cancelled) runAfterHook(run.workDirectory);
     removeWorkDirectory(run.workDirectory);
-    if (run.reboot) {
-        SetupPromptReboot(nullptr, nullptr, FALSE);
-    } else if (run.startProgram && fileExists(run.installDir + settings.progExe)) {
-        startProgram(run.installDir + settings.progExe, "", run.installDir, 0);
+    const std::string program = run.installDir + settings.progExe;
+    switch (runEnding(run, fileExists(program))) {
+        case RunEnding::RestartPrompt: SetupPromptReboot(nullptr, nullptr, FALSE); break;
+        case RunEnding::StartProgram: startProgram(program, "", run.installDir, 0); break;
+        case RunEnding::Nothing: break;
     }
 }
 
@@ -99,6 +102,13 @@ void runInstaller() {
     RunState run;
     ui::start();
     run.workDirectory = createWorkDirectory(temporaryFolder());
+    if (run.workDirectory.empty()) {
+        // Without a folder of its own the installer has nowhere safe to
+        // unpack to; it stops before anything is written.
+        MessageBoxA(nullptr, "The installer could not create its work folder in the temporary folder.", " Setup",
+                    MB_OK | MB_ICONSTOP);
+        return;
+    }
     run.ownExecutable = ownExecutablePath();
     run.settingsPath = run.workDirectory + "setup.ini";
     run.currentPage = 1;
@@ -144,6 +154,7 @@ void runInstaller() {
 }  // namespace brindle
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    brindle::restrictLibrarySearch();
     brindle::runInstaller();
     brindle::ui::stop();
     ExitProcess(0);

@@ -11,7 +11,7 @@ struct RunState {
     std::string settingsPath;    // work directory + "setup.ini"
     std::string languageFile;
     std::string windowTitle;
-    std::string installDir;      // set by the install step; ends in "\"
+    std::string installDir;      // set by the install step (empty before it); ends in "\"
     bool alreadyRunning = false;
     bool cancelled = false;
     bool quit = false;

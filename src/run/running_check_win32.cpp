@@ -4,6 +4,7 @@
 #include "config/language_texts.h"
 #include "run/running_check.h"
 #include "run/running_program.h"
+#include "toolkit/system_libraries.h"
 
 namespace brindle {
 
@@ -16,21 +17,16 @@ bool mutexExists(const std::string& name) {
     return existed;
 }
 
-template <typename Function>
-Function lookUp(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 // The toolhelp functions are looked up at run time: systems without them
 // simply find nothing running.
 bool processRuns(const std::string& progExe) {
-    HMODULE kernel = LoadLibraryA("Kernel32.dll");
+    void* kernel = loadSystemLibrary("kernel32.dll");
     if (kernel == nullptr) return false;
     using Snapshot = HANDLE(WINAPI*)(DWORD, DWORD);
     using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
-    const auto snapshot = lookUp<Snapshot>(kernel, "CreateToolhelp32Snapshot");
-    const auto first = lookUp<Walk>(kernel, "Process32First");
-    const auto next = lookUp<Walk>(kernel, "Process32Next");
+    const auto snapshot = libraryFunction<Snapshot>(kernel, "CreateToolhelp32Snapshot");
+    const auto first = libraryFunction<Walk>(kernel, "Process32First");
+    const auto next = libraryFunction<Walk>(kernel, "Process32Next");
     bool found = false;
     if (snapshot != nullptr && first != nullptr && next != nullptr) {
         HANDLE processes = snapshot(TH32CS_SNAPPROCESS, 0);
@@ -42,7 +38,7 @@ bool processRuns(const std::string& progExe) {
             CloseHandle(processes);
         }
     }
-    FreeLibrary(kernel);
+    releaseLibrary(kernel);
     return found;
 }
 }  // namespace

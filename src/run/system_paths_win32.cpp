@@ -2,6 +2,7 @@
 
 #include "run/system_paths.h"
 #include "toolkit/path_text.h"
+#include "toolkit/system_libraries.h"
 
 namespace brindle {
 
@@ -12,8 +13,7 @@ std::string temporaryFolder() {
     // The long form is not offered by every platform version, so it is
     // looked up rather than linked.
     using LongPathFunction = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
-    const auto toLong = reinterpret_cast<LongPathFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+    const auto toLong = libraryFunction<LongPathFunction>(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA");
     char longForm[MAX_PATH + 1] = {};
     if (toLong != nullptr) {
         const DWORD longLength = toLong(buffer, longForm, MAX_PATH);

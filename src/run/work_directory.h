@@ -1,20 +1,23 @@
+// The run's private work directory below the user's temporary folder, into
+// which the package is extracted and from which the hook programs run.
 #pragma once
 
 #include <string>
 
 namespace brindle {
 
-// Makes the run's work directory below `temporaryFolder` (which ends in "\"):
-// "Brindle\" when no such folder exists, otherwise a new sibling
-// "Brindle-XXXXXXXX\". A folder that already exists is never taken over, so
-// files of an earlier or a parallel run cannot act in this one. When no
-// folder can be made, the path returned names a folder that does not exist:
-// later reads then find nothing, as with an empty package.
+// Makes a fresh folder "Brindle-" + 16 random hexadecimal digits below
+// `temporaryFolder` (which ends in "\") and returns it with its trailing "\".
+// A name that exists is never taken over, and an elevated run admits only
+// Administrators and SYSTEM, so no other process of the user can plant or
+// swap a file in it. The folder is held open until removeWorkDirectory, so
+// that it cannot be renamed and replaced meanwhile. Empty when no folder
+// could be made (also when `temporaryFolder` is empty).
 std::string createWorkDirectory(const std::string& temporaryFolder);
 
-// Deletes the files directly inside `workDirectory` and then the folder,
-// which stays when anything is left in it (sub-folders are not entered).
-// Does nothing for an empty path.
+// Removes the work directory with everything below it, never entering a
+// link. Files that a running program holds open stay. Does nothing for an
+// empty path.
 void removeWorkDirectory(const std::string& workDirectory);
 
 }  // namespace brindle

@@ -1,53 +1,60 @@
 #include <windows.h>
+#include <ntsecapi.h>
 
 #include <cstdio>
 
 #include "run/work_directory.h"
+#include "toolkit/file_tree.h"
+#include "toolkit/private_folder.h"
 
 namespace brindle {
 
 namespace {
-constexpr int kAttempts = 64;
+constexpr int kAttempts = 16;
 
-// CreateDirectory fails on any existing name (folder, file, link or
-// junction), which is what makes a folder this run's own.
-bool makeOwnFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+// Open without delete sharing, the folder can be neither renamed nor
+// replaced by a link until the run lets it go.
+HANDLE heldFolder = INVALID_HANDLE_VALUE;
 
-std::string siblingName(const std::string& temporaryFolder, int attempt) {
-    std::uint32_t mix = GetCurrentProcessId() * 2654435761u ^ GetTickCount() ^ std::uint32_t(attempt) * 0x9E3779B9u;
-    mix ^= mix >> 15;
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "%08lX", static_cast<unsigned long>(mix));
-    return temporaryFolder + "Brindle-" + suffix;
+bool randomName(std::string& name) {
+    unsigned char random[8];
+    if (!RtlGenRandom(random, sizeof random)) return false;
+    char digits[2 * sizeof random + 1];
+    for (std::size_t i = 0; i < sizeof random; ++i) std::snprintf(digits + 2 * i, 3, "%02X", random[i]);
+    name = std::string("Brindle-") + digits;
+    return true;
+}
+
+void holdFolder(const std::string& path) {
+    heldFolder = CreateFileA(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+void releaseFolder() {
+    if (heldFolder != INVALID_HANDLE_VALUE) CloseHandle(heldFolder);
+    heldFolder = INVALID_HANDLE_VALUE;
 }
 }  // namespace
 
 std::string createWorkDirectory(const std::string& temporaryFolder) {
-    const std::string preferred = temporaryFolder + "Brindle";
-    if (makeOwnFolder(preferred)) return preferred + "\\";
-    std::string candidate;
+    if (temporaryFolder.empty()) return {};
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        candidate = siblingName(temporaryFolder, attempt);
-        // A name that cannot be created and does not exist either means the
-        // temporary folder itself is unusable; it still names nothing.
-        if (makeOwnFolder(candidate) || GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return candidate + "\\";
+        std::string name;
+        if (!randomName(name)) return {};
+        const std::string path = temporaryFolder + name;
+        if (createPrivateFolder(path)) {
+            holdFolder(path);
+            return path + "\\";
+        }
     }
-    return candidate + "\\";
+    return {};
 }
 
 void removeWorkDirectory(const std::string& workDirectory) {
     if (workDirectory.empty()) return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((workDirectory + "*.*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((workDirectory + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(workDirectory.c_str());
+    emptyFolder(workDirectory);
+    releaseFolder();
+    removeTree(workDirectory);
 }
 
 }  // namespace brindle

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brindle {
 
@@ -82,5 +83,23 @@ bool pathExists(const std::string& path);
 bool isFolder(const std::string& path);
 // Creates one folder; false when it could not be created.
 bool createFolder(const std::string& path);
+
+// One item of a folder listing. A link (symbolic link or junction) is
+// reported as a link, never as what it points at.
+struct FolderItem {
+    std::string name;
+    bool isFolder = false;
+    bool isLink = false;
+};
+
+// The items directly inside `folder` (ending in ""), without "." and "..".
+// False when the folder cannot be listed.
+bool listFolder(const std::string& folder, std::vector<FolderItem>& items);
+// True when `path` itself is a link.
+bool isLink(const std::string& path);
+// Deletes a file (read-only ones too) or a link to a file.
+bool removeFile(const std::string& path);
+// Removes an empty folder, or a link to a folder without touching its target.
+bool removeFolder(const std::string& path);
 
 }  // namespace brindle

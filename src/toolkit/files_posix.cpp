@@ -1,4 +1,5 @@
 // POSIX side of the file layer, for the native tools and unit tests.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -179,6 +180,32 @@ bool isFolder(const std::string& path) {
 
 bool createFolder(const std::string& path) {
     return mkdir(hostPath(path).c_str(), 0755) == 0;
+}
+
+bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
+    items.clear();
+    DIR* listing = opendir(hostPath(folder).c_str());
+    if (listing == nullptr) return false;
+    while (const dirent* found = readdir(listing)) {
+        const std::string name = found->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat info{};
+        if (lstat(hostPath(folder + name).c_str(), &info) != 0) continue;
+        items.push_back({name, S_ISDIR(info.st_mode), S_ISLNK(info.st_mode)});
+    }
+    closedir(listing);
+    return true;
+}
+
+bool isLink(const std::string& path) {
+    struct stat info{};
+    return lstat(hostPath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool removeFile(const std::string& path) { return unlink(hostPath(path).c_str()) == 0; }
+
+bool removeFolder(const std::string& path) {
+    return (isLink(path) ? unlink(hostPath(path).c_str()) : rmdir(hostPath(path).c_str())) == 0;
 }
 
 }  // namespace brindle

@@ -157,4 +157,67 @@ bool isFolder(const std::string& path) {
 
 bool createFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
+namespace {
+// The path the platform resolves `path` to (a link opened as itself, where
+// the platform can do that); empty when it cannot tell.
+std::string finalPath(const std::string& path) {
+    using FinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    static const auto resolve = reinterpret_cast<FinalPath>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    if (resolve == nullptr) return {};
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    char buffer[1024];
+    const DWORD length = resolve(file, buffer, sizeof buffer, 0);
+    CloseHandle(file);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+// True when `path` resolves to somewhere other than its own name in its
+// folder: a link that the platform follows even when asked not to (as Wine
+// does with the host's symbolic links). Deleting through such a name would
+// delete its target, so it is left alone.
+bool resolvesElsewhere(const std::string& path) {
+    const std::size_t last = path.find_last_of('\\');
+    if (last == std::string::npos || last == 0) return false;
+    const std::string resolved = finalPath(path), folder = finalPath(path.substr(0, last));
+    if (resolved.empty() || folder.empty()) return false;
+    return lstrcmpiA(resolved.c_str(), (folder + path.substr(last)).c_str()) != 0;
+}
+}  // namespace
+
+bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
+    items.clear();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        // Every reparse point counts as a link: none is ever entered.
+        items.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                         (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || resolvesElsewhere(folder + name)});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool isLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || resolvesElsewhere(path));
+}
+
+bool removeFile(const std::string& path) {
+    if (resolvesElsewhere(path)) return false;
+    if (DeleteFileA(path.c_str())) return true;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    return SetFileAttributesA(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) && DeleteFileA(path.c_str());
+}
+
+// RemoveDirectory unlinks a junction or folder link; it never enters one.
+bool removeFolder(const std::string& path) { return !resolvesElsewhere(path) && RemoveDirectoryA(path.c_str()); }
+
 }  // namespace brindle

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "toolkit/system_libraries.h"
 #include "toolkit/ui_state_win32.h"
 
 namespace brindle::ui {
@@ -94,8 +95,8 @@ bool start() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // The version-2 rich edit control when its library is there, else version 1.
-    if (LoadLibraryA("Riched20.dll") == nullptr) {
-        LoadLibraryA("Riched32.dll");
+    if (loadSystemLibrary("Riched20.dll") == nullptr) {
+        loadSystemLibrary("Riched32.dll");
         state().editorClass = "RICHEDIT";
     }
     WNDCLASSEXA windowClass{};

@@ -8,8 +8,7 @@
 #include <memory>
 #include <new>
 
-#include "config/path_macros.h"
-#include "config/system_folders.h"
+#include "toolkit/system_libraries.h"
 #include "wizard/version_info.h"
 #include "wizard/version_summary.h"
 
@@ -20,11 +19,6 @@ using SizeFunction = decltype(&GetFileVersionInfoSizeA);
 using ReadFunction = decltype(&GetFileVersionInfoA);
 using QueryFunction = decltype(&VerQueryValueA);
 using LanguageNameFunction = decltype(&VerLanguageNameA);
-
-template <typename Function>
-Function lookUp(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
 
 bool hasContent(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -60,14 +54,13 @@ std::string summaryOf(void* block, QueryFunction query, LanguageNameFunction lan
 }  // namespace
 
 std::string readVersionInfo(const std::string& path) {
-    const std::string systemFolder = folderPath(kSystemFolder);
-    if (!hasContent(path) || systemFolder.empty()) return {};
-    HMODULE library = LoadLibraryA((systemFolder + "Version.dll").c_str());
+    if (!hasContent(path)) return {};
+    void* library = loadSystemLibrary("Version.dll");
     if (library == nullptr) return {};
-    const auto size = lookUp<SizeFunction>(library, "GetFileVersionInfoSizeA");
-    const auto read = lookUp<ReadFunction>(library, "GetFileVersionInfoA");
-    const auto query = lookUp<QueryFunction>(library, "VerQueryValueA");
-    const auto languageName = lookUp<LanguageNameFunction>(library, "VerLanguageNameA");
+    const auto size = libraryFunction<SizeFunction>(library, "GetFileVersionInfoSizeA");
+    const auto read = libraryFunction<ReadFunction>(library, "GetFileVersionInfoA");
+    const auto query = libraryFunction<QueryFunction>(library, "VerQueryValueA");
+    const auto languageName = libraryFunction<LanguageNameFunction>(library, "VerLanguageNameA");
     std::string summary;
     if (size != nullptr && read != nullptr && query != nullptr && languageName != nullptr) {
         DWORD unused = 0;
@@ -78,7 +71,7 @@ std::string readVersionInfo(const std::string& path) {
         if (block != nullptr && read(path.c_str(), 0, blockSize, block.get()))
             summary = summaryOf(block.get(), query, languageName);
     }
-    FreeLibrary(library);
+    releaseLibrary(library);
     return summary;
 }
 

@@ -8,6 +8,7 @@
 #include "run/run_state.h"
 #include "run/work_directory.h"
 #include "toolkit/path_text.h"
+#include "toolkit/system_libraries.h"
 #include "toolkit/ui.h"
 #include "wizard/documents.h"
 #include "wizard/folder_fields.h"
@@ -41,32 +42,24 @@ int CALLBACK preselectFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
     return 0;
 }
 
-// The shell's folder browser, looked up at run time; the chosen folder with
-// a trailing "\", or empty when the user cancelled.
+// The shell's folder browser; the chosen folder with a trailing "\", or
+// empty when the user cancelled.
 std::string browseForFolder(const std::string& title, std::string initial) {
     if (initial.size() > 3 && initial.back() == '\\') initial.pop_back();
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    using Browse = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOA);
-    using ToPath = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
-    const auto browse = reinterpret_cast<Browse>(reinterpret_cast<void*>(GetProcAddress(shell, "SHBrowseForFolderA")));
-    const auto toPath = reinterpret_cast<ToPath>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPathFromIDListA")));
     std::string chosen;
-    if (browse != nullptr && toPath != nullptr) {
-        CoInitialize(nullptr);  // the new dialog style needs the component library
-        BROWSEINFOA info{};
-        info.hwndOwner = static_cast<HWND>(ui::handleOf(kWizardWindow));
-        info.lpszTitle = title.c_str();
-        info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-        info.lpfn = preselectFolder;
-        info.lParam = reinterpret_cast<LPARAM>(initial.c_str());
-        if (LPITEMIDLIST items = browse(&info)) {
-            char path[MAX_PATH] = {};
-            if (toPath(items, path)) chosen = ensureTrailingBackslash(path);
-            CoTaskMemFree(items);
-        }
-        CoUninitialize();
+    CoInitialize(nullptr);  // the new dialog style needs the component library
+    BROWSEINFOA info{};
+    info.hwndOwner = static_cast<HWND>(ui::handleOf(kWizardWindow));
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = preselectFolder;
+    info.lParam = reinterpret_cast<LPARAM>(initial.c_str());
+    if (LPITEMIDLIST items = SHBrowseForFolderA(&info)) {
+        char path[MAX_PATH] = {};
+        if (SHGetPathFromIDListA(items, path)) chosen = ensureTrailingBackslash(path);
+        CoTaskMemFree(items);
     }
-    if (shell != nullptr) FreeLibrary(shell);
+    CoUninitialize();
     return chosen;
 }
 
@@ -102,7 +95,10 @@ void handleControl(WizardContext& wizard, WizardPages& pages, const ui::Event& e
             break;
         }
         case kWebLink:
-            startProgram("RunDll32.exe", "Url.dll,FileProtocolHandler " + ui::text(kWebLink), "", 0);
+            // By its full path: a RunDll32.exe beside the installer or in the
+            // current folder must never run in its place.
+            if (const std::string runDll = systemProgramPath("RunDll32.exe"); !runDll.empty())
+                startProgram(runDll, "Url.dll,FileProtocolHandler " + ui::text(kWebLink), "", 0);
             break;
         case kNextButton: run.currentPage = stepForward(run.currentPage, pages); break;
         case kBackButton: run.currentPage = stepBack(run.currentPage, pages); break;

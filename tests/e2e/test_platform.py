@@ -25,6 +25,8 @@ class PlatformLookups(unittest.TestCase):
                 cls.registry[name] = value
             elif kind == "expand":
                 cls.expanded = rest
+            elif kind == "private-folder":
+                cls.private_folder_access = rest
 
     def test_every_folder_ends_in_a_backslash_or_is_empty(self):
         self.assertEqual(len(self.folders), 13)
@@ -52,6 +54,11 @@ class PlatformLookups(unittest.TestCase):
         self.assertEqual(self.registry["Missing"], "")
         self.assertEqual(self.registry["Nested"], "created with its parents")
         self.assertEqual(self.registry["MissingKey"], "")
+
+    def test_private_folders_of_an_elevated_run_admit_only_administrators_and_system(self):
+        # Wine runs every program elevated, and keeps no access lists on
+        # files: what is read back is the descriptor the runtime builds.
+        self.assertEqual(self.private_folder_access, "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)")
 
 
 if __name__ == "__main__":

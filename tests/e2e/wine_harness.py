@@ -130,13 +130,22 @@ class Robot:
         return wait_until(lambda: self.text(control) == expected, timeout=timeout, interval=0.3)
 
 
-class Installer:
-    """One run of an installer in the background, on the shared display."""
+def environment(native_first=()):
+    """The tests' environment; Wine prefers a DLL of each name in
+    `native_first` found along the search path to its own."""
+    if not native_first:
+        return ENV
+    return {**ENV, "WINEDLLOVERRIDES": ENV["WINEDLLOVERRIDES"] + ";" + ",".join(native_first) + "=n,b"}
 
-    def __init__(self, path):
+
+class Installer:
+    """One run of an installer in the background, on the shared display,
+    started in `cwd` (the current folder when None)."""
+
+    def __init__(self, path, cwd=None, native_first=()):
         ensure_display()
-        self.process = subprocess.Popen(["wine", str(path)], env=ENV, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen(["wine", str(path)], env=environment(native_first), cwd=cwd,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def wait(self, timeout=120):
         code = self.process.wait(timeout=timeout)
@@ -170,10 +179,10 @@ def wait_for_wineserver():
         subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
 
 
-def run(program, args=(), timeout=300):
+def run(program, args=(), timeout=300, native_first=()):
     """Runs a Windows program and returns its exit code once Wine is idle."""
     ensure_prefix()
-    result = subprocess.run(_display_wrapper() + ["wine", str(program), *args], env=ENV,
+    result = subprocess.run(_display_wrapper() + ["wine", str(program), *args], env=environment(native_first),
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
     wait_for_wineserver()
     return result.returncode

@@ -3,6 +3,8 @@
 #include "config/language_texts.h"
 #include "config/preference_file.h"
 #include "install/uninstall_entry.h"
+#include "run/run_ending.h"
+#include "run/run_state.h"
 #include "run/running_program.h"
 #include "temp_folder.h"
 
@@ -71,6 +73,31 @@ TEST(UninstallEntry, SevenValuesInOrder) {
 TEST(UninstallEntry, CommandWithABlankIsQuoted) {
     EXPECT_EQ(uninstallCommand("C:\\Program Files\\Tool\\"), "\"C:\\Program Files\\Tool\\uninstall.exe\"");
     EXPECT_EQ(uninstallCommand("C:\\Apps\\Tool\\"), "C:\\Apps\\Tool\\uninstall.exe");
+}
+
+TEST(RunEnding, RestartOrProgramStartOnlyAfterAnInstallOfThisRun) {
+    struct Case {
+        const char* installDir;
+        bool reboot, startProgram, programExists;
+        RunEnding expected;
+    } cases[] = {
+        // A close request or Cancel before Install: a ProgExe in the current
+        // folder is never started, and nothing asks for a restart.
+        {"", false, true, true, RunEnding::Nothing},
+        {"", true, false, true, RunEnding::Nothing},
+        {"C:\\Apps\\Tool\\", true, true, true, RunEnding::RestartPrompt},
+        {"C:\\Apps\\Tool\\", false, true, true, RunEnding::StartProgram},
+        {"C:\\Apps\\Tool\\", false, true, false, RunEnding::Nothing},
+        {"C:\\Apps\\Tool\\", false, false, true, RunEnding::Nothing},
+    };
+    for (const Case& c : cases) {
+        RunState run;
+        run.installDir = c.installDir;
+        run.reboot = c.reboot;
+        run.startProgram = c.startProgram;
+        EXPECT_EQ(runEnding(run, c.programExists), c.expected)
+            << "installDir=" << c.installDir << " reboot=" << c.reboot << " start=" << c.startProgram;
+    }
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 //   folder <code> <path>            for every folder code
 //   expand <path>                   the default installation folder of "App"
 //   registry <name> <text>          values read back after writing them
+//   private-folder <access list>    what a private folder admits (SDDL)
 #include <cstdio>
 #include <string>
 
 #include "config/path_macros.h"
 #include "config/system_folders.h"
+#include "toolkit/private_folder.h"
 #include "toolkit/registry.h"
 
 using namespace brindle;
@@ -26,5 +28,6 @@ int main() {
         std::printf("registry %s %s\n", name, readRegistryString(kCurrentUser, key, name).c_str());
     std::printf("registry Nested %s\n", readRegistryString(kCurrentUser, key + "\\Deeper\\Still", "Nested").c_str());
     std::printf("registry MissingKey %s\n", readRegistryString(kCurrentUser, key + "\\Nope", "Plain").c_str());
+    std::printf("private-folder %s\n", privateFolderAccess().c_str());
     return 0;
 }

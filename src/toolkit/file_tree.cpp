@@ -1,0 +1,40 @@
+#include "toolkit/file_tree.h"
+
+#include <vector>
+
+#include "toolkit/files.h"
+
+namespace brindle {
+
+namespace {
+std::string withoutTrailingBackslash(std::string path) {
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+}  // namespace
+
+bool emptyFolder(const std::string& folder) {
+    std::vector<FolderItem> items;
+    if (!listFolder(folder, items)) return false;
+    bool empty = true;
+    for (const FolderItem& item : items) {
+        const std::string path = folder + item.name;
+        bool removed;
+        if (item.isLink) removed = item.isFolder ? removeFolder(path) : removeFile(path);
+        else if (item.isFolder) removed = removeTree(path + "\\");
+        else removed = removeFile(path);
+        empty = empty && removed;
+    }
+    return empty;
+}
+
+bool removeTree(const std::string& folder) {
+    const std::string path = withoutTrailingBackslash(folder);
+    if (path.empty()) return false;
+    if (!pathExists(path)) return true;
+    if (isLink(path)) return removeFolder(path) || removeFile(path);
+    emptyFolder(folder);
+    return removeFolder(path);
+}
+
+}  // namespace brindle

@@ -1,0 +1,19 @@
+// Removing a folder with all it holds, safely where others can write: links
+// inside are removed as links and never entered, so nothing outside the
+// folder is ever deleted.
+#pragma once
+
+#include <string>
+
+namespace brindle {
+
+// Removes everything inside `folder` (ending in "\"). True when it is empty
+// afterwards; what cannot be removed (a file another program holds open)
+// stays, and the rest goes all the same.
+bool emptyFolder(const std::string& folder);
+
+// emptyFolder, then the folder itself. A `folder` that is itself a link is
+// only unlinked. True when it is gone.
+bool removeTree(const std::string& folder);
+
+}  // namespace brindle
