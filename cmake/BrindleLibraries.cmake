@@ -13,6 +13,7 @@ set(BRINDLE_CORE_SOURCES
   src/package/token_writer.cpp
   src/package/package_format.cpp
   src/package/package_reader.cpp
+  src/package/signed_image.cpp
   src/package/package_writer.cpp
   src/package/entry_name.cpp
   src/package/extraction.cpp

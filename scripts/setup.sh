@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev                            # fuzz targets
   zlib1g-dev liblzma-dev                              # benchmark anchors
   imagemagick                                         # screenshots of the demo
+  osslsigncode openssl                                # signed installers (brindle-pack sign and its tests)
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "package/signed_image.h"
 #include "package/unpack.h"
 #include "toolkit/files.h"
 
@@ -32,18 +33,22 @@ bool PackageReader::readDirectory(const std::string& path) {
     packagePath_ = path;
     dataStart_ = 0;
     dataEnd_ = 0;
+    certificateTableSize_ = 0;
 
     InputFile file;
     if (!file.open(path)) return false;
     const std::int64_t length = file.size();
     if (length < std::int64_t(kTrailerSize)) return false;
+    // A signed installer carries its certificate table behind the package.
+    const AppendedDataEnd packageEnd = findAppendedDataEnd(file, std::uint64_t(length));
+    certificateTableSize_ = packageEnd.certificateTableSize;
+    if (packageEnd.end < kTrailerSize) return false;
 
     std::uint8_t tail[kTrailerSize];
     PackageTrailer trailer;
-    if (!file.seek(std::uint64_t(length) - kTrailerSize) || file.read(tail, kTrailerSize) != kTrailerSize ||
-        !decodeTrailer(tail, trailer))
+    const std::uint64_t beforeTrailer = packageEnd.end - kTrailerSize;
+    if (!file.seek(beforeTrailer) || file.read(tail, kTrailerSize) != kTrailerSize || !decodeTrailer(tail, trailer))
         return false;
-    const std::uint64_t beforeTrailer = std::uint64_t(length) - kTrailerSize;
     if (trailer.storedDirectorySize > beforeTrailer) return false;
     const std::uint64_t directoryStart = beforeTrailer - trailer.storedDirectorySize;
     if (trailer.dataStart > directoryStart) return false;

@@ -13,6 +13,7 @@ int packCommand(const Arguments& args);
 int listCommand(const Arguments& args);
 int extractCommand(const Arguments& args);
 int verifyCommand(const Arguments& args);
+int signCommand(const Arguments& args);
 
 // Prints "brindle-pack: <message>" on stderr and returns `code`.
 int fail(const std::string& message, int code = 1);

@@ -11,9 +11,9 @@ const char kHelp[] =
     "usage: brindle-pack list FILE\n"
     "\n"
     "Prints one line per entry of the package at the end of FILE (a package or an\n"
-    "installer), fields separated by one tab: kind (0 folder, 1 file), size,\n"
-    "stored size, offset, creation time, last-write time (both decimal FILETIME),\n"
-    "name as stored.\n";
+    "installer, signed or not), fields separated by one tab: kind (0 folder,\n"
+    "1 file), size, stored size, offset, creation time, last-write time (both\n"
+    "decimal FILETIME), name as stored.\n";
 }  // namespace
 
 int listCommand(const Arguments& args) {

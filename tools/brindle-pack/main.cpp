@@ -1,4 +1,5 @@
-// brindle-pack: makes, lists, extracts and verifies packages and installers.
+// brindle-pack: makes, lists, extracts and verifies packages and installers;
+// signs installers.
 #include <cstdio>
 #include <cstring>
 
@@ -29,6 +30,8 @@ const char kUsage[] =
     "  extract FILE -C DIR [--keep L]  extract the package into DIR, keeping files whose\n"
     "                                  extension is on L (\"ini|cfg|\") where they exist\n"
     "  verify FILE                     check every block of the package\n"
+    "  sign INSTALLER --cert FILE --key FILE [--timestamp URL]\n"
+    "                                  sign INSTALLER in place (osslsigncode)\n"
     "\n"
     "Each command takes --help.\n";
 }  // namespace
@@ -45,5 +48,6 @@ int main(int argc, char** argv) {
     if (command == "list") return listCommand(args);
     if (command == "extract") return extractCommand(args);
     if (command == "verify") return verifyCommand(args);
+    if (command == "sign") return signCommand(args);
     return fail("unknown command '" + command + "' (try --help)", 2);
 }

@@ -1,3 +1,4 @@
+#include <cinttypes>
 #include <cstdio>
 
 #include "commands.h"
@@ -11,7 +12,8 @@ const char kHelp[] =
     "\n"
     "Reads every block of the package at the end of FILE and checks names, kinds,\n"
     "offsets, bounds and checksums. Exit code 0 when all is sound; otherwise each\n"
-    "bad entry is named on stderr and the exit code is 1.\n";
+    "bad entry is named on stderr and the exit code is 1. A signed installer is\n"
+    "read in front of its certificate table, and a line tells of the signature.\n";
 }  // namespace
 
 int verifyCommand(const Arguments& args) {
@@ -22,6 +24,8 @@ int verifyCommand(const Arguments& args) {
     if (args.size() != 1) return fail("verify: needs exactly one FILE (try --help)", 2);
     PackageReader package;
     if (!package.readDirectory(args[0])) return fail(args[0] + ": no package found (or its directory is damaged)");
+    if (package.signatureFound())
+        std::printf("signature: present (certificate table of %" PRIu32 " bytes)\n", package.certificateTableSize());
     const std::vector<EntryProblem> problems = checkPackage(package);
     for (const EntryProblem& problem : problems) {
         const std::string& name = problem.index < package.entries().size() ? package.entries()[problem.index].name
