@@ -137,6 +137,24 @@ class FirstRun(unittest.TestCase):
             self.assertEqual((TARGETS / name / "tool.txt").read_bytes(), b"the tool")
         self.assertEqual(work_directories(), [])
 
+    def test_unusable_temporary_folder_ends_the_run_before_extraction(self):
+        environment = "HKCU\\Environment"
+        saved = wine.registry_values(environment)
+        self.addCleanup(lambda: [wine.set_registry_value(environment, name, saved[name]) for name in ("TEMP", "TMP")])
+        for temp in ("C:\\Brindle Tests\\missing", "C:\\" + "long folder name\\" * 17):
+            with self.subTest(temp=temp[:40]):
+                for name in ("TEMP", "TMP"):
+                    wine.set_registry_value(environment, name, temp)
+                run = wine.Installer(self.installer)
+                self.addCleanup(run.kill)
+                robot = wine.Robot(" Setup")
+                self.assertEqual(robot.do("message", " Setup", timeout=240),
+                                 "The installer could not create its work folder in the temporary folder.\n")
+                robot.do("answer", " Setup", "ok")
+                self.assertEqual(run.wait(), 0)
+                self.assertFalse(TARGETS.exists())
+                self.assertEqual(work_directories(), [])
+
     def test_stub_without_package_exits_cleanly(self):
         run, robot = self.start(wine.BIN / "brindle-setup.exe")
         robot.click(wizard.CANCEL)

@@ -214,6 +214,11 @@ def registry_values(key):
     return values
 
 
+def set_registry_value(key, name, text):
+    subprocess.run(["wine", "C:\\windows\\syswow64\\reg.exe", "add", key, "/v", name, "/d", text, "/f"], env=ENV,
+                   capture_output=True, timeout=300, check=True)
+
+
 def delete_registry_key(key):
     subprocess.run(["wine", "C:\\windows\\syswow64\\reg.exe", "delete", key, "/f"], env=ENV,
                    capture_output=True, timeout=300)
