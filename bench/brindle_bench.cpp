@@ -82,8 +82,9 @@ Figures measure(const std::vector<CorpusFile>& files) {
     std::vector<std::uint8_t> output(largest);
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::vector<std::uint8_t>& ours = encoded[i].ours;
-        const std::uint32_t size = brindle::unpack(ours.data(), ours.size(), output.data(), output.size());
-        const bool same = size == files[i].bytes.size() &&
+        std::uint32_t size = 0;
+        const bool same = brindle::unpack(ours.data(), ours.size(), output.data(), output.size(), size) &&
+                          size == files[i].bytes.size() &&
                           std::equal(files[i].bytes.begin(), files[i].bytes.end(), output.begin());
         if (!same) {
             std::printf("round trip failed: %s\n", files[i].path.c_str());
@@ -92,7 +93,9 @@ Figures measure(const std::vector<CorpusFile>& files) {
     }
     figures.unpackMBs = decodeSpeed(files, [&](std::size_t i) {
         const std::vector<std::uint8_t>& ours = encoded[i].ours;
-        return brindle::unpack(ours.data(), ours.size(), output.data(), output.size());
+        std::uint32_t size = 0;
+        brindle::unpack(ours.data(), ours.size(), output.data(), output.size(), size);
+        return size;
     });
     figures.inflateMBs = decodeSpeed(files, [&](std::size_t i) {
         uLongf size = uLongf(output.size());

@@ -41,8 +41,10 @@ ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destin
     if (entry.storedSize == entry.size) return writeFile(path, stored.get(), std::size_t(entry.size), entry);
 
     std::unique_ptr<std::uint8_t[]> unpacked(new (std::nothrow) std::uint8_t[std::size_t(entry.size)]);
-    if (!unpacked || unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size)) !=
-                         std::uint32_t(entry.size))
+    std::uint32_t written = 0;
+    if (!unpacked ||
+        !unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size), written) ||
+        written != std::uint32_t(entry.size))
         return ExtractOutcome::Damaged;
     return writeFile(path, unpacked.get(), std::size_t(entry.size), entry);
 }

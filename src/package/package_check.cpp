@@ -21,8 +21,9 @@ std::string checkBlock(const PackageEntry& entry, DataCursor& data) {
     if (entry.storedSize == entry.size) return {};
     std::unique_ptr<std::uint8_t[]> unpacked(new (std::nothrow) std::uint8_t[std::size_t(entry.size)]);
     if (!unpacked) return "block too large to check";
-    if (unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size)) !=
-        std::uint32_t(entry.size))
+    std::uint32_t written = 0;
+    if (!unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size), written) ||
+        written != std::uint32_t(entry.size))
         return "packed block is damaged (it does not unpack to its size or fails its checksum)";
     return {};
 }

@@ -23,7 +23,9 @@ bool loadDirectory(InputFile& file, const PackageTrailer& trailer, std::uint64_t
     if (!raw || !file.seek(directoryStart) || file.read(raw.get(), stored) != stored) return false;
     if (stored == unpacked) return parseDirectory(raw.get(), stored, entries);
     std::unique_ptr<std::uint8_t[]> directory(new (std::nothrow) std::uint8_t[unpacked ? unpacked : 1]);
-    if (!directory || unpack(raw.get(), stored, directory.get(), unpacked) != unpacked) return false;
+    std::uint32_t written = 0;
+    if (!directory || !unpack(raw.get(), stored, directory.get(), unpacked, written) || written != unpacked)
+        return false;
     return parseDirectory(directory.get(), unpacked, entries);
 }
 }  // namespace

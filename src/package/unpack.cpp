@@ -176,8 +176,10 @@ bool packedBlockSize(const std::uint8_t* source, std::size_t sourceLength, std::
     return true;
 }
 
-std::uint32_t unpack(const std::uint8_t* source, std::size_t sourceLength,
-                     std::uint8_t* destination, std::size_t capacity) {
+namespace {
+std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination,
+                          std::size_t capacity, bool& sound) {
+    sound = false;
     std::uint32_t unpackedSize = 0;
     if (destination == nullptr || !packedBlockSize(source, sourceLength, &unpackedSize)) return 0;
     if (unpackedSize > capacity) return 0;
@@ -252,7 +254,17 @@ std::uint32_t unpack(const std::uint8_t* source, std::size_t sourceLength,
     }
     if (in.overrun() || out.written() != unpackedSize) return 0;
     if (expectedChecksum != 0 && blockChecksum(destination, unpackedSize) != expectedChecksum) return 0;
+    sound = true;
     return unpackedSize;
+}
+}  // namespace
+
+bool unpack(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination, std::size_t capacity,
+            std::uint32_t& written) {
+    bool sound = false;
+    written = decodeBlock(source, sourceLength, destination, capacity, sound);
+    if (!sound) written = 0;
+    return sound;
 }
 
 }  // namespace brindle

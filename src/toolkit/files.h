@@ -20,7 +20,6 @@ public:
 
     bool open(const std::string& path);
     void close();
-    bool isOpen() const { return handle_ != kClosed; }
     // Length of the open file, -1 when it cannot be told.
     std::int64_t size() const;
     bool seek(std::uint64_t offset);

@@ -75,7 +75,6 @@ asm(".text\n"
     X(user32, GetWindowTextLengthA, 4) \
     X(user32, GetWindowThreadProcessId, 8) \
     X(user32, InvalidateRect, 12) \
-    X(user32, IsWindowEnabled, 4) \
     X(user32, LoadCursorA, 8) \
     X(user32, LoadIconA, 8) \
     X(user32, LoadImageA, 24) \

@@ -13,7 +13,8 @@ inline constexpr std::uint32_t kCurrentUser = 0x80000001u;
 inline constexpr std::uint32_t kLocalMachine = 0x80000002u;
 
 // The value's text without its terminating NUL; empty when the key or value
-// is missing or the value does not fit 255 bytes.
+// is missing, the value is no string (REG_SZ or REG_EXPAND_SZ), or it does
+// not fit 255 bytes.
 std::string readRegistryString(std::uint32_t root, const std::string& key, const std::string& name);
 
 struct RegistryValue {

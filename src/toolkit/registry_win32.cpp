@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "toolkit/registry.h"
 
 namespace brindle {
@@ -13,12 +15,14 @@ std::string readRegistryString(std::uint32_t root, const std::string& key, const
     if (RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return {};
     char buffer[255];
     DWORD size = sizeof buffer;
+    DWORD type = REG_NONE;
     const LONG status =
-        RegQueryValueExA(opened, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+        RegQueryValueExA(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(opened);
-    // The stored size counts the terminating NUL.
-    if (status != ERROR_SUCCESS || size == 0) return {};
-    return std::string(buffer, size - 1);
+    // Numbers and binary data are no text, whatever their bytes look like.
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0) return {};
+    // The stored size counts the terminating NUL, when the writer stored one.
+    return std::string(buffer, strnlen(buffer, size));
 }
 
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values) {

@@ -85,7 +85,6 @@ void setChecked(int control, bool checked);
 bool checked(int control);
 void show(int control, bool visible);
 void enable(int control, bool enabled);
-bool isEnabled(int control);
 void addItem(int control, const std::string& text);
 void setItem(int control, int index, const std::string& text);
 void selectItem(int control, int index);

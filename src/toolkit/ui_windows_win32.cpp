@@ -234,11 +234,6 @@ void enable(int control, bool enabled) {
     if (HWND handle = controlOf(control)) EnableWindow(handle, enabled);
 }
 
-bool isEnabled(int control) {
-    HWND handle = controlOf(control);
-    return handle != nullptr && IsWindowEnabled(handle);
-}
-
 void addItem(int control, const std::string& text) {
     const auto found = state().controls.find(control);
     if (found == state().controls.end()) return;

@@ -52,6 +52,8 @@ class PlatformLookups(unittest.TestCase):
         self.assertEqual(self.registry["Fits"], "x" * 254)
         self.assertEqual(self.registry["TooLong"], "")  # 256 bytes with its NUL: does not fit
         self.assertEqual(self.registry["Missing"], "")
+        self.assertEqual(self.registry["Number"], "")  # bytes that would read as "ABC"
+        self.assertEqual(self.registry["Binary"], "")
         self.assertEqual(self.registry["Nested"], "created with its parents")
         self.assertEqual(self.registry["MissingKey"], "")
 

@@ -25,7 +25,8 @@ Bytes packBytes(const Bytes& data) { return pack(data.data(), data.size()); }
 Bytes expectRoundTrip(const Bytes& data) {
     const Bytes block = packBytes(data);
     Bytes out(data.size() + 1, 0xEE);
-    const std::uint32_t count = unpack(block.data(), block.size(), out.data(), data.size());
+    std::uint32_t count = 0;
+    EXPECT_TRUE(unpack(block.data(), block.size(), out.data(), data.size(), count));
     EXPECT_EQ(count, data.size());
     out.resize(count);
     EXPECT_TRUE(out == data) << "round trip of " << data.size() << " bytes differs";

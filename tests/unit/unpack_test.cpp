@@ -58,15 +58,18 @@ private:
 };
 
 struct Result {
+    bool sound;
     std::uint32_t count;
     std::string bytes;
 };
 
 Result run(const std::vector<std::uint8_t>& block, std::size_t capacity) {
     std::vector<std::uint8_t> out(capacity + 1, 0xEE);
-    const std::uint32_t count = unpack(block.data(), block.size(), out.data(), capacity);
+    std::uint32_t count = 0xFFFFFFFF;
+    const bool sound = unpack(block.data(), block.size(), out.data(), capacity, count);
     EXPECT_EQ(out[capacity], 0xEE) << "wrote past the capacity";
-    return {count, std::string(out.begin(), out.begin() + count)};
+    EXPECT_TRUE(sound || count == 0) << "a refused block reports bytes";
+    return {sound, count, std::string(out.begin(), out.begin() + count)};
 }
 
 std::uint32_t checksumOf(const std::string& text) {
@@ -81,7 +84,9 @@ TEST(Unpack, DocumentedSingleLiteralBlock) {
 }
 
 TEST(Unpack, EndCodeOnlyGivesNothing) {
-    EXPECT_EQ(run(Stream().end().block(0), 0).count, 0u);
+    const Result empty = run(Stream().end().block(0), 0);
+    EXPECT_TRUE(empty.sound);
+    EXPECT_EQ(empty.count, 0u);
 }
 
 TEST(Unpack, MatchesRepeatRecentBytes) {
@@ -161,39 +166,40 @@ TEST(Unpack, RawRunsOf256Bytes) {
 TEST(Unpack, ChecksumIsVerified) {
     const Stream stream = Stream().width8().literal('a').literal('b').literal('c').literal('d').end();
     EXPECT_EQ(run(stream.block(4, checksumOf("abcd")), 4).count, 4u);
-    EXPECT_EQ(run(stream.block(4, checksumOf("abcd") ^ 1), 4).count, 0u);
+    EXPECT_FALSE(run(stream.block(4, checksumOf("abcd") ^ 1), 4).sound);
     // Fewer than four bytes with a non-zero field always fail.
-    EXPECT_EQ(run(Stream().width8().literal('a').end().block(1, 5), 1).count, 0u);
+    EXPECT_FALSE(run(Stream().width8().literal('a').end().block(1, 5), 1).sound);
 }
 
 TEST(Unpack, RefusesUnsoundBlocks) {
     std::vector<std::uint8_t> badMagic = Stream().width8().literal('a').end().block(1);
     badMagic[1] = 'X';
-    EXPECT_EQ(run(badMagic, 1).count, 0u);
+    EXPECT_FALSE(run(badMagic, 1).sound);
     // Header size beyond what the caller can take.
-    EXPECT_EQ(run(Stream().width8().literal('a').end().block(1), 0).count, 0u);
+    EXPECT_FALSE(run(Stream().width8().literal('a').end().block(1), 0).sound);
     // Copying from before the start of the output.
-    EXPECT_EQ(run(Stream().width8().literal('a').shortMatch(2, 2).end().block(3), 3).count, 0u);
+    EXPECT_FALSE(run(Stream().width8().literal('a').shortMatch(2, 2).end().block(3), 3).sound);
     // Writing more than the header states, even with room in the buffer.
-    EXPECT_EQ(run(Stream().width8().literal('a').shortMatch(1, 5).end().block(3), 16).count, 0u);
+    EXPECT_FALSE(run(Stream().width8().literal('a').shortMatch(1, 5).end().block(3), 16).sound);
     // Writing fewer.
-    EXPECT_EQ(run(Stream().width8().literal('a').end().block(2), 2).count, 0u);
+    EXPECT_FALSE(run(Stream().width8().literal('a').end().block(2), 2).sound);
     // A literal before any literal-width code.
-    EXPECT_EQ(run(Stream().literal('a').end().block(1), 1).count, 0u);
+    EXPECT_FALSE(run(Stream().literal('a').end().block(1), 1).sound);
     // The stream ends without an end code: the reader would run past the block.
-    EXPECT_EQ(run(Stream().width8().literal('a').literal('b').block(2), 2).count, 0u);
+    EXPECT_FALSE(run(Stream().width8().literal('a').literal('b').block(2), 2).sound);
     // A one-byte copy reaching before the start.
-    EXPECT_EQ(run(Stream().width8().literal('a').bits(0b001, 3).bits(5, 4).end().block(2), 2).count, 0u);
+    EXPECT_FALSE(run(Stream().width8().literal('a').bits(0b001, 3).bits(5, 4).end().block(2), 2).sound);
 }
 
 TEST(Unpack, RefusesNullAndShortInput) {
     const std::vector<std::uint8_t> block = Stream().width8().literal('a').end().block(1);
     std::uint8_t out[4];
-    EXPECT_EQ(unpack(nullptr, block.size(), out, sizeof out), 0u);
-    EXPECT_EQ(unpack(block.data(), block.size(), nullptr, 4), 0u);
-    EXPECT_EQ(unpack(block.data(), 9, out, sizeof out), 0u);
+    std::uint32_t written = 0;
+    EXPECT_FALSE(unpack(nullptr, block.size(), out, sizeof out, written));
+    EXPECT_FALSE(unpack(block.data(), block.size(), nullptr, 4, written));
+    EXPECT_FALSE(unpack(block.data(), 9, out, sizeof out, written));
     // A block cut inside its stream.
-    EXPECT_EQ(unpack(block.data(), block.size() - 4, out, sizeof out), 0u);
+    EXPECT_FALSE(unpack(block.data(), block.size() - 4, out, sizeof out, written));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // Prints what the runtime's platform lookups give, one fact per line:
 //   folder <code> <path>            for every folder code
 //   expand <path>                   the default installation folder of "App"
-//   registry <name> <text>          values read back after writing them
+//   registry <name> <text>          values read back after writing them (Number
+//                                   and Binary are written as no strings)
 //   private-folder <access list>    what a private folder admits (SDDL)
+#include <windows.h>
+
 #include <cstdio>
 #include <string>
 
@@ -24,7 +27,14 @@ int main() {
     writeRegistryString(kCurrentUser, key, "Fits", std::string(254, 'x'));
     writeRegistryString(kCurrentUser, key, "TooLong", std::string(255, 'y'));
     writeRegistryString(0x80000001u, key + "\\Deeper\\Still", "Nested", "created with its parents");
-    for (const char* name : {"Plain", "Empty", "Fits", "TooLong", "Missing"})
+    HKEY raw;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, key.c_str(), &raw) == ERROR_SUCCESS) {
+        const DWORD number = 0x00434241;  // "ABC\0" as bytes
+        RegSetValueExA(raw, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        RegSetValueExA(raw, "Binary", 0, REG_BINARY, reinterpret_cast<const BYTE*>("text\0"), 5);
+        RegCloseKey(raw);
+    }
+    for (const char* name : {"Plain", "Empty", "Fits", "TooLong", "Missing", "Number", "Binary"})
         std::printf("registry %s %s\n", name, readRegistryString(kCurrentUser, key, name).c_str());
     std::printf("registry Nested %s\n", readRegistryString(kCurrentUser, key + "\\Deeper\\Still", "Nested").c_str());
     std::printf("registry MissingKey %s\n", readRegistryString(kCurrentUser, key + "\\Nope", "Plain").c_str());
