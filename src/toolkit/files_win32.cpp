@@ -161,6 +161,7 @@ namespace {
 // The path the platform resolves `path` to (a link opened as itself, where
 // the platform can do that); empty when it cannot tell.
 std::string finalPath(const std::string& path) {
+    constexpr DWORD kVolumeNameNt = 0x2;
     using FinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
     static const auto resolve = reinterpret_cast<FinalPath>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
@@ -169,7 +170,8 @@ std::string finalPath(const std::string& path) {
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     char buffer[1024];
-    const DWORD length = resolve(file, buffer, sizeof buffer, 0);
+    // The device form needs no drive-letter lookup through the mount manager.
+    const DWORD length = resolve(file, buffer, sizeof buffer, kVolumeNameNt);
     CloseHandle(file);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
