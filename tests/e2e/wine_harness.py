@@ -65,6 +65,9 @@ def ensure_display():
     # that output goes nowhere rather than into a pipe someone waits on.
     subprocess.run(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"], env=ENV,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    # The same for the shell and component libraries the installer loads.
+    subprocess.run(["wine", str(BIN / "brindle-platform-probe.exe")], env=ENV,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
 
     def stop():
         subprocess.run(["wineserver", "-k"], env=ENV)
@@ -80,7 +83,12 @@ class Robot:
 
     def run(self, *args, timeout=60):
         command = ["wine", str(BIN / "brindle-robot.exe"), "--timeout", str(timeout), *map(str, args)]
-        result = subprocess.run(command, env=ENV, capture_output=True, timeout=timeout + 60)
+        try:
+            result = subprocess.run(command, env=ENV, capture_output=True, timeout=timeout + 60)
+        except subprocess.TimeoutExpired:
+            # Under emulation a robot process now and then never gets going
+            # (it outlives its own deadline); a second one does.
+            result = subprocess.run(command, env=ENV, capture_output=True, timeout=timeout + 60)
         return result.returncode, result.stdout.decode("latin-1")
 
     def do(self, *args, timeout=60):
