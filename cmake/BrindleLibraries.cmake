@@ -38,6 +38,7 @@ set(BRINDLE_CORE_SOURCES
   src/run/running_program.cpp
   src/run/run_ending.cpp
   src/toolkit/file_tree.cpp
+  src/toolkit/file_paths.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES

@@ -17,6 +17,7 @@
 #include "install/user_tasks.h"
 #include "install/version_checked_copy.h"
 #include "package/extraction.h"
+#include "toolkit/file_paths.h"
 #include "package/package_reader.h"
 #include "run/remembered_choices.h"
 #include "run/run_state.h"

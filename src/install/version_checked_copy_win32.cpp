@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "install/version_checked_copy.h"
-#include "package/extraction.h"
+#include "toolkit/file_paths.h"
 #include "wizard/version_dialog.h"
 
 namespace brindle {

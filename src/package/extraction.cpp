@@ -10,6 +10,7 @@
 #include "package/data_cursor.h"
 #include "package/entry_name.h"
 #include "package/unpack.h"
+#include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
 
@@ -50,23 +51,6 @@ ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destin
 }
 
 }  // namespace
-
-bool fileExists(const std::string& path) {
-    if (!path.empty() && path.back() == '\\') return pathExists(path.substr(0, path.size() - 1));
-    return pathExists(path);
-}
-
-void createFolderChain(const std::string& path) {
-    if (isFolder(path)) return;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] != '\\') continue;
-        std::string prefix = path.substr(0, i + 1);
-        if (isFolder(prefix)) continue;
-        while (!prefix.empty() && (prefix.back() == ' ' || prefix.back() == '\\' || prefix.back() == '/'))
-            prefix.pop_back();
-        if (!prefix.empty()) createFolder(prefix);
-    }
-}
 
 std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::string& destination,
                                        const std::string& keepList) {

@@ -25,11 +25,4 @@ enum class ExtractOutcome {
 std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::string& destination,
                                        const std::string& keepList);
 
-// Creates the folders along `path`; only "\" ends a folder name, and the text
-// after the last "\" is not created. Failures are ignored.
-void createFolderChain(const std::string& path);
-
-// True when a file or folder of that name exists; a trailing "\" is ignored.
-bool fileExists(const std::string& path);
-
 }  // namespace brindle

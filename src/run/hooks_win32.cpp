@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "package/extraction.h"
+#include "toolkit/file_paths.h"
 #include "run/hooks.h"
 
 namespace brindle {

@@ -12,6 +12,7 @@
 #include "config/system_folders.h"
 #include "install/install_step.h"
 #include "package/extraction.h"
+#include "toolkit/file_paths.h"
 #include "package/package_reader.h"
 #include "run/hooks.h"
 #include "run/remembered_choices.h"

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "package/extraction.h"
+#include "toolkit/file_paths.h"
 #include "toolkit/path_text.h"
 #include "toolkit/ui.h"
 #include "wizard/documents.h"

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "package/extraction.h"
+#include "toolkit/file_paths.h"
 #include "package/package_format.h"
 #include "package/packed_block.h"
 #include "temp_folder.h"
