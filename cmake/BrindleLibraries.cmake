@@ -16,10 +16,11 @@ set(BRINDLE_CORE_SOURCES
   src/package/signed_image.cpp
   src/package/package_writer.cpp
   src/package/entry_name.cpp
+  src/package/entry_data.cpp
   src/package/extraction.cpp
   src/package/package_check.cpp
   src/config/preference_file.cpp
-  src/config/text_encoding.cpp
+  src/toolkit/text_encoding.cpp
   src/config/setup_settings.cpp
   src/config/language_texts.cpp
   src/config/language_choice.cpp
@@ -35,6 +36,7 @@ set(BRINDLE_CORE_SOURCES
   src/install/link_names.cpp
   src/install/shortcut_plan.cpp
   src/install/user_tasks.cpp
+  src/install/install_step.cpp
   src/run/running_program.cpp
   src/run/run_ending.cpp
   src/toolkit/file_tree.cpp
@@ -60,12 +62,12 @@ if(WIN32)
     src/wizard/version_info_win32.cpp
     src/wizard/version_dialog_win32.cpp
     src/wizard/start_menu_chooser_win32.cpp
-    src/install/install_step_win32.cpp
+    src/install/system_install_actions_win32.cpp
     src/install/shortcuts_win32.cpp
     src/run/hooks_win32.cpp
     src/run/running_check_win32.cpp
-    src/run/remembered_choices.cpp
-    src/install/version_checked_copy_win32.cpp
+    src/install/remembered_choices_win32.cpp
+    src/wizard/install_page_win32.cpp
   )
 else()
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)

@@ -86,6 +86,8 @@ constexpr Slot kSlots[kTextCount] = {
     {"Uninstaller", "Cancel", "Cancel"},
     {"Uninstaller", "Ready", "Ready"},
     {"Install", "Failed", "Failed: files could not be written"},
+    {"Page05", "Failed", "Installation failed"},
+    {"Requester", "RQ5_Msg", "Please enter a complete folder path, such as C:\\Programs\\App\\ or \\\\server\\share\\App\\."},
 };
 
 std::string defaultText(const Slot& slot, const std::string& title, const std::string& version) {

@@ -25,12 +25,13 @@ enum class Text {
     ButtonsNo,
     UninstallerTitel, UninstallerMsg, UninstallerUninstInfo, UninstallerDelAll, UninstallerError,
     UninstallerStatus, UninstallerOK, UninstallerCancel, UninstallerReady,
-    // Beyond the classic table: shown instead of InstallReady when files
-    // could not be copied, so that a failure never reads as success.
-    InstallFailed,
+    // Beyond the classic table, so that a failure never reads as success:
+    // the copy line and the status line after a failed step, and the
+    // refusal of an installation folder that is no complete path.
+    InstallFailed, Page05Failed, RequesterRQ5Msg,
 };
 
-inline constexpr int kTextCount = 66;
+inline constexpr int kTextCount = 68;
 
 class LanguageTexts {
 public:

@@ -1,7 +1,7 @@
 #include "config/preference_file.h"
 
 #include "config/decimal.h"
-#include "config/text_encoding.h"
+#include "toolkit/text_encoding.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
@@ -14,13 +14,11 @@ std::string trimTrailingBlanks(std::string text) {
     return text;
 }
 
-char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
-
 // Group and key names match without regard to the case of A-Z.
 bool sameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+        if (foldCase(a[i]) != foldCase(b[i])) return false;
     return true;
 }
 

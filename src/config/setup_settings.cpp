@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "config/preference_file.h"
-#include "package/entry_name.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 

@@ -12,10 +12,15 @@ namespace brindle {
 namespace {
 constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
+// The high word of GetVersion holds the build number on the NT line of
+// systems, whose classes root has the Applications key; older systems leave
+// its low byte 0.
+bool reportsBuildNumber() { return ((GetVersion() >> 16) & 0xFF) != 0; }
+
 // The development environment's folder, from the command of its "open"
 // verb: a quoted program path followed by " \"%1\"".
 std::string vantrelFolder() {
-    const bool classesRoot = ((GetVersion() >> 16) & 0xFF) != 0;
+    const bool classesRoot = reportsBuildNumber();
     const std::string key = classesRoot ? "Applications\\Vantrel.exe\\shell\\open\\command"
                                         : "Software\\Classes\\Vantrel.exe\\shell\\open\\command";
     HKEY opened;

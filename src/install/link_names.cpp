@@ -1,6 +1,6 @@
 #include "install/link_names.h"
 
-#include "package/entry_name.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 

@@ -15,8 +15,11 @@ bool wentWell(ExtractOutcome outcome) {
 
 std::string copyingLine(const LanguageTexts& texts) { return texts.get(Text::InstallMsg1) + " ....."; }
 
-std::string copiedLine(const LanguageTexts& texts, bool packageRead, const std::vector<ExtractOutcome>& outcomes) {
-    const bool completed = packageRead && std::all_of(outcomes.begin(), outcomes.end(), wentWell);
+bool copyCompleted(bool packageRead, const std::vector<ExtractOutcome>& outcomes) {
+    return packageRead && std::all_of(outcomes.begin(), outcomes.end(), wentWell);
+}
+
+std::string copiedLine(const LanguageTexts& texts, bool completed) {
     return texts.get(Text::InstallMsg1) + "   -->   *** " +
            texts.get(completed ? Text::InstallReady : Text::InstallFailed) + " ***";
 }

@@ -13,8 +13,11 @@ class LanguageTexts;
 // The copy line while the files are copied: "Copy Program Files .....".
 std::string copyingLine(const LanguageTexts& texts);
 
-// The copy line afterwards: "... *** Completed ***" only when the package
-// was read and every entry was written or deliberately kept.
-std::string copiedLine(const LanguageTexts& texts, bool packageRead, const std::vector<ExtractOutcome>& outcomes);
+// True when the package was read and every entry was written or
+// deliberately kept.
+bool copyCompleted(bool packageRead, const std::vector<ExtractOutcome>& outcomes);
+
+// The copy line afterwards: "... *** Completed ***" or the failure text.
+std::string copiedLine(const LanguageTexts& texts, bool completed);
 
 }  // namespace brindle

@@ -25,68 +25,81 @@ public:
         : ini_(ini), places_(places), actions_(actions) {}
 
     // The record of the task, or nothing for tasks that leave none.
+    // Field 1 is the type; fields 2 and on are the type's own, named in
+    // each handler below.
     bool run(const TaskLine& task, std::string& record) {
-        const std::string name = task[2];
         switch (parseDecimal(task[1])) {
             case kDesktopProgram: return program(places_.folderPath(kDesktopFolder), task, record);
             case kMenuProgram: return program(places_.startMenuDir, task, record);
             case kStartupProgram: return program(places_.folderPath(kStartupFolder), task, record);
             case kDesktopWeb: return web(places_.folderPath(kDesktopFolder), task, record);
             case kMenuWeb: return web(places_.startMenuDir, task, record);
-            case kCopyFile: record = copy(name, task[3], task[4]); return true;
-            case kRegistryString: {
-                const auto root = std::uint32_t(parseDecimal(name));
-                actions_.writeRegistryString(root, task[3], task[4], task[5]);
-                record = std::to_string(root) + "|" + task[3] + "|" + task[4];
-                return true;
-            }
+            case kCopyFile: record = copy(task); return true;
+            case kRegistryString: record = registryString(task); return true;
             case kIniValue: iniValue(task); return false;
             default: return false;
         }
     }
 
+    bool allDone() const { return allDone_; }
+
 private:
+    void note(bool succeeded) { allDone_ = allDone_ && succeeded; }
+
     // A folder that is not there (no start-menu folder was made) takes no
     // link: it would land wherever the installer happened to be started.
     bool program(const std::string& folder, const TaskLine& task, std::string& record) {
         if (folder.empty()) return false;
+        const std::string linkName = task[2], program = task[3];
+        const std::int32_t iconIndex = parseDecimal(task[4]);
         const std::string& installDir = places_.installDir;
-        record = folder + withLinkExtension(task[2]);
-        actions_.createShortcut({installDir + task[3], record, installDir + folderPartOf(task[3]), kTargetIcon,
-                                 parseDecimal(task[4])});
+        record = folder + withLinkExtension(linkName);
+        note(actions_.createShortcut(
+            {installDir + program, record, installDir + folderPartOf(program), kTargetIcon, iconIndex}));
         return true;
     }
 
     bool web(const std::string& folder, const TaskLine& task, std::string& record) {
         if (folder.empty()) return false;
-        record = folder + withLinkExtension(task[2]);
-        actions_.createShortcut({task[3], record, "", kWebIconFile, 0});
+        const std::string linkName = task[2], address = task[3];
+        record = folder + withLinkExtension(linkName);
+        note(actions_.createShortcut({address, record, "", kWebIconFile, 0}));
         return true;
     }
 
     // Without a folder the file goes into the installation folder rather
     // than wherever the installer happened to be started.
-    std::string copy(const std::string& name, const std::string& source, const std::string& folder) {
+    std::string copy(const TaskLine& task) {
+        const std::string name = task[2], source = task[3], folder = task[4];
         std::string target = places_.installDir + name;
         if (!folder.empty()) {
             target = replaceAll(folder + name, "%InstallDir%", places_.installDir);
             target = expand(replaceAll(target, "%ProgDir%", places_.installDir), true, places_.folderPath);
         }
-        actions_.copyFile(places_.workDirectory + source, target);
+        note(actions_.copyFile(places_.workDirectory + source, target));
         return target;
+    }
+
+    // The record "root|key|value name" tells the uninstaller what to remove.
+    std::string registryString(const TaskLine& task) {
+        const auto root = std::uint32_t(parseDecimal(task[2]));
+        const std::string key = task[3], valueName = task[4], text = task[5];
+        note(actions_.writeRegistryString(root, key, valueName, text));
+        return std::to_string(root) + "|" + key + "|" + valueName;
     }
 
     // The INI file is written between closing and reopening setup.ini, so
     // that a task may even name setup.ini itself.
     void iniValue(const TaskLine& task) {
+        const std::string fileName = task[2], group = task[3], key = task[4];
         std::string value = expand(task[5], false, places_.folderPath);
         value = replaceAll(value, "%StartMenuDir%", places_.startMenuDir);
         value = replaceAll(value, "%InstallDir%", places_.installDir);
         ini_.close();
         PreferenceFile file;
-        file.open(places_.installDir + task[2]);
-        if (!task[3].empty()) file.selectGroup(task[3]);
-        file.writeString(task[4], value);
+        file.open(places_.installDir + fileName);
+        if (!group.empty()) file.selectGroup(group);
+        file.writeString(key, value);
         file.close();
         ini_.open(places_.settingsPath);
         ini_.selectGroup("UserTask");
@@ -95,12 +108,13 @@ private:
     PreferenceFile& ini_;
     const UserTaskPlaces& places_;
     UserTaskActions& actions_;
+    bool allDone_ = true;
 };
 }  // namespace
 
-std::vector<std::string> runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, UserTaskActions& actions,
-                                      const std::string& progressLine) {
-    std::vector<std::string> records;
+UserTaskResult runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, UserTaskActions& actions,
+                            const std::string& progressLine) {
+    UserTaskResult result;
     ini.open(places.settingsPath);
     ini.selectGroup("UserTask");
     // Only the low 16 bits count, as a signed number: 40000 lists no task.
@@ -111,10 +125,11 @@ std::vector<std::string> runUserTasks(PreferenceFile& ini, const UserTaskPlaces&
         const std::string line = ini.readString("Task" + std::to_string(i), "");
         if (line.empty()) continue;
         std::string record;
-        if (runner.run(TaskLine{line}, record)) records.push_back(record);
+        if (runner.run(TaskLine{line}, record)) result.records.push_back(record);
     }
     ini.close();
-    return records;
+    result.allDone = runner.allDone();
+    return result;
 }
 
 }  // namespace brindle

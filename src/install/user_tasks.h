@@ -18,11 +18,13 @@ class PreferenceFile;
 class UserTaskActions {
 public:
     virtual ~UserTaskActions() = default;
+    // The operations say whether they succeeded.
     virtual void addProgressLine(const std::string& line) = 0;
-    virtual void createShortcut(const Shortcut& shortcut) = 0;
-    // Copies, asking the user first when the target exists.
-    virtual void copyFile(const std::string& source, const std::string& target) = 0;
-    virtual void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
+    virtual bool createShortcut(const Shortcut& shortcut) = 0;
+    // Copies, asking the user first when the target exists; a copy the user
+    // declined counts as done.
+    virtual bool copyFile(const std::string& source, const std::string& target) = 0;
+    virtual bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                                      const std::string& text) = 0;
 };
 
@@ -34,9 +36,14 @@ struct UserTaskPlaces {
     FolderLookup folderPath;
 };
 
-// Runs the tasks in order; returns the records. `progressLine` is added to
-// the progress list when the group lists any task count but 0.
-std::vector<std::string> runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, UserTaskActions& actions,
+struct UserTaskResult {
+    std::vector<std::string> records;
+    bool allDone = true;  // no operation failed
+};
+
+// Runs the tasks in order. `progressLine` is added to the progress list when
+// the group lists any task count but 0.
+UserTaskResult runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, UserTaskActions& actions,
                                       const std::string& progressLine);
 
 }  // namespace brindle

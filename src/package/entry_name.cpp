@@ -1,5 +1,7 @@
 #include "package/entry_name.h"
 
+#include "toolkit/path_text.h"
+
 namespace brindle {
 
 namespace {
@@ -14,28 +16,13 @@ bool isDotsOrBlanks(const std::string& component) {
 bool isDeviceName(const std::string& component) {
     std::string base = component.substr(0, component.find('.'));
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    for (char& c : base) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" || base == "CONOUT$")
+    base = foldCase(base);
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" || base == "conout$")
         return true;
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
            base[3] >= '0' && base[3] <= '9';
 }
 }  // namespace
-
-std::string extensionOf(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return {};
-    std::string extension = name.substr(dot + 1);
-    if (extension.find_first_of("\\/") != std::string::npos) return {};
-    const std::size_t quote = extension.find('"');
-    if (quote != std::string::npos) extension.resize(quote);
-    return extension;
-}
-
-std::string pathPartOf(const std::string& name) {
-    const std::size_t last = name.find_last_of("\\/");
-    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
-}
 
 bool isSafeEntryName(const std::string& name) {
     if (name.empty() || isSeparator(name[0])) return false;

@@ -6,13 +6,6 @@
 
 namespace brindle {
 
-// Text after the last "." when no "\" or "/" follows it, cut at a double
-// quote; empty when there is no such ".".
-std::string extensionOf(const std::string& name);
-
-// The name up to and including its last "\" or "/"; empty when there is none.
-std::string pathPartOf(const std::string& name);
-
 // False for names that would leave the destination folder or name something
 // other than a plain file below it: empty names, "." or ".." components (and
 // components Windows would reduce to them), a leading "\" or "/", drive

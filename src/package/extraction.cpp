@@ -5,11 +5,10 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 
 #include "package/data_cursor.h"
+#include "package/entry_data.h"
 #include "package/entry_name.h"
-#include "package/unpack.h"
 #include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
@@ -34,20 +33,14 @@ ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destin
         return write ? writeFile(path, nullptr, 0, entry) : ExtractOutcome::Kept;
     }
     if (!write) return data.skip(entry.storedSize) ? ExtractOutcome::Kept : ExtractOutcome::Truncated;
-    if (!data.claim(entry.storedSize)) return ExtractOutcome::Truncated;
-
-    std::unique_ptr<std::uint8_t[]> stored(new (std::nothrow) std::uint8_t[std::size_t(entry.storedSize) + 1]);
-    if (!stored) return data.skip(entry.storedSize) ? ExtractOutcome::Damaged : ExtractOutcome::Truncated;
-    if (!data.read(stored.get(), entry.storedSize)) return ExtractOutcome::Truncated;
-    if (entry.storedSize == entry.size) return writeFile(path, stored.get(), std::size_t(entry.size), entry);
-
-    std::unique_ptr<std::uint8_t[]> unpacked(new (std::nothrow) std::uint8_t[std::size_t(entry.size)]);
-    std::uint32_t written = 0;
-    if (!unpacked ||
-        !unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size), written) ||
-        written != std::uint32_t(entry.size))
-        return ExtractOutcome::Damaged;
-    return writeFile(path, unpacked.get(), std::size_t(entry.size), entry);
+    std::unique_ptr<std::uint8_t[]> content;
+    switch (readEntryData(entry, data, content)) {
+        case EntryData::Read: return writeFile(path, content.get(), std::size_t(entry.size), entry);
+        case EntryData::Truncated: return ExtractOutcome::Truncated;
+        case EntryData::TooLarge:
+        case EntryData::Damaged: return ExtractOutcome::Damaged;
+    }
+    return ExtractOutcome::Damaged;
 }
 
 }  // namespace

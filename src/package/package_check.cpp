@@ -1,11 +1,10 @@
 #include "package/package_check.h"
 
 #include <memory>
-#include <new>
 
 #include "package/data_cursor.h"
+#include "package/entry_data.h"
 #include "package/entry_name.h"
-#include "package/unpack.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -14,17 +13,13 @@ namespace {
 // Empty when the entry's block is sound.
 std::string checkBlock(const PackageEntry& entry, DataCursor& data) {
     if (entry.kind == kFolderEntry || entry.size <= 0) return {};
-    if (!data.claim(entry.storedSize)) return "data run past the end of the package";
-    std::unique_ptr<std::uint8_t[]> stored(new (std::nothrow) std::uint8_t[std::size_t(entry.storedSize) + 1]);
-    if (!stored) return "block too large to check";
-    if (!data.read(stored.get(), entry.storedSize)) return "data cannot be read";
-    if (entry.storedSize == entry.size) return {};
-    std::unique_ptr<std::uint8_t[]> unpacked(new (std::nothrow) std::uint8_t[std::size_t(entry.size)]);
-    if (!unpacked) return "block too large to check";
-    std::uint32_t written = 0;
-    if (!unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size), written) ||
-        written != std::uint32_t(entry.size))
-        return "packed block is damaged (it does not unpack to its size or fails its checksum)";
+    std::unique_ptr<std::uint8_t[]> content;
+    switch (readEntryData(entry, data, content)) {
+        case EntryData::Read: return {};
+        case EntryData::Truncated: return "data run past the end of the package";
+        case EntryData::TooLarge: return "block too large to check";
+        case EntryData::Damaged: return "packed block is damaged (it does not unpack to its size or fails its checksum)";
+    }
     return {};
 }
 }  // namespace

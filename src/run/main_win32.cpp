@@ -11,21 +11,23 @@
 #include "config/setup_settings.h"
 #include "config/system_folders.h"
 #include "install/install_step.h"
+#include "install/remembered_choices.h"
+#include "install/system_install_actions.h"
 #include "package/extraction.h"
-#include "toolkit/file_paths.h"
 #include "package/package_reader.h"
 #include "run/hooks.h"
-#include "run/remembered_choices.h"
 #include "run/run_ending.h"
 #include "run/run_state.h"
 #include "run/running_check.h"
 #include "run/system_paths.h"
 #include "run/work_directory.h"
+#include "toolkit/file_paths.h"
 #include "toolkit/path_text.h"
 #include "toolkit/programs.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/ui.h"
 #include "wizard/documents.h"
+#include "wizard/install_page.h"
 #include "wizard/language_chooser.h"
 #include "wizard/start_menu_chooser.h"
 #include "wizard/wizard_ids.h"
@@ -86,10 +88,24 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     addSeparator();
 }
 
-void finishRun(RunState& run, const SetupSettings& settings) {
+// Cancel takes back the program start and the restart; a close request
+// (the window's frame, the system) ends WhileBR.exe only as StartBR.exe
+// asks, and runs no AfterBR.exe either.
+void finishRun(RunState& run, const SetupSettings& settings, WizardEnd end, ProgramHandle& whileHook) {
+    switch (end) {
+        case WizardEnd::Cancelled:
+            stopWhileHook(whileHook);
+            run.startProgram = false;
+            run.reboot = false;
+            break;
+        case WizardEnd::Finished:
+            stopWhileHook(whileHook);
+            run.startProgram = ui::checked(kStartProgramCheck);
+            break;
+        case WizardEnd::Closed: stopWhileHookOnClose(run.workDirectory, whileHook); break;
+    }
     ui::closeWindow(kWizardWindow);
-    // After a close request the work directory is gone, and with it the hook.
-    if (!run.cancelled) runAfterHook(run.workDirectory);
+    if (end == WizardEnd::Finished) runAfterHook(run.workDirectory);
     removeWorkDirectory(run.workDirectory);
     const std::string program = run.installDir + settings.progExe;
     switch (runEnding(run, fileExists(program))) {
@@ -112,8 +128,6 @@ void runInstaller() {
     }
     run.ownExecutable = ownExecutablePath();
     run.settingsPath = run.workDirectory + "setup.ini";
-    run.currentPage = 1;
-    run.reboot = false;
     ui::loadProgramIcon(kHeaderIconSlot);
 
     // The package behind the own image; without one nothing is extracted
@@ -139,16 +153,18 @@ void runInstaller() {
     run.windowTitle = settings.version.empty() ? settings.titel : settings.titel + " " + settings.version;
     if (!buildWizard(run.windowTitle, texts)) return;
     ui::showImage(kHeaderIcon, kHeaderIconSlot);
-    run.cancelled = false;
-    run.quit = false;
-    ProgramHandle whileHook;
-    WizardContext wizard{run, texts, {}, {}, {}, whileHook, [&] { runInstall(run, ini, settings, texts); },
-                         [&] { return chooseStartMenuFolder(texts); }};
+    SystemInstallActions installActions;
+    const auto install = [&] {
+        InstallPage page(texts, run.startProgram);
+        run.installDir = runInstall(run.workDirectory, ini, settings, texts, page, installActions).installDir;
+    };
+    WizardContext wizard{texts, {}, {}, {}, install, [&] { return chooseStartMenuFolder(texts); }};
     fillWizard(run, ini, settings, texts, wizard);
+    ProgramHandle whileHook;
     startWhileHook(run.workDirectory, whileHook);
 
-    runWizardLoop(wizard);
-    finishRun(run, settings);
+    const WizardEnd end = runWizardLoop(wizard);
+    finishRun(run, settings, end, whileHook);
 }
 }  // namespace
 

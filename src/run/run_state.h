@@ -13,11 +13,8 @@ struct RunState {
     std::string windowTitle;
     std::string installDir;      // set by the install step (empty before it); ends in "\"
     bool alreadyRunning = false;
-    bool cancelled = false;
-    bool quit = false;
     bool startProgram = false;
     bool reboot = false;
-    int currentPage = 1;
 };
 
 }  // namespace brindle

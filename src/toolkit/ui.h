@@ -85,7 +85,8 @@ void setChecked(int control, bool checked);
 bool checked(int control);
 void show(int control, bool visible);
 void enable(int control, bool enabled);
-void addItem(int control, const std::string& text);
+// Returns the new item's index; -1 when the control is unknown.
+int addItem(int control, const std::string& text);
 void setItem(int control, int index, const std::string& text);
 void selectItem(int control, int index);
 int selectedItem(int control);

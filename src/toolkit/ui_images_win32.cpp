@@ -62,13 +62,13 @@ void replaceSlot(int slot, HANDLE handle, bool isIcon) {
 }  // namespace
 
 bool loadImageFile(int slot, const std::string& path) {
-    const std::string extension = upperExtension(path);
+    const std::string extension = foldCase(extensionOf(path));
     HANDLE image = nullptr;
     bool isIcon = false;
-    if (extension == "ICO") {
+    if (extension == "ico") {
         image = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE);
         isIcon = true;
-    } else if (extension == "BMP") {
+    } else if (extension == "bmp") {
         image = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     } else {
         image = decodeTarga(path);

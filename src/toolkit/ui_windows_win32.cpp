@@ -234,11 +234,12 @@ void enable(int control, bool enabled) {
     if (HWND handle = controlOf(control)) EnableWindow(handle, enabled);
 }
 
-void addItem(int control, const std::string& text) {
+int addItem(int control, const std::string& text) {
     const auto found = state().controls.find(control);
-    if (found == state().controls.end()) return;
+    if (found == state().controls.end()) return -1;
     const bool list = found->second.kind == ControlKind::List;
-    SendMessageA(found->second.handle, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return int(SendMessageA(found->second.handle, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 void setItem(int control, int index, const std::string& text) {

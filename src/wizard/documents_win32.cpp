@@ -25,7 +25,7 @@ void loadDocument(int editor, const std::string& path) {
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(file);
     stream.pfnCallback = readChunk;
-    SendMessageA(static_cast<HWND>(ui::controlHandle(editor)), EM_STREAMIN, upperExtension(path) == "RTF" ? SF_RTF : SF_TEXT,
+    SendMessageA(static_cast<HWND>(ui::controlHandle(editor)), EM_STREAMIN, foldCase(extensionOf(path)) == "rtf" ? SF_RTF : SF_TEXT,
                  reinterpret_cast<LPARAM>(&stream));
     CloseHandle(file);
 }

@@ -1,5 +1,6 @@
 #include "wizard/page_navigation.h"
 
+#include "toolkit/path_text.h"
 #include "wizard/wizard_ids.h"
 
 namespace brindle {
@@ -26,7 +27,14 @@ void showSettingsPage(PageView& view) {
 }
 }  // namespace
 
+bool acceptInstallFolder(PageView& view) {
+    if (isAbsoluteFolder(view.installFolder())) return true;
+    view.refuseInstallFolder();
+    return false;
+}
+
 int stepForward(int currentPage, PageView& view) {
+    if (currentPage == 3 && !acceptInstallFolder(view)) return 3;
     const int page = currentPage + 1;
     switch (page) {
         case 2:

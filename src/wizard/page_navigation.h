@@ -2,6 +2,8 @@
 // wizard window carries them out through a PageView.
 #pragma once
 
+#include <string>
+
 namespace brindle {
 
 class PageView {
@@ -14,9 +16,17 @@ public:
     virtual bool hasDocument(int editor) const = 0;
     // The header band's title and message for page 2, 3 or 4.
     virtual void headerTexts(int page) = 0;
+    virtual std::string installFolder() const = 0;
+    // Tells the user that the installation folder is no complete path.
+    virtual void refuseInstallFolder() = 0;
 };
 
-// Next: returns the page now on show. Pages without a document are skipped.
+// True when the installation folder names its drive or share; otherwise the
+// view refuses it. Leaving the settings page and Install ask this first.
+bool acceptInstallFolder(PageView& view);
+
+// Next: returns the page now on show. Pages without a document are skipped;
+// the settings page stays while its installation folder is refused.
 int stepForward(int currentPage, PageView& view);
 // Back: returns the page now on show.
 int stepBack(int currentPage, PageView& view);

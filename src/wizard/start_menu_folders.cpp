@@ -32,9 +32,8 @@ void walk(const std::string& folder, const Walk& context) {
 // (Whole paths compared byte by byte would put "Kit\Sub" after "Kit 2", as
 // " " and digits rank below "\", and the tree would show Sub under Kit 2.)
 unsigned rank(char byte) {
-    const unsigned value = static_cast<unsigned char>(byte);
-    if (value == '\\') return 0;
-    return (value >= 'A' && value <= 'Z' ? value + ('a' - 'A') : value) + 1;
+    if (byte == '\\') return 0;
+    return static_cast<unsigned char>(foldCase(byte)) + 1u;
 }
 
 bool precedes(const std::string& left, const std::string& right) {

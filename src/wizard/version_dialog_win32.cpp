@@ -89,7 +89,7 @@ bool waitForAnswer() {
 }
 }  // namespace
 
-bool askReplaceFile(const std::string& newFile, const std::string& currentFile, const LanguageTexts& texts) {
+bool confirmReplaceFile(const std::string& newFile, const std::string& currentFile, const LanguageTexts& texts) {
     const VersionLines currentLines = linesFor(currentFile, texts);
     const VersionLines newLines = linesFor(newFile, texts);
     bool replace = false;
@@ -98,7 +98,6 @@ bool askReplaceFile(const std::string& newFile, const std::string& currentFile, 
         showLines(kCurrentFile, currentLines);
         showLines(kNewFile, newLines);
         replace = waitForAnswer();
-        if (replace) CopyFileA(newFile.c_str(), currentFile.c_str(), FALSE);
     }
     ui::closeWindow(kVersionWindow);
     return replace;

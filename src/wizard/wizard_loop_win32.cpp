@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <optional>
+
 #include "config/language_texts.h"
-#include "run/hooks.h"
-#include "run/run_state.h"
-#include "run/work_directory.h"
 #include "toolkit/path_text.h"
+#include "toolkit/programs.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/ui.h"
 #include "wizard/documents.h"
@@ -31,6 +31,12 @@ public:
         static constexpr Text kMessages[] = {Text::Page02Msg, Text::Page03Msg, Text::Page04Msg};
         ui::setText(kHeaderTitle, texts_.get(kTitles[page - 2]));
         ui::setText(kHeaderMessage, texts_.get(kMessages[page - 2]));
+    }
+    std::string installFolder() const override { return ui::text(kFolderField); }
+    void refuseInstallFolder() override {
+        const std::string caption = " " + texts_.get(Text::Page03Titel);
+        MessageBoxA(static_cast<HWND>(ui::handleOf(kWizardWindow)), texts_.get(Text::RequesterRQ5Msg).c_str(),
+                    caption.c_str(), MB_OK | MB_ICONERROR);
     }
 
 private:
@@ -63,15 +69,9 @@ std::string browseForFolder(const std::string& title, std::string initial) {
     return chosen;
 }
 
-void closeWizard(WizardContext& wizard) {
-    RunState& run = wizard.run;
-    stopWhileHookOnClose(run.workDirectory, wizard.whileHook);
-    removeWorkDirectory(run.workDirectory);
-    run.quit = true;
-}
-
-void handleControl(WizardContext& wizard, WizardPages& pages, const ui::Event& event) {
-    RunState& run = wizard.run;
+// The end the event brings about, if any.
+std::optional<WizardEnd> handleControl(WizardContext& wizard, WizardPages& pages, int& currentPage,
+                                       const ui::Event& event) {
     switch (event.control) {
         case kAcceptOption: ui::enable(kNextButton, true); break;
         case kDeclineOption: ui::enable(kNextButton, false); break;
@@ -100,38 +100,27 @@ void handleControl(WizardContext& wizard, WizardPages& pages, const ui::Event& e
             if (const std::string runDll = systemProgramPath("RunDll32.exe"); !runDll.empty())
                 startProgram(runDll, "Url.dll,FileProtocolHandler " + ui::text(kWebLink), "", 0);
             break;
-        case kNextButton: run.currentPage = stepForward(run.currentPage, pages); break;
-        case kBackButton: run.currentPage = stepBack(run.currentPage, pages); break;
-        case kCancelButton:
-            stopWhileHook(wizard.whileHook);
-            run.startProgram = false;
-            run.reboot = false;
-            run.cancelled = true;
-            run.quit = true;
-            break;
+        case kNextButton: currentPage = stepForward(currentPage, pages); break;
+        case kBackButton: currentPage = stepBack(currentPage, pages); break;
+        case kCancelButton: return WizardEnd::Cancelled;
         case kInstallButton:
-            if (wizard.runInstall) wizard.runInstall();
+            if (acceptInstallFolder(pages) && wizard.install) wizard.install();
             break;
-        case kFinishButton:
-            stopWhileHook(wizard.whileHook);
-            run.startProgram = ui::checked(kStartProgramCheck);
-            run.quit = true;
-            break;
+        case kFinishButton: return WizardEnd::Finished;
         default: break;
     }
+    return std::nullopt;
 }
 }  // namespace
 
-void runWizardLoop(WizardContext& wizard) {
+WizardEnd runWizardLoop(WizardContext& wizard) {
     WizardPages pages(wizard.texts);
-    while (!wizard.run.quit) {
+    int currentPage = 1;
+    for (;;) {
         const ui::Event event = ui::waitEvent();
         if (event.window != kWizardWindow) continue;
-        if (event.kind == ui::EventKind::CloseRequest) {
-            closeWizard(wizard);
-        } else {
-            handleControl(wizard, pages, event);
-        }
+        if (event.kind == ui::EventKind::CloseRequest) return WizardEnd::Closed;
+        if (const std::optional<WizardEnd> end = handleControl(wizard, pages, currentPage, event)) return *end;
     }
 }
 

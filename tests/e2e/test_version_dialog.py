@@ -76,7 +76,7 @@ class Dialog:
         return {key: int(value) for key, value in fields}
 
     def answer(self, button):
-        """Clicks Yes or No; returns what askReplaceFile gave ("yes" or "no")."""
+        """Clicks Yes or No; returns what the dialog answered ("yes" or "no")."""
         self.robot.click(button)
         output = self.process.communicate(timeout=120)[0]
         return output.decode("latin-1").strip()

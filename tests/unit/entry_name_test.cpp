@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "package/entry_name.h"
+#include "toolkit/path_text.h"
 
 namespace brindle {
 namespace {

@@ -9,14 +9,20 @@ namespace {
 
 struct RecordingActions : UserTaskActions {
     void addProgressLine(const std::string& line) override { lines.push_back(line); }
-    void createShortcut(const Shortcut& shortcut) override { shortcuts.push_back(shortcut); }
-    void copyFile(const std::string& source, const std::string& target) override {
-        copies.push_back(source + " > " + target);
+    bool createShortcut(const Shortcut& shortcut) override {
+        shortcuts.push_back(shortcut);
+        return succeed;
     }
-    void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
+    bool copyFile(const std::string& source, const std::string& target) override {
+        copies.push_back(source + " > " + target);
+        return succeed;
+    }
+    bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                              const std::string& text) override {
         registry.push_back(std::to_string(root) + " " + key + " " + name + " = " + text);
+        return succeed;
     }
+    bool succeed = true;
     std::vector<std::string> lines, copies, registry;
     std::vector<Shortcut> shortcuts;
 };
@@ -39,7 +45,9 @@ protected:
         test::writeBytes(folder.path() / "setup.ini", test::bytesOf("[UserTask]\r\n" + userTask));
         if (installDir.empty()) installDir = folder.corePath();
         places = {folder.corePath() + "setup.ini", "C:\\Work\\", installDir, startMenuDir, testFolder};
-        return runUserTasks(ini, places, actions, "Create additional Links");
+        const UserTaskResult result = runUserTasks(ini, places, actions, "Create additional Links");
+        allDone = result.allDone;
+        return result.records;
     }
     std::string file(const std::string& name) const {
         const auto bytes = test::readBytes(folder.path() / name);
@@ -50,6 +58,7 @@ protected:
     PreferenceFile ini;
     UserTaskPlaces places;
     RecordingActions actions;
+    bool allDone = false;
 };
 
 TEST_F(UserTasksTest, NoCountNoLineAndNoTask) {
@@ -135,6 +144,18 @@ TEST_F(UserTasksTest, TasksAfterAnIniTaskStillRun) {
     const auto records = run("Number=2\r\nTask1=8|tool.ini|Paths|Data|x\r\nTask2=0|Added|a.exe\r\n");
     EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Added.lnk"});
     EXPECT_EQ(file("tool.ini"), "[Paths]\r\nData = x\r\n");
+    EXPECT_TRUE(allDone);
+}
+
+// A failed operation keeps its record (the uninstaller may find part of it)
+// and the later tasks still run, but the result says so.
+TEST_F(UserTasksTest, FailuresAreReportedAndTheRestStillRun) {
+    actions.succeed = false;
+    const auto records = run("Number=4\r\nTask1=0|A|a.exe\r\nTask2=2|W|https://x/\r\nTask3=5|x.dll|x.dll\r\n"
+                             "Task4=6|2147483649|Software\\Tool|Path|x\r\n");
+    EXPECT_EQ(records.size(), 4u);
+    EXPECT_EQ(actions.shortcuts.size() + actions.copies.size() + actions.registry.size(), 4u);
+    EXPECT_FALSE(allDone);
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ public:
     bool isChecked(int control) const override { return control == kAcceptOption && accepted; }
     bool hasDocument(int editor) const override { return editor == kLicenceEditor ? licence_ : readme_; }
     void headerTexts(int page) override { header = page; }
+    std::string installFolder() const override { return folder; }
+    void refuseInstallFolder() override { ++refusals; }
 
     bool shown(int control) const { return shown_.count(control) != 0; }
     bool enabled(int control) const {
@@ -43,6 +45,8 @@ public:
 
     bool accepted = false;
     int header = 0;
+    std::string folder = "C:\\Programs\\Tool";
+    int refusals = 0;
 
 private:
     bool licence_, readme_;
@@ -110,6 +114,28 @@ TEST(PageNavigation, PagesWithoutDocumentsAreSkipped) {
     EXPECT_EQ(page, 1);
     EXPECT_EQ(view.pagePanel(), kWelcomePage);
     EXPECT_FALSE(view.shown(kHeaderBand));
+}
+
+// Only a folder that names its drive or share leaves the settings page; the
+// rest would install relative to the current folder or drive.
+TEST(PageNavigation, SettingsPageKeepsAnIncompleteInstallFolder) {
+    const struct {
+        const char* folder;
+        bool accepted;
+    } rows[] = {
+        {"C:\\Programs\\Tool", true}, {"d:\\", true}, {"\\\\server\\share", true}, {"\\\\server\\share\\Tool\\", true},
+        {"", false}, {"\\Tool", false}, {"Apps", false}, {"Apps\\Tool", false}, {"C:Tool", false}, {"C:", false},
+        {"1:\\Tool", false}, {"\\\\server", false}, {"\\\\server\\", false}, {"\\\\\\share", false},
+        {"\\\\.\\C:\\Tool", false}, {"\\\\?\\C:\\Tool", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder);
+        FakeView view(false, false);
+        view.folder = row.folder;
+        EXPECT_EQ(stepForward(3, view), row.accepted ? 5 : 3);
+        EXPECT_EQ(view.refusals, row.accepted ? 0 : 1);
+        EXPECT_EQ(acceptInstallFolder(view), row.accepted);
+    }
 }
 
 TEST(FolderFields, InstallFolderGetsTheProgramFolderName) {

@@ -1,6 +1,6 @@
 #include "windows_names.h"
 
-#include <cstdint>
+#include "toolkit/text_encoding.h"
 
 namespace brindle::tool {
 
@@ -24,16 +24,8 @@ std::optional<char> toWindows1252(char32_t c) {
 std::optional<std::string> toWindowsName(const std::string& utf8) {
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = std::uint8_t(utf8[i]);
-        const int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || utf8.size() - i <= std::size_t(extra)) return std::nullopt;
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = std::uint8_t(utf8[i + std::size_t(k)]);
-            if ((next & 0xC0) != 0x80) return std::nullopt;
-            c = c << 6 | (next & 0x3F);
-        }
-        i += std::size_t(extra) + 1;
+        char32_t c = 0;
+        if (decodeUtf8(utf8, i, c) != Utf8Step::Decoded) return std::nullopt;
         const std::optional<char> mapped = toWindows1252(c);
         if (!mapped) return std::nullopt;
         out += *mapped;

@@ -4,6 +4,8 @@
 //   ask NEW CURRENT           the dialog on its own; prints "yes" or "no"
 //   ask-behind NEW CURRENT    the same in front of a window 1 with a button 6
 //                             (a stand-in for the wizard)
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -34,7 +36,9 @@ int main(int argc, char** argv) {
     }
     if (!ui::start() || (behind && !openWindowBehind())) return 1;
     if (behind) ui::showWindow(1);
-    const bool replaced = askReplaceFile(argv[2], argv[3], LanguageTexts("Probe", ""));
+    // As the install step does: the copy follows a Yes.
+    const bool replaced = confirmReplaceFile(argv[2], argv[3], LanguageTexts("Probe", ""));
+    if (replaced) CopyFileA(argv[2], argv[3], FALSE);
     ui::stop();
     std::printf("%s\n", replaced ? "yes" : "no");
     return 0;

@@ -1,0 +1,32 @@
+# Fails when a folder of src/ includes a folder above it. The layers, from
+# the bottom: toolkit, then package and config (which know nothing of each
+# other), install, wizard, run. Run with: cmake -DSOURCE_DIR=<repo> -P CheckLayers.cmake
+set(layers toolkit package config install wizard run)
+set(rank_toolkit 0)
+set(rank_package 1)
+set(rank_config 1)
+set(rank_install 2)
+set(rank_wizard 3)
+set(rank_run 4)
+
+set(violations "")
+foreach(layer IN LISTS layers)
+  file(GLOB files "${SOURCE_DIR}/src/${layer}/*.h" "${SOURCE_DIR}/src/${layer}/*.cpp")
+  foreach(path IN LISTS files)
+    file(STRINGS "${path}" includes REGEX "^#include \"[a-z_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${line}")
+      if(NOT DEFINED rank_${target})
+        list(APPEND violations "${path}: includes unknown folder ${target}")
+      elseif(NOT target STREQUAL layer AND NOT rank_${target} LESS rank_${layer})
+        file(RELATIVE_PATH shown "${SOURCE_DIR}" "${path}")
+        list(APPEND violations "${shown}: ${layer}/ includes ${target}/ (${line})")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n" text)
+  message(FATAL_ERROR "Includes against the layer order:\n${text}")
+endif()

@@ -1,0 +1,38 @@
+// The install step's operations on the system, each saying whether it
+// succeeded: the platform's in the runtime, fakes in the unit tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "install/shortcut_plan.h"
+#include "package/extraction.h"
+#include "toolkit/registry.h"
+
+namespace brindle {
+
+class LanguageTexts;
+struct UninstallInputs;
+
+class InstallActions {
+public:
+    virtual ~InstallActions() = default;
+    // The system folder for a folder code, ending in "\"; empty when none.
+    virtual std::string folderPath(int code) = 0;
+    // Publishes the installation folder to the programs the step starts.
+    virtual void announceInstallDir(const std::string& installDir) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool createFolderChain(const std::string& folder) = 0;
+    // Extracts the package at `packagePath` into `destination`; false when
+    // the package cannot be read (then `outcomes` is empty).
+    virtual bool extractPackage(const std::string& packagePath, const std::string& destination,
+                                const std::string& keepList, std::vector<ExtractOutcome>& outcomes) = 0;
+    virtual bool copyFile(const std::string& source, const std::string& target) = 0;
+    virtual bool createShortcut(const Shortcut& shortcut) = 0;
+    virtual bool writeRegistryStrings(std::uint32_t root, const std::string& key,
+                                      const std::vector<RegistryValue>& values) = 0;
+    virtual bool writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) = 0;
+};
+
+}  // namespace brindle

@@ -1,0 +1,28 @@
+// What the install step shows on the wizard's last page and asks of the
+// user: the page's side of the step, so that the step itself runs anywhere.
+#pragma once
+
+#include <string>
+
+namespace brindle {
+
+class InstallView {
+public:
+    virtual ~InstallView() = default;
+    // The settings the user made on the settings page.
+    virtual std::string installFolder() const = 0;
+    virtual std::string startMenuFolder() const = 0;
+    virtual bool desktopIconWanted() const = 0;
+
+    // Turns the page into its progress form, with `status` in the status line.
+    virtual void showProgress(const std::string& status) = 0;
+    // Adds a line to the progress list; returns its index.
+    virtual int addLine(const std::string& line) = 0;
+    virtual void replaceLine(int index, const std::string& line) = 0;
+    // Whether `newFile` is to replace the existing `currentFile`.
+    virtual bool confirmReplace(const std::string& newFile, const std::string& currentFile) = 0;
+    // Turns the page into its finished form.
+    virtual void showFinished(const std::string& title, const std::string& status) = 0;
+};
+
+}  // namespace brindle

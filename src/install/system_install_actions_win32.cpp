@@ -1,0 +1,49 @@
+#include "install/system_install_actions.h"
+
+#include <windows.h>
+
+#include "config/preference_file.h"
+#include "config/system_folders.h"
+#include "install/shortcuts.h"
+#include "install/uninstall_data.h"
+#include "package/package_reader.h"
+#include "toolkit/file_paths.h"
+
+namespace brindle {
+
+std::string SystemInstallActions::folderPath(int code) { return brindle::folderPath(code); }
+
+void SystemInstallActions::announceInstallDir(const std::string& installDir) {
+    SetEnvironmentVariableA("InstallDir", installDir.c_str());
+}
+
+bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
+
+bool SystemInstallActions::createFolderChain(const std::string& folder) { return brindle::createFolderChain(folder); }
+
+bool SystemInstallActions::extractPackage(const std::string& packagePath, const std::string& destination,
+                                          const std::string& keepList, std::vector<ExtractOutcome>& outcomes) {
+    PackageReader package;
+    if (!package.readDirectory(packagePath)) return false;
+    outcomes = extractAll(package, destination, keepList);
+    return true;
+}
+
+bool SystemInstallActions::copyFile(const std::string& source, const std::string& target) {
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+bool SystemInstallActions::createShortcut(const Shortcut& shortcut) { return brindle::createShortcut(shortcut); }
+
+bool SystemInstallActions::writeRegistryStrings(std::uint32_t root, const std::string& key,
+                                                const std::vector<RegistryValue>& values) {
+    return brindle::writeRegistryStrings(root, key, values);
+}
+
+bool SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) {
+    PreferenceFile file;
+    brindle::writeUninstallData(file, inputs, texts);
+    return true;
+}
+
+}  // namespace brindle

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "config/language_texts.h"
+#include "config/path_macros.h"
+#include "config/preference_file.h"
+#include "config/setup_settings.h"
+#include "install/install_actions.h"
+#include "install/install_step.h"
+#include "install/install_view.h"
+#include "install/uninstall_data.h"
+#include "temp_folder.h"
+
+namespace brindle {
+namespace {
+
+struct FakePage : InstallView {
+    std::string installFolder() const override { return folder; }
+    std::string startMenuFolder() const override { return "Tool"; }
+    bool desktopIconWanted() const override { return true; }
+    void showProgress(const std::string& text) override { status = text; }
+    int addLine(const std::string& line) override {
+        lines.push_back(line);
+        return int(lines.size()) - 1;
+    }
+    void replaceLine(int index, const std::string& line) override { lines.at(std::size_t(index)) = line; }
+    bool confirmReplace(const std::string&, const std::string& current) override {
+        asked.push_back(current);
+        return replace;
+    }
+    void showFinished(const std::string&, const std::string& text) override { status = text; }
+
+    std::string folder = "C:\\Apps\\Tool";
+    bool replace = false;
+    std::string status;
+    std::vector<std::string> lines, asked;
+};
+
+// Records every operation; `failing` names the ones that fail.
+struct FakeSystem : InstallActions {
+    std::string folderPath(int code) override { return code == kDesktopFolder ? "C:\\Desk\\" : "C:\\Menu\\"; }
+    void announceInstallDir(const std::string&) override {}
+    bool exists(const std::string& path) override { return existing.count(path) != 0; }
+    bool createFolderChain(const std::string& folder) override { return did("folder " + folder); }
+    bool extractPackage(const std::string& package, const std::string& destination, const std::string&,
+                        std::vector<ExtractOutcome>& outcomes) override {
+        if (failing.count("package")) return false;
+        outcomes = {ExtractOutcome::Written, failing.count("file") ? ExtractOutcome::WriteFailed : ExtractOutcome::Written};
+        return did("extract " + package.substr(package.rfind('\\') + 1) + " > " + destination);
+    }
+    bool copyFile(const std::string&, const std::string& target) override { return did("copy " + target); }
+    bool createShortcut(const Shortcut& shortcut) override { return did("link " + shortcut.linkFile); }
+    bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>&) override {
+        return did("registry " + std::to_string(root) + " " + key);
+    }
+    bool writeUninstallData(const UninstallInputs& inputs, const LanguageTexts&) override {
+        return did("uninstall.dat " + std::to_string(inputs.taskRecords.size()));
+    }
+
+    bool did(const std::string& what) {
+        done.push_back(what);
+        return failing.count(what.substr(0, what.find(' '))) == 0;
+    }
+    std::set<std::string> failing, existing;
+    std::vector<std::string> done;
+};
+
+class InstallStepTest : public ::testing::Test {
+protected:
+    InstallResult install() {
+        test::writeBytes(work.path() / "setup.ini",
+                         test::bytesOf("[Settings]\r\nProgExe=tool.exe\r\n[Info]\r\nTitel=Tool\r\nGUID=G1\r\n"
+                                       "[Task]\r\nStartMenu=1\r\n[StartMenue]\r\nProgLink=Tool\r\nUnistall=1\r\n"
+                                       "[UserTask]\r\nNumber=1\r\nTask1=5|x.txt|x.txt\r\n"));
+        settings = {};
+        readStartupSettings(ini, work.corePath() + "setup.ini", settings);
+        readWizardSettings(ini, work.corePath() + "setup.ini", settings);
+        return runInstall(work.corePath(), ini, settings, texts, page, system);
+    }
+
+    test::TempFolder work;
+    PreferenceFile ini;
+    SetupSettings settings;
+    LanguageTexts texts{"Tool", "1.0"};
+    FakePage page;
+    FakeSystem system;
+};
+
+TEST_F(InstallStepTest, EveryStepInOrderAndCompleted) {
+    const InstallResult result = install();
+    EXPECT_EQ(result.installDir, "C:\\Apps\\Tool\\");
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(page.status, "Installation completed");
+    EXPECT_EQ(page.lines.at(3), "Copy Program Files   -->   *** Completed ***");
+    const std::vector<std::string> expected = {
+        "folder C:\\Apps\\Tool\\",
+        "extract setup.pck > C:\\Apps\\Tool\\",
+        "registry 2147483650 Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\G1",
+        "link C:\\Desk\\Tool.lnk",
+        "folder C:\\Menu\\Tool\\",
+        "link C:\\Menu\\Tool\\Tool.lnk",
+        "link C:\\Menu\\Tool\\Uninstall.lnk",
+        "registry 2147483649 SOFTWARE\\Brindle\\G1",
+        "copy C:\\Apps\\Tool\\x.txt",
+        "uninstall.dat 1",
+    };
+    EXPECT_EQ(system.done, expected);
+}
+
+// Each failure shows in the status line, and the steps after it still run
+// (the uninstaller needs its entry and uninstall.dat all the more).
+TEST_F(InstallStepTest, AFailedStepIsNeverReportedAsSuccess) {
+    const struct {
+        const char* failing;
+        bool copyLineFails;
+    } rows[] = {{"package", true}, {"file", true},      {"folder", true},
+                {"registry", false}, {"link", false}, {"copy", false}, {"uninstall.dat", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.failing);
+        page = {};
+        system = {};
+        system.failing = {row.failing};
+        const InstallResult result = install();
+        EXPECT_FALSE(result.completed);
+        EXPECT_EQ(result.installDir, "C:\\Apps\\Tool\\");
+        EXPECT_EQ(page.status, "Installation failed");
+        EXPECT_EQ(page.lines.at(3) == "Copy Program Files   -->   *** Failed: files could not be written ***",
+                  row.copyLineFails);
+        EXPECT_EQ(system.done.back(), "uninstall.dat 1");
+    }
+}
+
+// The folder field is checked before Install; should an incomplete folder
+// still arrive, nothing is installed relative to the current folder.
+TEST_F(InstallStepTest, AnIncompleteFolderInstallsNothing) {
+    for (const char* folder : {"", "Apps", "\\Apps"}) {
+        SCOPED_TRACE(folder);
+        page = {};
+        system = {};
+        page.folder = folder;
+        const InstallResult result = install();
+        EXPECT_EQ(result.installDir, "");
+        EXPECT_FALSE(result.completed);
+        EXPECT_TRUE(system.done.empty());
+        EXPECT_EQ(page.status, "Installation failed");
+    }
+}
+
+// A copy task onto an existing file asks; No keeps the file and is no failure.
+TEST_F(InstallStepTest, ACopyOverAnExistingFileAsksFirst) {
+    for (const bool replace : {false, true}) {
+        page = {};
+        system = {};
+        page.replace = replace;
+        system.existing = {"C:\\Apps\\Tool\\x.txt"};
+        EXPECT_TRUE(install().completed);
+        EXPECT_EQ(page.asked, std::vector<std::string>{"C:\\Apps\\Tool\\x.txt"});
+        EXPECT_EQ(std::count(system.done.begin(), system.done.end(), "copy C:\\Apps\\Tool\\x.txt"), replace ? 1 : 0);
+    }
+}
+
+}  // namespace
+}  // namespace brindle
