@@ -6,7 +6,7 @@
 namespace brindle {
 namespace {
 
-TEST(EntryName, Extension) {
+TEST(EntryName, ExtensionAndPathPart) {
     EXPECT_EQ(extensionOf("setup.ini"), "ini");
     EXPECT_EQ(extensionOf("archive.tar.gz"), "gz");
     EXPECT_EQ(extensionOf("noext"), "");
@@ -14,9 +14,6 @@ TEST(EntryName, Extension) {
     EXPECT_EQ(extensionOf("dir.d/file"), "");
     EXPECT_EQ(extensionOf("\"quoted.exe\""), "exe");
     EXPECT_EQ(extensionOf("trailing."), "");
-}
-
-TEST(EntryName, PathPart) {
     EXPECT_EQ(pathPartOf("a\\b\\c.txt"), "a\\b\\");
     EXPECT_EQ(pathPartOf("a/b.txt"), "a/");
     EXPECT_EQ(pathPartOf("c.txt"), "");

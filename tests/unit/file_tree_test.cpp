@@ -30,14 +30,21 @@ struct TreeWithLinks {
         fs::create_symlink(outside / "keep" / "precious.txt", work / "file-link");
     }
     std::string corePath(const fs::path& folder) const { return folder.string() + "\\"; }
+    void expectOutsideIntact() const {
+        EXPECT_EQ(test::readBytes(outside / "keep" / "precious.txt"), test::bytesOf("precious"));
+        EXPECT_TRUE(fs::is_directory(outside / "keep"));
+    }
 };
 
-TEST(FileTree, RemovesEverythingBelowWithoutEnteringLinks) {
-    TreeWithLinks tree;
-    EXPECT_TRUE(removeTree(tree.corePath(tree.work)));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(tree.work)));
-    EXPECT_EQ(test::readBytes(tree.outside / "keep" / "precious.txt"), test::bytesOf("precious"));
-    EXPECT_TRUE(fs::is_directory(tree.outside / "keep"));
+TEST(FileTree, RemovingOrEmptyingNeverEntersLinks) {
+    for (const bool emptying : {false, true}) {
+        SCOPED_TRACE(emptying ? "emptying" : "removing");
+        TreeWithLinks tree;
+        EXPECT_TRUE(emptying ? emptyFolder(tree.corePath(tree.work)) : removeTree(tree.corePath(tree.work)));
+        EXPECT_EQ(fs::symlink_status(tree.work).type(), emptying ? fs::file_type::directory : fs::file_type::not_found);
+        EXPECT_TRUE(!emptying || fs::is_empty(tree.work));
+        tree.expectOutsideIntact();
+    }
 }
 
 TEST(FileTree, AFolderThatIsALinkIsOnlyUnlinked) {
@@ -46,15 +53,7 @@ TEST(FileTree, AFolderThatIsALinkIsOnlyUnlinked) {
     fs::create_directory_symlink(tree.outside, swapped);
     EXPECT_TRUE(removeTree(tree.corePath(swapped)));
     EXPECT_FALSE(fs::exists(fs::symlink_status(swapped)));
-    EXPECT_EQ(test::readBytes(tree.outside / "keep" / "precious.txt"), test::bytesOf("precious"));
-}
-
-TEST(FileTree, EmptyingKeepsTheFolder) {
-    TreeWithLinks tree;
-    EXPECT_TRUE(emptyFolder(tree.corePath(tree.work)));
-    EXPECT_TRUE(fs::is_directory(tree.work));
-    EXPECT_TRUE(fs::is_empty(tree.work));
-    EXPECT_EQ(test::readBytes(tree.outside / "keep" / "precious.txt"), test::bytesOf("precious"));
+    tree.expectOutsideIntact();
 }
 
 TEST(FileTree, NothingToRemove) {

@@ -10,19 +10,30 @@ namespace brindle {
 namespace {
 
 using test::fileItem;
-using test::folderItem;
 
-std::vector<test::Item> sampleItems() {
-    return {folderItem("docs\\"), fileItem("docs\\readme.txt", std::string(3000, 'r') + "end"),
-            fileItem("setup.ini", "[Info]\r\nTitel = Tool\r\n"), fileItem("empty.dat", "")};
-}
+class PackageReaderTest : public ::testing::Test {
+protected:
+    std::string write(const char* name, const std::vector<test::Item>& items, const std::string& prefix = "") {
+        test::writePackage(folder.path() / name, items, prefix);
+        return (folder.path() / name).string();
+    }
+    static std::vector<test::Item> sampleItems() {
+        return {test::folderItem("docs\\"), fileItem("docs\\readme.txt", std::string(3000, 'r') + "end"),
+                fileItem("setup.ini", "[Info]\r\nTitel = Tool\r\n"), fileItem("empty.dat", "")};
+    }
+    // Enough entries that the directory is packed.
+    static std::vector<test::Item> manyItems() {
+        std::vector<test::Item> items;
+        for (int i = 0; i < 40; ++i) items.push_back(fileItem("bin\\plugin-" + std::to_string(i) + ".dll", "x"));
+        return items;
+    }
 
-TEST(PackageReader, ReadsWhatTheWriterWrote) {
     test::TempFolder folder;
-    const auto path = folder.path() / "a.pck";
-    test::writePackage(path, sampleItems());
     PackageReader reader;
-    ASSERT_TRUE(reader.readDirectory(path.string()));
+};
+
+TEST_F(PackageReaderTest, ReadsWhatTheWriterWrote) {
+    ASSERT_TRUE(reader.readDirectory(write("a.pck", sampleItems())));
     const auto& entries = reader.entries();
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].name, "docs\\");
@@ -40,101 +51,69 @@ TEST(PackageReader, ReadsWhatTheWriterWrote) {
     EXPECT_EQ(reader.dataStart(), 0u);
 }
 
-TEST(PackageReader, AppendedPackageShiftsOnlyTheOffsets) {
-    test::TempFolder folder;
-    test::writePackage(folder.path() / "plain.pck", sampleItems());
+TEST_F(PackageReaderTest, AppendedPackageShiftsOnlyTheOffsets) {
     const std::string image(4096 + 17, 'M');
-    test::writePackage(folder.path() / "setup.exe", sampleItems(), image);
-    PackageReader plain, appended;
-    ASSERT_TRUE(plain.readDirectory((folder.path() / "plain.pck").string()));
-    ASSERT_TRUE(appended.readDirectory((folder.path() / "setup.exe").string()));
-    EXPECT_EQ(appended.dataStart(), image.size());
-    ASSERT_EQ(plain.entries().size(), appended.entries().size());
+    PackageReader plain;
+    ASSERT_TRUE(plain.readDirectory(write("plain.pck", sampleItems())));
+    ASSERT_TRUE(reader.readDirectory(write("setup.exe", sampleItems(), image)));
+    EXPECT_EQ(reader.dataStart(), image.size());
+    ASSERT_EQ(plain.entries().size(), reader.entries().size());
     for (std::size_t i = 0; i < plain.entries().size(); ++i) {
         const PackageEntry& a = plain.entries()[i];
-        const PackageEntry& b = appended.entries()[i];
+        const PackageEntry& b = reader.entries()[i];
         EXPECT_EQ(a.name, b.name);
         EXPECT_EQ(a.storedSize, b.storedSize);
         EXPECT_EQ(std::int64_t(b.offset) - a.offset, std::int64_t(image.size()));
     }
 }
 
-TEST(PackageReader, EmptyPackageHasNoEntries) {
-    test::TempFolder folder;
-    test::writePackage(folder.path() / "none.pck", {});
-    PackageReader reader;
-    EXPECT_TRUE(reader.readDirectory((folder.path() / "none.pck").string()));
+TEST_F(PackageReaderTest, DirectoryIsPackedOnlyWhenThatIsSmaller) {
+    // No entries: the four bytes of the count, stored raw.
+    EXPECT_TRUE(reader.readDirectory(write("none.pck", {})));
     EXPECT_TRUE(reader.entries().empty());
-    // Four bytes of count: stored raw, since packing cannot beat that.
-    const auto bytes = test::readBytes(folder.path() / "none.pck");
+    auto bytes = test::readBytes(folder.path() / "none.pck");
     ASSERT_EQ(bytes.size(), 4u + kTrailerSize);
     EXPECT_EQ(loadLe32(&bytes[4]), 4u);
     EXPECT_EQ(loadLe32(&bytes[8]), 4u);
-}
 
-TEST(PackageReader, PacksTheDirectoryWhenThatIsSmaller) {
-    test::TempFolder folder;
-    std::vector<test::Item> items;
-    for (int i = 0; i < 40; ++i) items.push_back(fileItem("bin\\plugin-" + std::to_string(i) + ".dll", "x"));
-    test::writePackage(folder.path() / "many.pck", items);
-    const auto bytes = test::readBytes(folder.path() / "many.pck");
+    ASSERT_TRUE(reader.readDirectory(write("many.pck", manyItems())));
+    EXPECT_EQ(reader.entries().size(), 40u);
+    bytes = test::readBytes(folder.path() / "many.pck");
     const std::uint8_t* trailer = &bytes[bytes.size() - kTrailerSize];
     const std::uint32_t unpacked = loadLe32(trailer), stored = loadLe32(trailer + 4);
     EXPECT_LT(stored, unpacked);
-    // The directory block sits right in front of the trailer.
-    EXPECT_EQ(bytes[bytes.size() - kTrailerSize - stored], 'J');
-    PackageReader reader;
-    ASSERT_TRUE(reader.readDirectory((folder.path() / "many.pck").string()));
-    EXPECT_EQ(reader.entries().size(), 40u);
+    EXPECT_EQ(bytes[bytes.size() - kTrailerSize - stored], 'J') << "the block right in front of the trailer";
 }
 
-TEST(PackageReader, FilesWithoutPackage) {
-    test::TempFolder folder;
-    PackageReader reader;
-    test::writePackage(folder.path() / "good.pck", sampleItems());
-    ASSERT_TRUE(reader.readDirectory((folder.path() / "good.pck").string()));
-
-    test::writeBytes(folder.path() / "empty", {});
-    test::writeBytes(folder.path() / "text", test::bytesOf("just some text, long enough for a trailer"));
-    for (const char* name : {"missing", "empty", "text"}) {
-        EXPECT_FALSE(reader.readDirectory((folder.path() / name).string())) << name;
+TEST_F(PackageReaderTest, FilesWithoutASoundPackageGiveNoEntries) {
+    const std::string good = write("good.pck", manyItems());
+    const auto bytes = test::readBytes(good);
+    const std::uint32_t directorySize = loadLe32(&bytes[bytes.size() - 12]);
+    const auto changed = [&](std::size_t at, std::uint32_t value, std::size_t width = 4) {
+        auto copy = bytes;
+        for (std::size_t i = 0; i < width; ++i) copy[at + i] = std::uint8_t(value >> (8 * i));
+        return copy;
+    };
+    const std::size_t trailer = bytes.size() - kTrailerSize, inDirectory = trailer - directorySize / 2;
+    const std::pair<const char*, std::vector<std::uint8_t>> files[] = {
+        {"empty", {}},
+        {"text", test::bytesOf("just some text, long enough for a trailer")},
+        {"directory larger than the file", changed(trailer + 4, std::uint32_t(bytes.size()))},
+        {"data start behind the directory", changed(trailer + 8, std::uint32_t(bytes.size()))},
+        {"absurd unpacked directory size", changed(trailer, 0xFFFFFFF0u)},
+        {"damaged packed directory", changed(inDirectory, bytes[inDirectory] ^ 0x5A, 1)},
+    };
+    std::vector<std::pair<std::string, std::string>> paths = {
+        {"missing", (folder.path() / "missing").string()}, {"a folder", folder.path().string()}};
+    for (const auto& [name, content] : files) {
+        test::writeBytes(folder.path() / name, content);
+        paths.emplace_back(name, (folder.path() / name).string());
+    }
+    for (const auto& [name, path] : paths) {
+        ASSERT_TRUE(reader.readDirectory(good));
+        EXPECT_FALSE(reader.readDirectory(path)) << name;
         EXPECT_TRUE(reader.entries().empty()) << name;
     }
-    EXPECT_FALSE(reader.readDirectory(folder.path().string()));  // a folder
-}
-
-TEST(PackageReader, RefusesTrailersThatDoNotFit) {
-    test::TempFolder folder;
-    const auto path = folder.path() / "p.pck";
-    test::writePackage(path, sampleItems());
-    const auto good = test::readBytes(path);
-    PackageReader reader;
-
-    auto withField = [&](std::size_t at, std::uint32_t value) {
-        auto bytes = good;
-        storeLe32(&bytes[bytes.size() - kTrailerSize + at], value);
-        test::writeBytes(path, bytes);
-        return reader.readDirectory(path.string());
-    };
-    EXPECT_FALSE(withField(4, std::uint32_t(good.size())));  // directory larger than the file
-    EXPECT_FALSE(withField(8, std::uint32_t(good.size())));  // data start behind the directory
-    EXPECT_FALSE(withField(0, 0xFFFFFFF0u));                 // absurd unpacked size
-    EXPECT_TRUE(reader.entries().empty());
-}
-
-TEST(PackageReader, RefusesDamagedDirectories) {
-    test::TempFolder folder;
-    const auto path = folder.path() / "p.pck";
-    std::vector<test::Item> items;
-    for (int i = 0; i < 30; ++i) items.push_back(fileItem("file" + std::to_string(i) + ".txt", "abc"));
-    test::writePackage(path, items);
-    auto bytes = test::readBytes(path);
-    const std::uint32_t stored = loadLe32(&bytes[bytes.size() - 12]);
-    bytes[bytes.size() - kTrailerSize - stored / 2] ^= 0x5A;  // inside the packed directory
-    test::writeBytes(path, bytes);
-    PackageReader reader;
-    EXPECT_FALSE(reader.readDirectory(path.string()));
-    EXPECT_TRUE(reader.entries().empty());
 }
 
 TEST(DirectoryFormat, EntriesRunningPastTheEndAreRefused) {

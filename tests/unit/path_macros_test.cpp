@@ -16,12 +16,10 @@ std::string fakeFolder(int code) {
     return found == folders.end() ? std::string() : found->second;
 }
 
-TEST(Expand, DriveLetterPathsStayAsTheyAre) {
+TEST(Expand, AppendingPutsProgramFilesInFrontOfPlainPaths) {
+    // Drive-letter paths stay as they are.
     EXPECT_EQ(expand("D:\\Tools\\%Windows%", true, fakeFolder), "D:\\Tools\\%Windows%");
     EXPECT_EQ(expand("D:\\Tools\\%Windows%", false, fakeFolder), "D:\\Tools\\%Windows%");
-}
-
-TEST(Expand, AppendingPutsProgramFilesInFrontOfPlainPaths) {
     EXPECT_EQ(expand("MyApp", true, fakeFolder), "C:\\Program Files\\MyApp");
     EXPECT_EQ(expand("MyApp", false, fakeFolder), "MyApp");
     EXPECT_EQ(expand("", true, fakeFolder), "C:\\Program Files\\");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "config/preference_file.h"
 #include "temp_folder.h"
 
@@ -21,121 +23,88 @@ protected:
     PreferenceFile ini;
 };
 
-TEST_F(PreferenceFileTest, BlanksAroundTheEqualsSignDoNotMatter) {
-    write("[G]\nA=one two\r\nB = one two\r\n   C   =   one two   \n");
+// One file for every rule of reading; each read below opens it afresh.
+constexpr char kReadRules[] =
+    "top=before groups\n"
+    "[G] trailing text\nA=one two\r\nB = one two\r\n   C   =   one two   \n"
+    "  ; a comment\nvalue=a=b;c\n=\nno equals sign  \nx=1\nK=first\nK=second\n"
+    "[Info]\nTitel=Tool\n[ Spaced ]\nKey=inside\n"
+    "[N]\nplain=42\nneg= -7\nmixed=12abc\nletters=abc\nempty=\nbig=2147483649\n"
+    "[A]\na=1\n[B]\nb=2\n[unclosed\nk=v\n"
+    "[G]\nK=third\nOnly=later\n";
+
+TEST_F(PreferenceFileTest, Reading) {
+    write(kReadRules);
+    // Group names ignore ASCII case but not blanks; "" is the part before the first group.
+    const std::pair<const char*, bool> groups[] = {{"INFO", true}, {"Spaced", false}, {" spaced ", true},
+                                                   {"unclosed", true}, {"", true}, {"Missing", false}};
     ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("G"));
-    EXPECT_EQ(ini.readString("A"), "one two");
-    EXPECT_EQ(ini.readString("B"), "one two");
-    EXPECT_EQ(ini.readString("C"), "one two");
+    for (const auto& [group, found] : groups) EXPECT_EQ(ini.selectGroup(group), found) << group;
+    // Group (none: no group selected), key, fallback, value read.
+    const std::tuple<const char*, const char*, const char*, const char*> strings[] = {
+        {nullptr, "top", "", "before groups"}, {"", "top", "", "before groups"}, {"", "a", "none", "none"},
+        {"A", "b", "none", "none"}, {"A", "top", "none", "none"},
+        {"G", "A", "", "one two"}, {"G", "B", "", "one two"}, {"G", "C", "", "one two"},  // blanks around "="
+        {"G", "value", "", "a=b;c"},
+        {"G", "no equals sign", "default", ""},  // a key with an empty value
+        {"G", "x", "", "1"},                     // read on its own
+        {"G", "", "default", ""},                // the bare "=" line
+        {"g", "k", "", "first"},                 // the first of duplicate keys and groups
+        {"G", "Only", "none", "none"},           // in the second group of that name
+        {"INFO", "titel", "", "Tool"}, {"Info", "TITEL", "", "Tool"}, {" spaced ", "key", "", "inside"},
+        {"unclosed", "k", "", "v"}, {"N", "empty", "default", ""},
+        {"Missing", "k", "d", "d"},  // a pending group reads as empty
+    };
+    for (const auto& [group, key, fallback, expected] : strings) {
+        ASSERT_TRUE(ini.open(path()));
+        if (group) ini.selectGroup(group);
+        EXPECT_EQ(ini.readString(key, fallback), expected) << (group ? group : "(none)") << "/" << key;
+    }
+    const std::tuple<const char*, const char*, std::int32_t, std::int32_t> numbers[] = {
+        {"N", "plain", 0, 42}, {"N", "neg", 0, -7}, {"N", "mixed", 0, 12},
+        {"N", "letters", 99, 0}, {"N", "empty", 99, 0},  // present: 0, not the fallback
+        {"N", "absent", 99, 99}, {"N", "big", 0, std::int32_t(0x80000001u)}, {"Missing", "k", 5, 5},
+    };
+    for (const auto& [group, key, fallback, expected] : numbers) {
+        ASSERT_TRUE(ini.open(path()));
+        ini.selectGroup(group);
+        EXPECT_EQ(ini.readLong(key, fallback), expected) << group << "/" << key;
+    }
 }
 
-TEST_F(PreferenceFileTest, NamesIgnoreAsciiCaseButNotBlanks) {
-    write("[Info]\nTitel=Tool\n[ Spaced ]\nKey=inside\n");
-    ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("INFO"));
-    EXPECT_EQ(ini.readString("titel"), "Tool");
-    EXPECT_EQ(ini.readString("TITEL"), "Tool");
-    EXPECT_FALSE(ini.selectGroup("Spaced"));
-    EXPECT_TRUE(ini.selectGroup(" spaced "));
-    EXPECT_EQ(ini.readString("key"), "inside");
-}
-
-TEST_F(PreferenceFileTest, FirstOfDuplicateGroupsAndKeysWins) {
-    write("[G]\nK=first\nK=second\n[G]\nK=third\nOnly=later\n");
-    ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("g"));
-    EXPECT_EQ(ini.readString("k"), "first");
-    EXPECT_EQ(ini.readString("Only", "none"), "none");  // in the second group of that name
-    ini.writeString("K", "new");
-    ini.close();
-    EXPECT_EQ(content(), "[G]\r\nK = new\r\nK = second\r\n[G]\r\nK = third\r\nOnly = later\r\n");
-}
-
-TEST_F(PreferenceFileTest, LineKinds) {
-    write("  ; a comment\n[G] trailing text\nvalue=a=b;c\n=\nno equals sign  \nx=1\n[unclosed\nk=v\n");
-    ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("G"));
-    EXPECT_EQ(ini.readString("value"), "a=b;c");
-    EXPECT_EQ(ini.readString("no equals sign", "default"), "");  // a key with an empty value
-    EXPECT_EQ(ini.readString("x"), "1");                         // read on its own
-    EXPECT_EQ(ini.readString("", "default"), "");                // the bare "=" line
-    EXPECT_TRUE(ini.selectGroup("unclosed"));
-    EXPECT_EQ(ini.readString("k"), "v");
-}
-
-TEST_F(PreferenceFileTest, NumbersAndDefaults) {
-    write("[N]\nplain=42\nneg= -7\nmixed=12abc\nletters=abc\nempty=\nbig=2147483649\n");
-    ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("N"));
-    EXPECT_EQ(ini.readLong("plain", 0), 42);
-    EXPECT_EQ(ini.readLong("neg", 0), -7);
-    EXPECT_EQ(ini.readLong("mixed", 0), 12);
-    EXPECT_EQ(ini.readLong("letters", 99), 0);  // present: 0, not the default
-    EXPECT_EQ(ini.readLong("empty", 99), 0);
-    EXPECT_EQ(ini.readLong("absent", 99), 99);
-    EXPECT_EQ(ini.readLong("big", 0), std::int32_t(0x80000001u));
-    EXPECT_EQ(ini.readString("empty", "default"), "");
-}
-
-TEST_F(PreferenceFileTest, KeysAreFoundOnlyInTheirSection) {
-    write("top=before groups\n[A]\na=1\n[B]\nb=2\n");
-    ASSERT_TRUE(ini.open(path()));
-    EXPECT_EQ(ini.readString("top"), "before groups");  // no group selected
-    ASSERT_TRUE(ini.selectGroup("A"));
-    EXPECT_EQ(ini.readString("b", "none"), "none");
-    EXPECT_EQ(ini.readString("top", "none"), "none");
-    ASSERT_TRUE(ini.selectGroup(""));
-    EXPECT_EQ(ini.readString("a", "none"), "none");
-}
-
-TEST_F(PreferenceFileTest, PendingGroupGivesDefaultsAndIsWrittenAtTheEnd) {
-    write("[A]\nk=1\n");
-    ASSERT_TRUE(ini.open(path()));
-    EXPECT_FALSE(ini.selectGroup("Missing"));
-    EXPECT_EQ(ini.readString("k", "d"), "d");
-    EXPECT_EQ(ini.readLong("k", 5), 5);
-    ini.writeString("New", "v");
-    ini.writeLong("Count", -3);
-    ini.close();
-    EXPECT_EQ(content(), "[A]\r\nk = 1\r\n[Missing]\r\nNew = v\r\nCount = -3\r\n");
-}
-
-TEST_F(PreferenceFileTest, NewKeysGoAfterTheSectionsComments) {
-    write("[A]\nk=1\n; about A\n[B]\nb=2\n");
-    ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("A"));
-    ini.writeString("added", "x");
-    ini.writeString("K", "replaced");  // in place, with the caller's spelling
-    ini.close();
-    EXPECT_EQ(content(), "[A]\r\nK = replaced\r\n; about A\r\nadded = x\r\n[B]\r\nb = 2\r\n");
-}
-
-TEST_F(PreferenceFileTest, WritingWithNoGroupGoesBeforeTheFirstGroup) {
-    write("[A]\nk=1\n");
-    ASSERT_TRUE(ini.open(path()));
-    ini.writeString("free", "yes");
-    ini.close();
-    EXPECT_EQ(content(), "free = yes\r\n[A]\r\nk = 1\r\n");
-}
-
-TEST_F(PreferenceFileTest, ClosingWithoutWritesLeavesTheBytes) {
-    const std::string original = "\n\n  ;comment\r\n[G]   junk\r\n k  =  v  \n\n\nline without\n";
-    write(original);
-    ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("G"));
-    EXPECT_EQ(ini.readString("k"), "v");
-    ini.close();
-    EXPECT_EQ(content(), original);
-}
-
-TEST_F(PreferenceFileTest, WritingNormalisesEveryLine) {
-    write("\n\n  ;comment\r\n;  two spaces\n[G]   junk\r\n k  =  v  \n\n\nline without\n");
-    ASSERT_TRUE(ini.open(path()));
-    ASSERT_TRUE(ini.selectGroup("G"));
-    ini.writeString("empty", "");
-    ini.close();
-    EXPECT_EQ(content(), "; comment\r\n;  two spaces\r\n[G]\r\nk = v  \r\nline without = \r\nempty = \r\n");
+TEST_F(PreferenceFileTest, WritingRewritesTheFileInNormalForm) {
+    struct Case {
+        const char* input;
+        const char* group;  // none: no group selected
+        std::vector<std::pair<const char*, const char*>> writes;
+        const char* output;
+    };
+    const char* const untouched = "\n\n  ;comment\r\n[G]   junk\r\n k  =  v  \n\n\nline without\n";
+    const Case cases[] = {
+        // The first of duplicate keys is replaced.
+        {"[G]\nK=first\nK=second\n[G]\nK=third\nOnly=later\n", "g", {{"K", "new"}},
+         "[G]\r\nK = new\r\nK = second\r\n[G]\r\nK = third\r\nOnly = later\r\n"},
+        // A pending group is added at the end.
+        {"[A]\nk=1\n", "Missing", {{"New", "v"}, {"Count", "-3"}},
+         "[A]\r\nk = 1\r\n[Missing]\r\nNew = v\r\nCount = -3\r\n"},
+        // New keys go after the section's comments; a key keeps its place and takes the caller's spelling.
+        {"[A]\nk=1\n; about A\n[B]\nb=2\n", "A", {{"added", "x"}, {"K", "replaced"}},
+         "[A]\r\nK = replaced\r\n; about A\r\nadded = x\r\n[B]\r\nb = 2\r\n"},
+        {"[A]\nk=1\n", nullptr, {{"free", "yes"}}, "free = yes\r\n[A]\r\nk = 1\r\n"},
+        {untouched, "G", {}, untouched},  // nothing written: the bytes stay
+        {"\n\n  ;comment\r\n;  two spaces\n[G]   junk\r\n k  =  v  \n\n\nline without\n", "G", {{"empty", ""}},
+         "; comment\r\n;  two spaces\r\n[G]\r\nk = v  \r\nline without = \r\nempty = \r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        write(c.input);
+        ASSERT_TRUE(ini.open(path()));
+        if (c.group) ini.selectGroup(c.group);
+        ini.readString("k");  // reading alone never rewrites
+        for (const auto& [key, value] : c.writes) ini.writeString(key, value);
+        ini.close();
+        EXPECT_EQ(content(), c.output);
+    }
 }
 
 TEST_F(PreferenceFileTest, Utf8FilesReadAndWriteAs8BitText) {
@@ -162,8 +131,9 @@ TEST_F(PreferenceFileTest, MissingFileIsCreatedOnlyWhenWritten) {
     EXPECT_FALSE(ini.open(path("new.ini")));
     ini.selectGroup("Settings");
     ini.writeString("ProgDir", "C:\\App\\");
+    ini.writeLong("Count", -3);
     ini.close();
-    EXPECT_EQ(content("new.ini"), "[Settings]\r\nProgDir = C:\\App\\\r\n");
+    EXPECT_EQ(content("new.ini"), "[Settings]\r\nProgDir = C:\\App\\\r\nCount = -3\r\n");
 }
 
 TEST_F(PreferenceFileTest, OpeningAnotherFileWritesOutTheFirst) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <variant>
+
 #include "config/preference_file.h"
 #include "config/setup_settings.h"
 #include "temp_folder.h"
@@ -7,88 +10,83 @@
 namespace brindle {
 namespace {
 
-class SetupSettingsTest : public ::testing::Test {
-protected:
-    void write(const std::string& content) { test::writeBytes(folder.path() / "setup.ini", test::bytesOf(content)); }
-    std::string path() const { return (folder.path() / "setup.ini").string(); }
-    void readAll() {
-        readStartupSettings(ini, path(), settings);
-        readWizardSettings(ini, path(), settings);
-        readInstallSettings(ini, path(), settings);
-        readStartMenuSettings(ini, path(), settings);
-    }
+using S = SetupSettings;
+using Field = std::variant<std::string S::*, std::int32_t S::*, std::uint8_t S::*, std::int8_t S::*>;
 
-    test::TempFolder folder;
-    PreferenceFile ini;
-    SetupSettings settings;
+// One key of setup.ini: where it is, what the file says (none: absent) and
+// the field it sets, shown as text (none: as the file says).
+struct Key {
+    const char* group;
+    const char* name;
+    const char* value;
+    Field field;
+    const char* expected = nullptr;
 };
 
-TEST_F(SetupSettingsTest, DefaultsWithoutAFile) {
-    readAll();
-    EXPECT_EQ(settings.titel, "--- unkown ---");
-    EXPECT_EQ(settings.bitmap, "splash.tga");
-    EXPECT_EQ(settings.progExe, "");
-    EXPECT_EQ(settings.startMenu, 0);
-    EXPECT_EQ(settings.iconId, 0);
-    // The shortcut name defaults to the author line, here the title alone.
-    EXPECT_EQ(settings.progLink, "--- unkown ---");
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "setup.ini"));
+std::string shown(const std::string& text) { return text; }
+std::string shown(int number) { return std::to_string(number); }
+
+// Reads a setup.ini holding `keys` in all four passes and checks each field.
+void expectFields(const std::vector<Key>& keys) {
+    test::TempFolder folder;
+    std::map<std::string, std::string> groups;
+    for (const Key& key : keys) {
+        if (key.value) groups[key.group] += std::string(key.name) + "=" + key.value + "\n";
+    }
+    std::string content;
+    for (const auto& [group, lines] : groups) content += "[" + group + "]\n" + lines;
+    const std::string path = (folder.path() / "setup.ini").string();
+    if (!content.empty()) test::writeBytes(path, test::bytesOf(content));
+    PreferenceFile ini;
+    SetupSettings settings;
+    readStartupSettings(ini, path, settings);
+    readWizardSettings(ini, path, settings);
+    readInstallSettings(ini, path, settings);
+    readStartMenuSettings(ini, path, settings);
+    for (const Key& key : keys) {
+        const std::string field = std::visit([&](auto member) { return shown(settings.*member); }, key.field);
+        EXPECT_EQ(field, key.expected ? key.expected : key.value) << key.group << "/" << key.name;
+    }
+    EXPECT_TRUE(!content.empty() || !std::filesystem::exists(path)) << "reading never writes";
 }
 
-TEST_F(SetupSettingsTest, EveryKeyInItsGroup) {
-    write("[Settings]\nLanguage=english.lng#9|\nProgExe=tool.exe\nDefaultDir=Tool\nBitmap=side.tga\n"
-          "NoCopyExt=ini|\nIconID=3\n"
-          "[Info]\nTitel=Tool\nVersion=2.1\nGUID={ABC}\nPrgSize=3 MB\nWeb=https://tool.example\n"
-          "Date=2026-01-02\nAuthor=Ann\nEMail=ann@tool.example\n"
-          "[Task]\nMutexString=  ToolMutex  \nDesktop=1\nStartProg=1\nReboot=0\nNoUninstall=1\nStartMenu=1\n"
-          "[StartMenue]\nDefaultDir=Tools\\Tool\nProgLink=Tool link\nHelp=help.chm\nURL=https://x\nExe=bin\\b.exe\n"
-          "Unistall=1\n");
-    readAll();
-    EXPECT_EQ(settings.language, "english.lng#9|");
-    EXPECT_EQ(settings.progExe, "tool.exe");
-    EXPECT_EQ(settings.titel, "Tool");
-    EXPECT_EQ(settings.version, "2.1");
-    EXPECT_EQ(settings.guid, "{ABC}");
-    EXPECT_EQ(settings.prgSize, "3 MB");
-    EXPECT_EQ(settings.mutexString, "ToolMutex");
-    EXPECT_EQ(settings.web, "https://tool.example");
-    EXPECT_EQ(settings.defaultDir, "Tool");
-    EXPECT_EQ(settings.bitmap, "side.tga");
-    EXPECT_EQ(settings.startMenuDefaultDir, "Tools\\Tool");
-    EXPECT_EQ(settings.desktop, 1);
-    EXPECT_EQ(settings.startProg, 1);
-    EXPECT_EQ(settings.noUninstall, 1);
-    EXPECT_EQ(settings.startMenu, 1);
-    EXPECT_EQ(settings.date, "2026-01-02");
-    EXPECT_EQ(settings.author, "Ann");
-    EXPECT_EQ(settings.eMail, "ann@tool.example");
-    EXPECT_EQ(settings.noCopyExt, "ini|");
-    EXPECT_EQ(settings.iconId, 3);
-    EXPECT_EQ(settings.progLink, "Tool link");
-    EXPECT_EQ(settings.help, "help.chm");
-    EXPECT_EQ(settings.url, "https://x");
-    EXPECT_EQ(settings.exe, "bin\\b.exe");
-    EXPECT_EQ(settings.unistall, 1);
+TEST(SetupSettings, EveryKeyInItsGroup) {
+    expectFields({
+        {"Settings", "Language", "english.lng#9|", &S::language},  {"Settings", "ProgExe", "tool.exe", &S::progExe},
+        {"Settings", "DefaultDir", "Tool", &S::defaultDir},        {"Settings", "Bitmap", "side.tga", &S::bitmap},
+        {"Settings", "NoCopyExt", "ini|", &S::noCopyExt},          {"Settings", "IconID", "3", &S::iconId},
+        {"Info", "Titel", "Tool", &S::titel},                      {"Info", "Version", "2.1", &S::version},
+        {"Info", "GUID", "{ABC}", &S::guid},                       {"Info", "PrgSize", "3 MB", &S::prgSize},
+        {"Info", "Web", "https://tool.example", &S::web},          {"Info", "Date", "2026-01-02", &S::date},
+        {"Info", "Author", "Ann", &S::author},                     {"Info", "EMail", "ann@tool.example", &S::eMail},
+        {"Task", "MutexString", "  ToolMutex  ", &S::mutexString, "ToolMutex"},
+        {"Task", "Desktop", "1", &S::desktop},                     {"Task", "StartProg", "1", &S::startProg},
+        {"Task", "Reboot", "1", &S::reboot},                       {"Task", "NoUninstall", "1", &S::noUninstall},
+        {"Task", "StartMenu", "1", &S::startMenu},
+        {"StartMenue", "DefaultDir", "Tools\\Tool", &S::startMenuDefaultDir},
+        {"StartMenue", "ProgLink", "Tool link", &S::progLink},    {"StartMenue", "Help", "help.chm", &S::help},
+        {"StartMenue", "URL", "https://x", &S::url},               {"StartMenue", "Exe", "bin\\b.exe", &S::exe},
+        {"StartMenue", "Unistall", "1", &S::unistall},
+    });
 }
 
-TEST_F(SetupSettingsTest, NumbersKeepTheirFieldWidth) {
-    write("[Settings]\nIconID=200\n[Task]\nStartProg=256\nReboot=257\nStartMenu=512\nDesktop=70000\n"
-          "[StartMenue]\nUnistall=256\n");
-    readAll();
-    EXPECT_EQ(settings.iconId, -56);
-    EXPECT_EQ(settings.startProg, 0);
-    EXPECT_EQ(settings.reboot, 1);
-    EXPECT_EQ(settings.startMenu, 0);
-    EXPECT_EQ(settings.desktop, 70000);
-    EXPECT_EQ(settings.unistall, 0);
+TEST(SetupSettings, NumbersKeepTheirFieldWidth) {
+    expectFields({{"Settings", "IconID", "200", &S::iconId, "-56"}, {"Task", "StartProg", "256", &S::startProg, "0"},
+                  {"Task", "Reboot", "257", &S::reboot, "1"}, {"Task", "StartMenu", "512", &S::startMenu, "0"},
+                  {"Task", "Desktop", "70000", &S::desktop}, {"StartMenue", "Unistall", "256", &S::unistall, "0"}});
 }
 
-TEST_F(SetupSettingsTest, PresentButEmptyIsNotTheDefault) {
-    write("[Info]\nTitel=\n[Settings]\nBitmap=\n[StartMenue]\nProgLink=\n");
-    readAll();
-    EXPECT_EQ(settings.titel, "");
-    EXPECT_EQ(settings.bitmap, "");
-    EXPECT_EQ(settings.progLink, "");
+TEST(SetupSettings, DefaultsOnlyForAbsentKeys) {
+    // Without a file; the shortcut name defaults to the author line, here the title alone.
+    expectFields({{"Info", "Titel", nullptr, &S::titel, "--- unkown ---"},
+                  {"Settings", "Bitmap", nullptr, &S::bitmap, "splash.tga"},
+                  {"Settings", "ProgExe", nullptr, &S::progExe, ""},
+                  {"Task", "StartMenu", nullptr, &S::startMenu, "0"},
+                  {"Settings", "IconID", nullptr, &S::iconId, "0"},
+                  {"StartMenue", "ProgLink", nullptr, &S::progLink, "--- unkown ---"}});
+    // Present but empty.
+    expectFields({{"Info", "Titel", "", &S::titel}, {"Settings", "Bitmap", "", &S::bitmap},
+                  {"StartMenue", "ProgLink", "", &S::progLink}});
 }
 
 TEST(ProgressLines, TitleAndAuthorLines) {
@@ -105,23 +103,19 @@ TEST(ProgressLines, TitleAndAuthorLines) {
     EXPECT_EQ(authorLine(settings), "\xA9 Ann   ( a@b )");
 }
 
-TEST(DerivedValues, ProgramFolderName) {
-    EXPECT_EQ(programFolderName("App"), "App");
-    EXPECT_EQ(programFolderName("D:\\Tools\\App\\"), "App");
-    EXPECT_EQ(programFolderName("C:\\Apps\\App"), "App");
-    EXPECT_EQ(programFolderName("%ProgramFiles%\\App"), "\\App");
-    EXPECT_EQ(programFolderName(""), "");
-    EXPECT_EQ(programFolderName("%AppData%\\%x"), "%x");  // three "%": the last folder name
-}
-
-TEST(DerivedValues, ProgramExtensionIsExact) {
-    SetupSettings settings;
-    settings.progExe = "tool.EXE";
-    EXPECT_EQ(programExtension(settings), "EXE");
-    settings.progExe = "bin.d\\tool";
-    EXPECT_EQ(programExtension(settings), "");
-    settings.progExe = "my.tool.exe";
-    EXPECT_EQ(programExtension(settings), "exe");
+TEST(DerivedValues, ProgramFolderNameAndExtension) {
+    const std::pair<const char*, const char*> folders[] = {
+        {"App", "App"}, {"D:\\Tools\\App\\", "App"}, {"C:\\Apps\\App", "App"}, {"%ProgramFiles%\\App", "\\App"},
+        {"", ""},       {"%AppData%\\%x", "%x"} /* three "%": the last folder name */};
+    for (const auto& [defaultDir, name] : folders) EXPECT_EQ(programFolderName(defaultDir), name) << defaultDir;
+    // The extension as written, of the file name only.
+    const std::pair<const char*, const char*> programs[] = {
+        {"tool.EXE", "EXE"}, {"bin.d\\tool", ""}, {"my.tool.exe", "exe"}};
+    for (const auto& [progExe, extension] : programs) {
+        SetupSettings settings;
+        settings.progExe = progExe;
+        EXPECT_EQ(programExtension(settings), extension) << progExe;
+    }
 }
 
 }  // namespace

@@ -1,8 +1,15 @@
+// The decoder against blocks made code by code, independently of the encoder
+// and including streams it never writes, and the checksum blocks carry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "package/bit_writer.h"
 #include "package/block_checksum.h"
 #include "package/packed_block.h"
 #include "package/unpack.h"
@@ -10,196 +17,182 @@
 namespace brindle {
 namespace {
 
-// Writes codes bit by bit, the way the format lays them out, so that streams
-// can be built by hand independently of the encoder.
-class Stream {
-public:
-    Stream& bits(std::uint32_t value, unsigned count) {
-        while (count--) bits_.push_back((value >> count) & 1);
-        return *this;
-    }
-    Stream& gamma(std::uint32_t value) {
-        int top = 31;
-        while (!(value >> top)) --top;
-        for (int bit = top - 1; bit >= 0; --bit) bits((value >> bit) & 1, 1).bits(bit > 0, 1);
-        return *this;
-    }
-    Stream& width8() { return bits(0b001, 3).bits(0, 4).bits(0, 1).bits(1, 1); }
-    Stream& width7(std::uint8_t base) { return bits(0b001, 3).bits(0, 4).bits(0, 1).bits(0, 1).bits(base, 8); }
-    Stream& literal(std::uint8_t value, unsigned width = 8) { return bits(1, 1).bits(value, width); }
-    Stream& shortMatch(unsigned offset, unsigned length) { return bits(0, 3).bits(offset, 7).bits(length - 2, 2); }
-    Stream& longMatch(std::uint32_t high, std::uint32_t low, unsigned width, std::uint32_t n) {
-        return bits(0b01, 2).gamma(high).bits(low, width).gamma(n);
-    }
-    Stream& repeat(std::uint32_t n) { return bits(0b01, 2).gamma(2).gamma(n); }
-    Stream& indexWidth(unsigned width, unsigned sizeCode) {
-        return bits(0, 3).bits(0, 7).bits(sizeCode, 2).bits(width, sizeCode + 3);
-    }
-    Stream& end() { return bits(0, 3).bits(0, 7).bits(0, 2); }
-
-    // The whole block; `checksum` true puts the checksum of `expected` in.
-    std::vector<std::uint8_t> block(std::uint32_t size, std::uint32_t checksum = 0) const {
-        std::vector<std::uint8_t> out(kPackedHeaderSize);
-        out[0] = 'J';
-        out[1] = 'C';
-        storeLe32(&out[2], size);
-        storeLe32(&out[6], checksum);
-        for (std::size_t at = 0; at < bits_.size(); at += 32) {
-            std::uint32_t word = 0;
-            for (std::size_t i = 0; i < 32; ++i) word = word << 1 | (at + i < bits_.size() ? bits_[at + i] : 0);
-            out.resize(out.size() + 4);
-            storeLe32(&out[out.size() - 4], word);
-        }
-        return out;
-    }
-
-private:
-    std::vector<int> bits_;
-};
-
-struct Result {
-    bool sound;
-    std::uint32_t count;
-    std::string bytes;
-};
-
-Result run(const std::vector<std::uint8_t>& block, std::size_t capacity) {
-    std::vector<std::uint8_t> out(capacity + 1, 0xEE);
-    std::uint32_t count = 0xFFFFFFFF;
-    const bool sound = unpack(block.data(), block.size(), out.data(), capacity, count);
-    EXPECT_EQ(out[capacity], 0xEE) << "wrote past the capacity";
-    EXPECT_TRUE(sound || count == 0) << "a refused block reports bytes";
-    return {sound, count, std::string(out.begin(), out.begin() + count)};
-}
+using Bytes = std::vector<std::uint8_t>;
 
 std::uint32_t checksumOf(const std::string& text) {
     return blockChecksum(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-TEST(Unpack, DocumentedSingleLiteralBlock) {
-    const std::vector<std::uint8_t> block = {0x4A, 0x43, 0x01, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x40, 0xD0, 0x20};
-    const Result result = run(block, 1);
-    EXPECT_EQ(result.count, 1u);
-    EXPECT_EQ(result.bytes, "A");
-}
+class Stream {
+public:
+    Stream() = default;
+    // Literal width 8, then `text` as literals.
+    explicit Stream(const std::string& text) { width8().literals(text); }
+    Stream(const Stream&) = delete;  // the writer refers to words_
 
-TEST(Unpack, EndCodeOnlyGivesNothing) {
-    const Result empty = run(Stream().end().block(0), 0);
-    EXPECT_TRUE(empty.sound);
-    EXPECT_EQ(empty.count, 0u);
-}
-
-TEST(Unpack, MatchesRepeatRecentBytes) {
-    // Offset 1 repeats the last byte; offset 2 with length 5 repeats a pair.
-    const Result result = run(Stream().width8().literal('a').shortMatch(1, 5).literal('b').shortMatch(2, 5).end()
-                                  .block(12), 12);
-    EXPECT_EQ(result.bytes, "aaaaaabababa");
-}
-
-TEST(Unpack, LongMatchOffsetsAndLengthBonus) {
-    std::string expected;
-    Stream stream;
-    stream.width8();
-    for (int i = 0; i < 200; ++i) {
-        stream.literal(std::uint8_t(i));
-        expected += char(i);
+    Stream& put(std::uint64_t value, unsigned count) {  // up to 64 bits
+        if (count > 32) writer_.put(std::uint32_t(value >> 32), count - 32);
+        writer_.put(std::uint32_t(value), std::min(count, 32u));
+        return *this;
     }
-    // High part 3 carries only the plain 8 low bits. Offset 100 is below 128:
-    // length 2 + 4. Offset 200 gets no bonus.
-    stream.longMatch(3, 100, 8, 2).longMatch(3, 200, 8, 2);
-    expected += expected.substr(100, 6);
-    expected += expected.substr(206 - 200, 2);
-    const Result result = run(stream.end().block(std::uint32_t(expected.size())), expected.size());
-    EXPECT_EQ(result.bytes, expected);
-}
-
-TEST(Unpack, IndexWidthAppliesToLaterMatches) {
-    std::string expected;
-    Stream stream;
-    stream.width8();
-    for (int i = 0; i < 40; ++i) {
-        stream.literal(std::uint8_t('0' + i));
-        expected += char('0' + i);
+    // Any value of at least 2, also those wider than 32 bits.
+    Stream& gamma(std::uint64_t value) {
+        for (int bit = std::bit_width(value) - 2; bit >= 0; --bit) put((value >> bit & 1) << 1 | (bit > 0), 2);
+        return *this;
     }
-    // Width 4: high 4 gives (1 << 4) | 3 = 19, below 128 so 2 + 4 bytes.
-    stream.indexWidth(4, 1).longMatch(4, 3, 4, 2);
-    expected += expected.substr(expected.size() - 19, 6);
-    const Result result = run(stream.end().block(std::uint32_t(expected.size())), expected.size());
-    EXPECT_EQ(result.bytes, expected);
-}
-
-TEST(Unpack, RepeatedOffsetFollowsTheLastMatch) {
-    const Result result =
-        run(Stream().width8().literal('x').literal('y').literal('z').shortMatch(3, 2).literal('-').repeat(3).end()
-                .block(9), 9);
-    // The repeat copies from 3 back again: "xyzxy-" + "xy-".
-    EXPECT_EQ(result.bytes, "xyzxy-xy-");
-}
-
-TEST(Unpack, OneByteCopiesAndZeroBytes) {
-    const Result result = run(Stream().width8().literal('p').literal('q').bits(0b001, 3).bits(3, 4)  // offset 2
-                                  .bits(0b001, 3).bits(1, 4)                                           // zero
-                                  .end().block(4), 4);
-    EXPECT_EQ(result.bytes, std::string("pqp\0", 4));
-}
-
-TEST(Unpack, SevenBitLiteralsAddTheirBase) {
-    const Result result = run(Stream().width7(10).literal(65, 7).end().block(1), 1);
-    EXPECT_EQ(result.bytes, "K");  // 65 + 10
-}
-
-TEST(Unpack, RawRunsOf256Bytes) {
-    std::string expected;
-    Stream stream;
-    stream.bits(0b001, 3).bits(0, 4).bits(1, 1);
-    for (int run = 0; run < 2; ++run) {
-        for (int i = 0; i < 256; ++i) {
-            stream.bits(std::uint8_t(i * 7 + run), 8);
-            expected += char(i * 7 + run);
-        }
-        stream.bits(run == 0, 1);  // another 256 after the first
+    Stream& width8() { return put(0b001'0000'0'1, 9); }
+    Stream& width7(std::uint8_t base) { return put(0b001'0000'0'0, 9).put(base, 8); }
+    Stream& literal(std::uint8_t value, unsigned width = 8) { return put(1, 1).put(value, width); }
+    Stream& literals(const std::string& text) {
+        for (const char c : text) literal(std::uint8_t(c));
+        return *this;
     }
-    const Result result = run(stream.end().block(512), 512);
-    EXPECT_EQ(result.bytes, expected);
+    Stream& shortMatch(unsigned offset, unsigned length) { return put(0, 3).put(offset, 7).put(length - 2, 2); }
+    Stream& byteCode(unsigned nibble) { return put(0b001, 3).put(nibble, 4); }
+    Stream& longMatch(std::uint64_t high, std::uint64_t low, unsigned width, std::uint64_t n) {
+        return put(0b01, 2).gamma(high).put(low, width).gamma(n);
+    }
+    Stream& repeat(std::uint64_t n) { return put(0b01, 2).gamma(2).gamma(n); }
+    Stream& indexWidth(unsigned width, unsigned fieldBits) {
+        return put(0, 3 + 7).put(fieldBits - 3, 2).put(width, fieldBits);
+    }
+    Stream& end() { return put(0, 3 + 7 + 2); }
+
+    Bytes block(std::uint32_t size, std::uint32_t checksum = 0) {
+        writer_.finish();
+        Bytes out = {'J', 'C', 0, 0, 0, 0, 0, 0, 0, 0};
+        storeLe32(&out[2], size);
+        storeLe32(&out[6], checksum);
+        out.insert(out.end(), words_.begin(), words_.end());
+        return out;
+    }
+
+private:
+    Bytes words_;
+    BitWriter writer_{words_};
+};
+
+std::string ascending(int count) {
+    std::string text(std::size_t(count), '\0');
+    std::iota(text.begin(), text.end(), '\0');
+    return text;
 }
 
-TEST(Unpack, ChecksumIsVerified) {
-    const Stream stream = Stream().width8().literal('a').literal('b').literal('c').literal('d').end();
-    EXPECT_EQ(run(stream.block(4, checksumOf("abcd")), 4).count, 4u);
-    EXPECT_FALSE(run(stream.block(4, checksumOf("abcd") ^ 1), 4).sound);
-    // Fewer than four bytes with a non-zero field always fail.
-    EXPECT_FALSE(run(Stream().width8().literal('a').end().block(1, 5), 1).sound);
-}
+struct Case {
+    const char* name;
+    Bytes block;
+    std::size_t capacity;
+    std::optional<std::string> expected;  // none: refused
+    std::size_t cut = 0;                  // bytes of the block not handed over
+};
 
-TEST(Unpack, RefusesUnsoundBlocks) {
-    std::vector<std::uint8_t> badMagic = Stream().width8().literal('a').end().block(1);
+std::vector<Case> cases() {
+    const std::string a200 = ascending(200), a40 = ascending(40);
+    const std::string longMatches = a200 + a200.substr(100, 6) + a200.substr(6, 2);
+    const std::string widened = a40 + a40.substr(40 - 19, 6) + "z";
+    std::string raw;
+    Stream rawRun;
+    rawRun.put(0b001'0000'1, 8);
+    for (int i = 0; i < 512; ++i) {
+        raw += char(i * 7 + i / 256);
+        rawRun.put(std::uint8_t(raw.back()), 8);
+        if (i % 256 == 255) rawRun.put(i < 256, 1);  // whether another 256 follow
+    }
+    Bytes badMagic = Stream("a").end().block(1);
     badMagic[1] = 'X';
-    EXPECT_FALSE(run(badMagic, 1).sound);
-    // Header size beyond what the caller can take.
-    EXPECT_FALSE(run(Stream().width8().literal('a').end().block(1), 0).sound);
-    // Copying from before the start of the output.
-    EXPECT_FALSE(run(Stream().width8().literal('a').shortMatch(2, 2).end().block(3), 3).sound);
-    // Writing more than the header states, even with room in the buffer.
-    EXPECT_FALSE(run(Stream().width8().literal('a').shortMatch(1, 5).end().block(3), 16).sound);
-    // Writing fewer.
-    EXPECT_FALSE(run(Stream().width8().literal('a').end().block(2), 2).sound);
-    // A literal before any literal-width code.
-    EXPECT_FALSE(run(Stream().literal('a').end().block(1), 1).sound);
-    // The stream ends without an end code: the reader would run past the block.
-    EXPECT_FALSE(run(Stream().width8().literal('a').literal('b').block(2), 2).sound);
-    // A one-byte copy reaching before the start.
-    EXPECT_FALSE(run(Stream().width8().literal('a').bits(0b001, 3).bits(5, 4).end().block(2), 2).sound);
+    const Bytes oneLiteral = Stream("a").end().block(1);
+    return {
+        {"documented single literal", {0x4A, 0x43, 0x01, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x40, 0xD0, 0x20}, 1, "A"},
+        {"end code only", Stream().end().block(0), 0, ""},
+        {"offset 1 repeats a byte, offset 2 a pair",
+         Stream("a").shortMatch(1, 5).literal('b').shortMatch(2, 5).end().block(12), 12, "aaaaaabababa"},
+        {"high part 3 is the low bits alone; bonus 4 below offset 128, none at 200",
+         Stream(a200).longMatch(3, 100, 8, 2).longMatch(3, 200, 8, 2).end().block(208), 208, longMatches},
+        {"index width 4 applies to the next long match: (1 << 4) | 3",
+         Stream(a40).indexWidth(4, 4).longMatch(4, 3, 4, 2).literal('z').end().block(47), 47, widened},
+        {"index width 40: all 40 low bits read",
+         Stream(a40).indexWidth(40, 6).longMatch(3, 19, 40, 2).literal('z').end().block(47), 47, widened},
+        {"a repeat copies from the last offset",
+         Stream("xyz").shortMatch(3, 2).literal('-').repeat(3).end().block(9), 9, "xyzxy-xy-"},
+        {"one-byte copy from 2 back, zero byte",
+         Stream("pq").byteCode(3).byteCode(1).end().block(4), 4, std::string("pqp\0", 4)},
+        {"7-bit literals add their base", Stream().width7(10).literal(65, 7).end().block(1), 1, "K"},
+        {"raw runs of 256 bytes", rawRun.end().block(512), 512, raw},
+        {"checksum matches", Stream("abcd").end().block(4, checksumOf("abcd")), 4, "abcd"},
+        {"checksum field 0 is not checked", Stream("abcd").end().block(4, 0), 4, "abcd"},
+
+        {"checksum differs", Stream("abcd").end().block(4, checksumOf("abcd") ^ 1), 4, {}},
+        {"under four bytes with a checksum", Stream("a").end().block(1, 5), 1, {}},
+        {"no magic", badMagic, 1, {}},
+        {"header size beyond the capacity", Stream("a").end().block(1), 0, {}},
+        {"header cut", oneLiteral, 4, {}, oneLiteral.size() - 9},
+        {"stream cut", oneLiteral, 4, {}, 4},
+        {"no end code", Stream("ab").block(2), 2, {}},
+        {"literal before a width code", Stream().literal('a').end().block(1), 1, {}},
+        {"more bytes than the header states", Stream("a").shortMatch(1, 5).end().block(3), 16, {}},
+        {"fewer bytes than the header states", Stream("a").end().block(2), 2, {}},
+        {"short match before the start", Stream("a").shortMatch(2, 2).end().block(3), 3, {}},
+        {"one-byte copy before the start", Stream("a").byteCode(5).end().block(2), 2, {}},
+        // Offsets of 2^31 and more, in every way a long match can state one.
+        {"offset 2^31 from the high part", Stream("a").longMatch((1u << 23) + 3, 0, 8, 2).end().block(7), 7, {}},
+        {"offset 2^39 from a high part of 2^31 + 3", Stream("a").longMatch(0x80000003u, 1, 8, 2).end().block(7), 7, {}},
+        {"offset 2^31 at index width 31", Stream("a").indexWidth(31, 5).longMatch(4, 0, 31, 2).end().block(7), 7, {}},
+        {"offset 2^32 + 1 in 40 low bits",
+         Stream("a").indexWidth(40, 6).longMatch(3, (1ull << 32) + 1, 40, 2).end().block(7), 7, {}},
+        {"index width 40 with a high part", Stream("a").indexWidth(40, 6).longMatch(4, 1, 40, 2).end().block(7), 7, {}},
+        {"index width 63 with a high part shifted out of 64 bits",
+         Stream("a").indexWidth(63, 6).longMatch(5, 1, 63, 2).end().block(7), 7, {}},
+        {"high part of 33 bits, 2^32 + 3", Stream("a").longMatch((1ull << 32) + 3, 1, 8, 2).end().block(7), 7, {}},
+        // Lengths of 2^31 and more; in 32 bits the last two would wrap to 6 and 3.
+        {"repeat of 2^31", Stream("a").repeat(1ull << 31).end().block(7), 7, {}},
+        {"repeat of 2^32 - 1", Stream("a").repeat(0xFFFFFFFFu).end().block(7), 7, {}},
+        {"repeat of 2^32 + 6", Stream("a").repeat((1ull << 32) + 6).end().block(7), 7, {}},
+        {"long match of 2^32 - 1 plus bonus 4", Stream("a").longMatch(3, 1, 8, 0xFFFFFFFFu).end().block(4), 4, {}},
+    };
 }
 
-TEST(Unpack, RefusesNullAndShortInput) {
-    const std::vector<std::uint8_t> block = Stream().width8().literal('a').end().block(1);
+TEST(Unpack, Blocks) {
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.name);
+        Bytes out(c.capacity + 1, 0xEE);
+        std::uint32_t written = 0xFFFFFFFF;
+        const bool sound = unpack(c.block.data(), c.block.size() - c.cut, out.data(), c.capacity, written);
+        EXPECT_EQ(out[c.capacity], 0xEE) << "wrote past the capacity";
+        EXPECT_EQ(sound, c.expected.has_value());
+        if (!sound) {
+            EXPECT_EQ(written, 0u);
+        } else if (c.expected) {
+            EXPECT_EQ(std::string(out.begin(), out.begin() + written), *c.expected);
+        }
+    }
+}
+
+TEST(Unpack, RefusesNullBuffers) {
+    const Bytes block = Stream("a").end().block(1);
     std::uint8_t out[4];
     std::uint32_t written = 0;
     EXPECT_FALSE(unpack(nullptr, block.size(), out, sizeof out, written));
     EXPECT_FALSE(unpack(block.data(), block.size(), nullptr, 4, written));
-    EXPECT_FALSE(unpack(block.data(), 9, out, sizeof out, written));
-    // A block cut inside its stream.
-    EXPECT_FALSE(unpack(block.data(), block.size() - 4, out, sizeof out, written));
+}
+
+TEST(BlockChecksum, KnownValues) {
+    // Under four bytes: 0. Five bytes: the second word is the one at offset 1.
+    const std::pair<std::string, std::uint32_t> known[] = {
+        {"", 0}, {"abc", 0}, {"abcd", 0xACA5A6A2u}, {"abcde", 0xD8C2CCC1u}};
+    for (const auto& [text, sum] : known) EXPECT_EQ(checksumOf(text), sum) << text;
+}
+
+TEST(BlockChecksum, TailWordCoversTheLastBytes) {
+    Bytes data(3218);
+    std::iota(data.begin(), data.end(), 0);
+    const std::uint32_t original = blockChecksum(data.data(), data.size());
+    // Byte 3217 lies only in the extra word at offset 3214.
+    data[3217] ^= 0x40;
+    EXPECT_NE(blockChecksum(data.data(), data.size()), original);
+    data[3217] ^= 0x40;
+    // Bytes past the given length take no part.
+    data.push_back(7);
+    EXPECT_EQ(blockChecksum(data.data(), 3218), original);
 }
 
 }  // namespace

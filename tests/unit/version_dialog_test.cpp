@@ -9,8 +9,6 @@
 namespace brindle {
 namespace {
 
-constexpr char kNotAvailable[] = "--- not available ---";
-
 TEST(VersionSummary, MissingValuesLeaveNoEmptyFields) {
     EXPECT_EQ(joinVersionSummary("1.2.0.7", "Shared Library", "English (United States)"),
               "1.2.0.7|Shared Library|English (United States)");
@@ -21,45 +19,31 @@ TEST(VersionSummary, MissingValuesLeaveNoEmptyFields) {
     EXPECT_EQ(joinVersionSummary("", "", ""), "");
 }
 
+// Version, description and language as one line.
+std::string shown(const VersionLines& lines) {
+    return lines.version + " / " + lines.description + " / " + lines.language;
+}
+
 TEST(VersionSummary, LinesReadTheSummaryByPosition) {
     const LanguageTexts texts("Tool", "");
-    const VersionLines full = versionLines("1.2.0.7|Shared Library|English (United States)", "2024-03-05  14:07",
-                                           texts);
-    EXPECT_EQ(full.version, "1.2.0.7");
-    EXPECT_EQ(full.language, "English (United States)");
-    EXPECT_EQ(full.description, "Shared Library");
-
+    const std::string time = "2024-03-05  14:07";
+    EXPECT_EQ(shown(versionLines("1.2.0.7|Shared Library|English (United States)", time, texts)),
+              "1.2.0.7 / Shared Library / English (United States)");
     // Without a FileVersion the values move forward one field each.
-    const VersionLines described = versionLines(joinVersionSummary("", "Shared Library", "English"), "x", texts);
-    EXPECT_EQ(described.version, "Shared Library");
-    EXPECT_EQ(described.description, "English");
-    EXPECT_EQ(described.language, kNotAvailable);
+    EXPECT_EQ(shown(versionLines(joinVersionSummary("", "Shared Library", "English"), time, texts)),
+              "Shared Library / English / --- not available ---");
+    EXPECT_EQ(shown(versionLines("3.0", time, texts)), "3.0 / --- not available --- / --- not available ---");
+    // No version: the creation time, unless that could not be read either.
+    EXPECT_EQ(shown(versionLines("", time, texts)), time + " / --- not available --- / --- not available ---");
+    EXPECT_EQ(versionLines("", "", texts).version, "--- not available ---");
 
-    const VersionLines versionOnly = versionLines("3.0", "2024-03-05  14:07", texts);
-    EXPECT_EQ(versionOnly.version, "3.0");
-    EXPECT_EQ(versionOnly.language, kNotAvailable);
-    EXPECT_EQ(versionOnly.description, kNotAvailable);
-}
-
-TEST(VersionSummary, NoVersionShowsTheCreationTime) {
-    const LanguageTexts texts("Tool", "");
-    const VersionLines none = versionLines("", "2024-03-05  14:07", texts);
-    EXPECT_EQ(none.version, "2024-03-05  14:07");
-    EXPECT_EQ(none.language, kNotAvailable);
-    EXPECT_EQ(none.description, kNotAvailable);
-    EXPECT_EQ(versionLines("", "", texts).version, kNotAvailable);  // the time could not be read either
-}
-
-TEST(VersionSummary, NotAvailableComesFromTheLanguageFile) {
     test::TempFolder folder;
     test::writeBytes(folder.path() / "german.lng",
                      test::bytesOf("[FileVersion]\nNotAvailable=--- nicht vorhanden ---\n"));
-    LanguageTexts texts("Tool", "");
+    LanguageTexts german("Tool", "");
     PreferenceFile ini;
-    texts.load(ini, (folder.path() / "german.lng").string());
-    const VersionLines none = versionLines("", "2024-03-05  14:07", texts);
-    EXPECT_EQ(none.language, "--- nicht vorhanden ---");
-    EXPECT_EQ(none.description, "--- nicht vorhanden ---");
+    german.load(ini, (folder.path() / "german.lng").string());
+    EXPECT_EQ(shown(versionLines("", time, german)), time + " / --- nicht vorhanden --- / --- nicht vorhanden ---");
 }
 
 TEST(VersionDialogTexts, CreationTimeIsZeroPaddedWithTwoSpaces) {
