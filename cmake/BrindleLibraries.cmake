@@ -41,6 +41,7 @@ set(BRINDLE_CORE_SOURCES
   src/run/run_ending.cpp
   src/toolkit/file_tree.cpp
   src/toolkit/file_paths.cpp
+  src/toolkit/replacement_file.cpp
 )
 if(WIN32)
   set(BRINDLE_PLATFORM_SOURCES

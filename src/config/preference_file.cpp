@@ -3,6 +3,7 @@
 #include "config/decimal.h"
 #include "toolkit/text_encoding.h"
 #include "toolkit/path_text.h"
+#include "toolkit/replacement_file.h"
 
 namespace brindle {
 
@@ -23,16 +24,22 @@ bool sameName(const std::string& a, const std::string& b) {
 }
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+bool readWhole(InputFile& file, std::string& content) {
+    const std::int64_t size = file.size();
+    if (size < 0 || std::uint64_t(size) > content.max_size()) return false;
+    content.resize(std::size_t(size));
+    return file.read(content.data(), content.size()) == content.size();
+}
 }  // namespace
 
 bool PreferenceFile::open(const std::string& path) {
     close();
     isOpen_ = true;
+    path_ = path;
     std::string content;
-    const bool opened = (file_.openExisting(path, true) || file_.openExisting(path, false)) && file_.readAll(content);
-    if (!opened) {
+    if (!file_.open(path) || !readWhole(file_, content)) {
         file_.close();
-        rememberedPath_ = path;
         return false;
     }
     if (content.size() > 2 && content.compare(0, 3, kByteOrderMark) == 0) {
@@ -163,19 +170,23 @@ std::string PreferenceFile::render() const {
     return out;
 }
 
-void PreferenceFile::close() {
-    if (isOpen_ && modified_) {
-        if (!file_.isOpen() && !rememberedPath_.empty()) file_.openAlways(rememberedPath_);
-        if (file_.isOpen()) file_.replaceContent(render());  // fails quietly when read-only
-    }
-    file_.close();
+bool PreferenceFile::writeOut() const {
+    const std::string text = render();
+    ReplacementFile out;
+    return out.create(path_) && out.write(text.data(), text.size()) && out.replaceTarget();
+}
+
+bool PreferenceFile::close() {
+    file_.close();  // a file held open cannot be replaced
+    const bool written = !isOpen_ || !modified_ || writeOut();
     isOpen_ = false;
-    rememberedPath_.clear();
+    path_.clear();
     lines_.clear();
     modified_ = false;
     utf8_ = false;
     currentGroup_ = kNone;
     pendingGroup_.reset();
+    return written;
 }
 
 }  // namespace brindle

@@ -13,8 +13,10 @@ namespace brindle {
 // uninstall.dat). The whole file is held as a list of lines; reads and
 // writes address the current group's section; close() writes the list back
 // in normal form when anything was written, and leaves the file byte for
-// byte as it was otherwise. One file is open at a time: open() closes the
-// one before.
+// byte as it was otherwise. The file is held open for reading meanwhile.
+// Writing goes through a fresh file that replaces the old one once whole,
+// so a failure leaves the old file as it was. One file is open at a time:
+// open() closes the one before.
 class PreferenceFile {
 public:
     PreferenceFile() = default;
@@ -33,7 +35,8 @@ public:
     std::int32_t readLong(const std::string& key, std::int32_t fallback);
     void writeString(const std::string& key, const std::string& value);
     void writeLong(const std::string& key, std::int32_t value);
-    void close();
+    // True when nothing needed writing or the file was written.
+    bool close();
 
 private:
     enum class Kind { Comment, Group, Key };
@@ -50,10 +53,11 @@ private:
     std::size_t findKey(const std::string& key) const;
     std::string stored(const std::string& text) const;  // 8-bit text as the file holds it
     std::string render() const;
+    bool writeOut() const;
 
     bool isOpen_ = false;
-    SharedFile file_;
-    std::string rememberedPath_;
+    InputFile file_;
+    std::string path_;
     std::vector<Line> lines_;
     bool modified_ = false;
     bool utf8_ = false;

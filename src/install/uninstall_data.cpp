@@ -11,7 +11,7 @@ namespace {
 std::string upToFirstDot(const std::string& text) { return text.substr(0, text.find('.')); }
 }  // namespace
 
-void writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts) {
+bool writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts) {
     const std::string progLink = inputs.progLink.empty() ? upToFirstDot(inputs.progExe) : inputs.progLink;
     file.open(inputs.installDir + "uninstall.dat");
 
@@ -46,7 +46,7 @@ void writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, con
     file.writeLong("Number", std::int32_t(inputs.taskRecords.size()));
     for (std::size_t i = 0; i < inputs.taskRecords.size(); ++i)
         file.writeString("Task" + std::to_string(i + 1), inputs.taskRecords[i]);
-    file.close();
+    return file.close();
 }
 
 }  // namespace brindle

@@ -23,6 +23,7 @@ struct UninstallInputs {
 
 // Writes the groups Settings, Language, StartMenu and UserTask into
 // installDir + "uninstall.dat", keeping whatever the file holds already.
-void writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts);
+// False when the file could not be written; the earlier one then stays whole.
+bool writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts);
 
 }  // namespace brindle

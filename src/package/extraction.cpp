@@ -1,6 +1,8 @@
 // Extraction walks the entry list once, reading the data blocks strictly
 // forwards from the data start. A block is unpacked and checked in memory
-// before its file is touched, so a damaged entry never replaces a good file.
+// before its file is touched, so a damaged entry never replaces a good file;
+// a file is replaced only once its new content is whole beside it, so a
+// failed write (a full disk) leaves the earlier file, or none.
 #include "package/extraction.h"
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
+#include "toolkit/replacement_file.h"
 
 namespace brindle {
 
@@ -19,9 +22,17 @@ namespace {
 
 ExtractOutcome writeFile(const std::string& path, const std::uint8_t* data, std::size_t length,
                          const PackageEntry& entry) {
+    ReplacementFile replacement;
+    if (!replacement.create(path) || !replacement.write(data, length)) return ExtractOutcome::WriteFailed;
+    replacement.setTimes(entry.created, entry.modified);  // all data first, then the times
+    if (replacement.replaceTarget()) return ExtractOutcome::Written;
+
+    // A file that cannot be replaced, such as one a program holds open while
+    // letting others write, is emptied and written in place instead, keeping
+    // its attributes.
     OutputFile file;
-    if (!file.create(path) || !file.write(data, length)) return ExtractOutcome::WriteFailed;
-    file.setTimes(entry.created, entry.modified);  // all data first, then the times
+    if (!file.truncateExisting(path) || !file.write(data, length)) return ExtractOutcome::WriteFailed;
+    file.setTimes(entry.created, entry.modified);
     return ExtractOutcome::Written;
 }
 

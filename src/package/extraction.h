@@ -15,7 +15,8 @@ enum class ExtractOutcome {
     UnsafeName,    // the name would leave the destination; nothing written
     Damaged,       // the block did not unpack to its size; nothing written
     Truncated,     // the package ends (or breaks off) before the entry's data
-    WriteFailed,   // the file could not be created or written
+    WriteFailed,   // the file could not be written whole; an earlier file stays
+                   // as it was unless it had to be written in place
     UnknownKind,   // neither folder nor file; passed over
 };
 

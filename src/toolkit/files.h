@@ -31,8 +31,7 @@ private:
     std::intptr_t handle_ = kClosed;
 };
 
-// A file opened for writing: created, or replaced when one exists (an existing
-// file that cannot be replaced is truncated and reused, keeping its attributes).
+// A file opened for writing; other readers are allowed.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -40,35 +39,16 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
+    // Creates the file, replacing one of that name.
     bool create(const std::string& path);
+    // Creates the file; false when a file (or link) of that name exists.
+    bool createNew(const std::string& path);
+    // Empties an existing file and reuses it, keeping its attributes.
+    bool truncateExisting(const std::string& path);
     bool write(const void* data, std::size_t length);
     // FILETIME values: 100-nanosecond intervals since 1601-01-01 UTC. Where
     // the platform keeps no creation time, only the last-write time is set.
     bool setTimes(std::uint64_t created, std::uint64_t modified);
-    void close();
-
-private:
-    static constexpr std::intptr_t kClosed = -1;
-    std::intptr_t handle_ = kClosed;
-};
-
-// A file held open between reading it whole and writing it back, as the
-// preference files need; others may read it meanwhile.
-class SharedFile {
-public:
-    SharedFile() = default;
-    ~SharedFile();
-    SharedFile(const SharedFile&) = delete;
-    SharedFile& operator=(const SharedFile&) = delete;
-
-    // Opens an existing file, for reading and writing or for reading only.
-    bool openExisting(const std::string& path, bool writable);
-    // Opens for reading and writing, creating the file when it is missing.
-    bool openAlways(const std::string& path);
-    bool isOpen() const { return handle_ != kClosed; }
-    bool readAll(std::string& content);
-    // Writes `data` from the first byte and cuts the file to its length.
-    bool replaceContent(const std::string& data);
     void close();
 
 private:
@@ -98,6 +78,9 @@ bool listFolder(const std::string& folder, std::vector<FolderItem>& items);
 bool isLink(const std::string& path);
 // Deletes a file (read-only ones too) or a link to a file.
 bool removeFile(const std::string& path);
+// Moves the file `source` to `target`, replacing a file of that name in one
+// step; false leaves both as they were.
+bool replaceFile(const std::string& source, const std::string& target);
 // Removes an empty folder, or a link to a folder without touching its target.
 bool removeFolder(const std::string& path);
 

@@ -81,12 +81,29 @@ std::size_t InputFile::read(void* buffer, std::size_t length) {
 
 OutputFile::~OutputFile() { close(); }
 
+namespace {
+// Opens for writing, never through a link; -1 (the closed handle) when refused.
+std::intptr_t openForWriting(const std::string& path, int flags) {
+    return ::open(hostPath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | flags, 0644);
+}
+}  // namespace
+
 bool OutputFile::create(const std::string& path) {
     close();
-    const int fd = ::open(hostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) return false;
-    handle_ = fd;
-    return true;
+    handle_ = openForWriting(path, O_CREAT | O_TRUNC);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::createNew(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, O_CREAT | O_EXCL);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::truncateExisting(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, O_TRUNC);
+    return handle_ != kClosed;
 }
 
 bool OutputFile::write(const void* data, std::size_t length) {
@@ -111,59 +128,6 @@ bool OutputFile::setTimes(std::uint64_t /*created*/, std::uint64_t modified) {
 }
 
 void OutputFile::close() {
-    if (handle_ != kClosed) ::close(int(handle_));
-    handle_ = kClosed;
-}
-
-SharedFile::~SharedFile() { close(); }
-
-bool SharedFile::openExisting(const std::string& path, bool writable) {
-    close();
-    const int fd = ::open(hostPath(path).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    struct stat info{};
-    if (fd < 0) return false;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    handle_ = fd;
-    return true;
-}
-
-bool SharedFile::openAlways(const std::string& path) {
-    close();
-    const int fd = ::open(hostPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) return false;
-    handle_ = fd;
-    return true;
-}
-
-bool SharedFile::readAll(std::string& content) {
-    content.clear();
-    if (handle_ == kClosed || lseek(int(handle_), 0, SEEK_SET) != 0) return false;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(int(handle_), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
-        if (got == 0) return true;
-        content.append(buffer, std::size_t(got));
-    }
-}
-
-bool SharedFile::replaceContent(const std::string& data) {
-    if (handle_ == kClosed || lseek(int(handle_), 0, SEEK_SET) != 0) return false;
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t put = ::write(int(handle_), data.data() + done, data.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        done += std::size_t(put);
-    }
-    return ftruncate(int(handle_), off_t(data.size())) == 0;
-}
-
-void SharedFile::close() {
     if (handle_ != kClosed) ::close(int(handle_));
     handle_ = kClosed;
 }
@@ -203,6 +167,10 @@ bool isLink(const std::string& path) {
 }
 
 bool removeFile(const std::string& path) { return unlink(hostPath(path).c_str()) == 0; }
+
+bool replaceFile(const std::string& source, const std::string& target) {
+    return rename(hostPath(source).c_str(), hostPath(target).c_str()) == 0;
+}
 
 bool removeFolder(const std::string& path) {
     return (isLink(path) ? unlink(hostPath(path).c_str()) : rmdir(hostPath(path).c_str())) == 0;

@@ -58,19 +58,31 @@ std::size_t InputFile::read(void* buffer, std::size_t length) {
 
 OutputFile::~OutputFile() { close(); }
 
+namespace {
+// Opens for writing, other readers allowed; the closed handle when refused.
+std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    return reinterpret_cast<std::intptr_t>(file);
+}
+}  // namespace
+
 bool OutputFile::create(const std::string& path) {
     close();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        // Replacing can be refused (a hidden or system file); truncating the
-        // existing file keeps its attributes and still succeeds.
-        file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    if (file == INVALID_HANDLE_VALUE) return false;
-    handle_ = reinterpret_cast<std::intptr_t>(file);
-    return true;
+    handle_ = openForWriting(path, CREATE_ALWAYS);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::createNew(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, CREATE_NEW);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::truncateExisting(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, TRUNCATE_EXISTING);
+    return handle_ != kClosed;
 }
 
 bool OutputFile::write(const void* data, std::size_t length) {
@@ -93,57 +105,6 @@ bool OutputFile::setTimes(std::uint64_t created, std::uint64_t modified) {
 }
 
 void OutputFile::close() {
-    if (handle_ != kClosed) CloseHandle(asHandle(handle_));
-    handle_ = kClosed;
-}
-
-SharedFile::~SharedFile() { close(); }
-
-bool SharedFile::openExisting(const std::string& path, bool writable) {
-    close();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | (writable ? GENERIC_WRITE : 0), FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    handle_ = reinterpret_cast<std::intptr_t>(file);
-    return true;
-}
-
-bool SharedFile::openAlways(const std::string& path) {
-    close();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    handle_ = reinterpret_cast<std::intptr_t>(file);
-    return true;
-}
-
-bool SharedFile::readAll(std::string& content) {
-    content.clear();
-    if (handle_ == kClosed || SetFilePointer(asHandle(handle_), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return false;
-    char buffer[16384];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(asHandle(handle_), buffer, sizeof buffer, &got, nullptr)) return false;
-        if (got == 0) return true;
-        content.append(buffer, got);
-    }
-}
-
-bool SharedFile::replaceContent(const std::string& data) {
-    if (handle_ == kClosed || SetFilePointer(asHandle(handle_), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return false;
-    std::size_t done = 0;
-    while (done < data.size()) {
-        DWORD put = 0;
-        if (!WriteFile(asHandle(handle_), data.data() + done, DWORD(data.size() - done), &put, nullptr) || put == 0)
-            return false;
-        done += put;
-    }
-    return SetEndOfFile(asHandle(handle_)) != FALSE;
-}
-
-void SharedFile::close() {
     if (handle_ != kClosed) CloseHandle(asHandle(handle_));
     handle_ = kClosed;
 }
@@ -217,6 +178,10 @@ bool removeFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
     return SetFileAttributesA(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) && DeleteFileA(path.c_str());
+}
+
+bool replaceFile(const std::string& source, const std::string& target) {
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 // RemoveDirectory unlinks a junction or folder link; it never enters one.

@@ -1,0 +1,38 @@
+// A file written so that nobody meets it half written: the new content goes
+// to a fresh file beside the target, which takes the target's place only
+// once it is whole. Until then the target keeps its earlier content, or
+// stays missing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "toolkit/files.h"
+
+namespace brindle {
+
+class ReplacementFile {
+public:
+    ReplacementFile() = default;
+    ~ReplacementFile() { discard(); }
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Creates the fresh file in the target's folder, under a name no file
+    // has there yet.
+    bool create(const std::string& target);
+    bool write(const void* data, std::size_t length) { return fresh_.write(data, length); }
+    bool setTimes(std::uint64_t created, std::uint64_t modified) { return fresh_.setTimes(created, modified); }
+    // Closes the fresh file and moves it over the target. When that fails,
+    // the fresh file is removed and the target stays as it was.
+    bool replaceTarget();
+
+private:
+    void discard();
+
+    OutputFile fresh_;
+    std::string freshPath_, target_;
+};
+
+}  // namespace brindle

@@ -1,0 +1,89 @@
+"""An installation onto a drive that fills up leaves no file half written:
+a 2 MB tmpfs serves as drive T:, and the package holds a 3 MB file of random
+bytes (stored as they are) besides a small one. The install runs once; the
+tests look at what it left and what it showed."""
+
+import os
+import subprocess
+import unittest
+
+import wine_harness as wine
+import wizard_steps as wizard
+from installer_builder import build_installer, setup_ini
+from wizard_steps import FINISH
+
+BIG = os.urandom(3 * 1024 * 1024)
+SMALL = b"fits on the drive\r\n"
+DRIVE_LINK = wine.PREFIX / "dosdevices" / "t:"
+MOUNT_POINT = wine.WORK / "full-drive"
+
+
+def setUpModule():
+    wine.ensure_display()
+
+
+def unmount(path):
+    if subprocess.run(["umount", str(path)], capture_output=True).returncode != 0:
+        subprocess.run(["umount", "-l", str(path)], check=True)  # still busy: detach it
+
+
+def mount_small_drive():
+    """Mounts the tmpfs and maps it as T:; raises SkipTest where mounting is
+    not permitted."""
+    if os.geteuid() != 0:
+        raise unittest.SkipTest("mounting a tmpfs needs root")
+    if os.path.ismount(MOUNT_POINT):  # left by a run that was killed
+        unmount(MOUNT_POINT)
+    MOUNT_POINT.mkdir(parents=True, exist_ok=True)
+    result = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=2m", "tmpfs", str(MOUNT_POINT)],
+                            capture_output=True, text=True)
+    if result.returncode != 0:
+        raise unittest.SkipTest("mounting a tmpfs is not permitted here: " + result.stderr.strip())
+    unittest.addModuleCleanup(unmount, MOUNT_POINT)
+    DRIVE_LINK.unlink(missing_ok=True)
+    DRIVE_LINK.symlink_to(MOUNT_POINT)
+    unittest.addModuleCleanup(DRIVE_LINK.unlink)
+
+
+def app_package():
+    tree = wine.fresh_work("full-drive-app") / "app"
+    tree.mkdir()
+    (tree / "big.bin").write_bytes(BIG)
+    (tree / "small.txt").write_bytes(SMALL)
+    return wine.pack(tree, tree.parent / "setup.pck").read_bytes()
+
+
+class FullDrive(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        mount_small_drive()
+        settings = setup_ini(Info={"Titel": "Tool", "Version": "1.0", "GUID": "{E2E-FULL-DRIVE}"},
+                             Settings={"ProgExe": "tool.exe", "DefaultDir": "App"})
+        run, robot = wizard.start(build_installer({"setup.ini": settings, "setup.pck": app_package()}))
+        cls.addClassCleanup(run.kill)
+        wizard.install(robot, "T:\\App")
+        cls.lines, _ = robot.items(34)
+        cls.status = robot.text(33)
+        robot.click(FINISH)
+        cls.exit_code = run.wait()
+        cls.left = {str(path.relative_to(MOUNT_POINT)): path.read_bytes()
+                    for path in MOUNT_POINT.rglob("*") if path.is_file()}
+
+    def test_no_file_is_left_partial(self):
+        self.assertEqual(self.exit_code, 0)
+        left = dict(self.left)
+        uninstall_data = left.pop("App/uninstall.dat", None)
+        self.assertEqual(left, {"App/small.txt": SMALL})  # no piece of big.bin, no temporary file
+        if uninstall_data is not None:
+            self.assertTrue(uninstall_data.startswith(b"[Settings]\r\nProgDir = T:\\App\\\r\n"), uninstall_data)
+            self.assertTrue(uninstall_data.endswith(b"[UserTask]\r\nNumber = 0\r\n"), uninstall_data)
+
+    def test_progress_list_tells_of_the_failure(self):
+        self.assertEqual(self.lines[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
+
+    def test_status_line_tells_of_the_failure(self):
+        self.assertEqual(self.status, "Installation failed")
+
+
+if __name__ == "__main__":
+    unittest.main()
