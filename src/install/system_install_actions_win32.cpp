@@ -42,8 +42,7 @@ bool SystemInstallActions::writeRegistryStrings(std::uint32_t root, const std::s
 
 bool SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) {
     PreferenceFile file;
-    brindle::writeUninstallData(file, inputs, texts);
-    return true;
+    return brindle::writeUninstallData(file, inputs, texts);
 }
 
 }  // namespace brindle

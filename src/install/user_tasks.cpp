@@ -100,7 +100,7 @@ private:
         file.open(places_.installDir + fileName);
         if (!group.empty()) file.selectGroup(group);
         file.writeString(key, value);
-        file.close();
+        note(file.close());
         ini_.open(places_.settingsPath);
         ini_.selectGroup("UserTask");
     }

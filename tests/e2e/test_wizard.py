@@ -130,6 +130,23 @@ class SettingsPage(unittest.TestCase):
         robot.close()
         self.assertEqual(run.installer.wait(), 0)
 
+    def test_next_refuses_an_incomplete_installation_folder(self):
+        run = WizardRun(self, {"setup.ini": ini()})
+        robot = run.robot
+        run.click_and_wait(NEXT, 3)
+        for folder in ("Apps", "", "\\Apps"):
+            with self.subTest(folder=folder):
+                robot.set_text(19, folder)
+                robot.click(NEXT)
+                self.assertEqual(robot.do("message", " Setup Settings"), "Please enter a complete folder path, "
+                                 "such as C:\\Programs\\App\\ or \\\\server\\share\\App\\.\n")
+                robot.do("answer", " Setup Settings", "ok")
+                self.assertEqual(run.page(), 3)
+        robot.set_text(19, "C:\\Apps\\Tool Suite")
+        self.assertTrue(run.click_and_wait(NEXT, 5))
+        robot.click(CANCEL)
+        self.assertEqual(run.installer.wait(), 0)
+
     def test_program_without_exe_extension_and_no_start_menu(self):
         files = {"setup.ini": setup_ini(Settings={"ProgExe": "tool.EXE"}, Task={"StartProg": 1, "Desktop": 1})}
         run = WizardRun(self, files)
