@@ -63,8 +63,9 @@ public:
     std::uint32_t bit() { return take(1); }
 
     // Gamma code: value/continue bit pairs, starting from 1. Up to four pairs
-    // are taken at once through a table; values beyond 31 bits cannot
-    // describe anything inside a block and fail the stream.
+    // are taken at once through a table. A value of 2^32 or more cannot be
+    // held and fails the stream; smaller ones too large for the block are
+    // refused by the copy's bound checks.
     std::uint32_t gamma() {
         std::uint32_t value = 1;
         for (;;) {
@@ -221,6 +222,8 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
                 const std::uint64_t offset = (upper << indexWidth) | low;
                 lastOffset = offset;
                 const std::uint64_t length = in.gamma();
+                // The first test keeps the bonus's argument exact; the copy's
+                // distance check would refuse such an offset all the same.
                 ok = offset < 0x80000000u &&
                      out.copy(offset, length + longMatchBonus(std::uint32_t(offset)));
             }
