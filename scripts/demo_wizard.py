@@ -32,8 +32,8 @@ def show_start_menu_chooser(robot, screens):
     path = screens / "start-menu-chooser.png"
     shoot(path, CHOOSER_AREA)
     print(f"start-menu chooser: {path}")
-    chooser.close()
-    wine.wait_until(lambda: chooser.run("gone", CHOOSER, timeout=0)[0] == 0, timeout=30)
+    chooser.do("close")
+    chooser.gone(timeout=30)
 
 
 def show_installation(folders):
@@ -48,10 +48,12 @@ def show_installation(folders):
 
 def main(installer, screens):
     screens.mkdir(parents=True, exist_ok=True)
-    run = wine.Installer(installer)
+    wine.start_session()
+    run = subprocess.Popen(["wine", str(installer)], env=wine.ENV, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
     robot = wine.Robot(WIZARD)
     robot.wait()
-    print("wizard:", robot.do("caption", WIZARD).strip())
+    print("wizard:", robot.do("caption").strip())
     for number, (panel, name, clicks) in enumerate(PAGES, start=1):
         wine.wait_until(lambda: robot.visible(panel), timeout=30, interval=0.3)
         path = screens / f"page-{number}-{name}.png"
@@ -67,7 +69,7 @@ def main(installer, screens):
     print(f"finished: {path}")
     print("progress:", robot.items(34)[0])
     robot.click(FINISH)
-    print("installer exit code:", run.wait())
+    print("installer exit code:", run.wait(timeout=120))
     show_installation(wine.system_folders())
 
 

@@ -1,25 +1,17 @@
 """An installation onto a drive that fills up leaves no file half written:
 a 2 MB tmpfs serves as drive T:, and the package holds a 3 MB file of random
-bytes (stored as they are) besides a small one. The install runs once; the
-tests look at what it left and what it showed."""
+bytes (stored as they are) besides a small one."""
 
 import os
 import subprocess
 import unittest
 
 import wine_harness as wine
-import wizard_steps as wizard
-from installer_builder import build_installer, setup_ini
-from wizard_steps import FINISH
 
 BIG = os.urandom(3 * 1024 * 1024)
 SMALL = b"fits on the drive\r\n"
 DRIVE_LINK = wine.PREFIX / "dosdevices" / "t:"
 MOUNT_POINT = wine.WORK / "full-drive"
-
-
-def setUpModule():
-    wine.ensure_display()
 
 
 def unmount(path):
@@ -45,44 +37,23 @@ def mount_small_drive():
     unittest.addModuleCleanup(DRIVE_LINK.unlink)
 
 
-def app_package():
-    tree = wine.fresh_work("full-drive-app") / "app"
-    tree.mkdir()
-    (tree / "big.bin").write_bytes(BIG)
-    (tree / "small.txt").write_bytes(SMALL)
-    return wine.pack(tree, tree.parent / "setup.pck").read_bytes()
 
-
-class FullDrive(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
+class FullDrive(wine.WineTest):
+    def test_no_file_is_left_partial_and_the_failure_shows(self):
         mount_small_drive()
-        settings = setup_ini(Info={"Titel": "Tool", "Version": "1.0", "GUID": "{E2E-FULL-DRIVE}"},
-                             Settings={"ProgExe": "tool.exe", "DefaultDir": "App"})
-        run, robot = wizard.start(build_installer({"setup.ini": settings, "setup.pck": app_package()}))
-        cls.addClassCleanup(run.kill)
-        wizard.install(robot, "T:\\App")
-        cls.lines, _ = robot.items(34)
-        cls.status = robot.text(33)
-        robot.click(FINISH)
-        cls.exit_code = run.wait()
-        cls.left = {str(path.relative_to(MOUNT_POINT)): path.read_bytes()
-                    for path in MOUNT_POINT.rglob("*") if path.is_file()}
-
-    def test_no_file_is_left_partial(self):
-        self.assertEqual(self.exit_code, 0)
-        left = dict(self.left)
+        setup = {"Info": {"Titel": "Tool", "Version": "1.0", "GUID": "{E2E-FULL-DRIVE}"},
+                 "Settings": {"ProgExe": "tool.exe", "DefaultDir": "App"}}
+        run = self.start(wine.build_installer(setup, package={"big.bin": BIG, "small.txt": SMALL}))
+        run.install("T:\\App")
+        self.assertEqual(run.progress()[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
+        self.assertEqual(run.wizard.text(33), "Installation failed")
+        run.finish()
+        left = {str(path.relative_to(MOUNT_POINT)): path.read_bytes() for path in MOUNT_POINT.rglob("*") if path.is_file()}
         uninstall_data = left.pop("App/uninstall.dat", None)
         self.assertEqual(left, {"App/small.txt": SMALL})  # no piece of big.bin, no temporary file
         if uninstall_data is not None:
             self.assertTrue(uninstall_data.startswith(b"[Settings]\r\nProgDir = T:\\App\\\r\n"), uninstall_data)
             self.assertTrue(uninstall_data.endswith(b"[UserTask]\r\nNumber = 0\r\n"), uninstall_data)
-
-    def test_progress_list_tells_of_the_failure(self):
-        self.assertEqual(self.lines[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
-
-    def test_status_line_tells_of_the_failure(self):
-        self.assertEqual(self.status, "Installation failed")
 
 
 if __name__ == "__main__":

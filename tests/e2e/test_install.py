@@ -1,108 +1,148 @@
 """The install step under Wine: setup.pck's files land below the chosen
 folder with their contents and times, the keep list protects existing files,
-the progress list tells what happened, and the page ends finished."""
+the progress list tells what happened; then what it leaves besides the
+files: the entry in the list of installed programs, the shortcuts (read back
+through the shell's link object), the choices remembered for the next run,
+and the end of the run starting the program or asking for a restart."""
 
-import shutil
+import subprocess
 import unittest
 
 import wine_harness as wine
-import wizard_steps as wizard
-from installer_builder import build_installer, setup_ini
-from wizard_steps import CANCEL, FINISH, INSTALL
 
 MODIFIED = 133_100_000_000_000_000
 TARGET = "C:\\Brindle Tests\\Tool"
-
-
-def setUpModule():
-    wine.ensure_display()
-
-
+FOLDER = TARGET + "\\"
+PROGRAM = FOLDER + "tool.exe"
+GUID = "{E2E-INSTALL}"
+UNINSTALL_KEYS = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+REMEMBERED = "HKCU\\SOFTWARE\\Brindle\\"
 TEMPLATE = b"; from the builder\r\n[Settings]\r\nProgName = Tool\r\n[Files]\r\nF001 = tool.exe\r\n"
+PACKAGE = {"uninstall.dat": TEMPLATE, "tool.exe": wine.PROBE.read_bytes(), "bin/conf.ig.exe": b"MZ",
+           "docs/manual.txt": (b"How to use the tool.\r\n" * 30, MODIFIED), "tool.ini": "[Defaults]\r\nColour=blue\r\n"}
+BY_ANN = "\xa9 Ann Example   ( ann@tool.example )"
 
 
-def app_package(scratch):
-    """setup.pck of a small application, with an uninstall.dat template."""
-    tree = scratch / "app"
-    (tree / "docs").mkdir(parents=True)
-    (tree / "uninstall.dat").write_bytes(TEMPLATE)
-    (tree / "tool.exe").write_bytes(b"MZ" + bytes(3000))
-    (tree / "docs" / "manual.txt").write_bytes(b"How to use the tool.\r\n" * 30)
-    (tree / "tool.ini").write_bytes(b"[Defaults]\r\nColour=blue\r\n")
-    wine.set_mtime(tree / "docs" / "manual.txt", MODIFIED)
-    return wine.pack(tree, scratch / "setup.pck").read_bytes()
+def setup(info=None, start_menu=None, task=None):
+    return {"Info": {"Titel": "Tool", "Version": "3.1", **(info or {})},
+            "Settings": {"ProgExe": "tool.exe", "DefaultDir": "Tool", "NoCopyExt": "ini|", "IconID": 200},
+            "StartMenue": start_menu or {}, "Task": {"Desktop": 1, "StartProg": 1, **(task or {})}}
 
 
-def settings(task=None, **info):
-    return setup_ini(Info={"Titel": "Tool", "Version": "3.1", "GUID": "{E2E-INSTALL}", **info},
-                     Settings={"ProgExe": "tool.exe", "DefaultDir": "Tool", "NoCopyExt": "ini|"},
-                     Task=task or {})
+def sign(installer):
+    """Signs the installer with brindle-pack and a throw-away certificate."""
+    cert, key = installer.parent / "cert.pem", installer.parent / "key.pem"
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                    "-days", "1", "-subj", "/CN=Test"], check=True, capture_output=True)
+    subprocess.run([wine.BIN / "brindle-pack", "sign", installer, "--cert", cert, "--key", key], check=True)
+    verified = subprocess.run([wine.BIN / "brindle-pack", "verify", installer], capture_output=True, text=True)
+    assert verified.stdout.startswith("signature: present"), verified.stdout
+    return installer
 
 
-class InstallStep(unittest.TestCase):
+class InstallStep(wine.WineTest):
     def setUp(self):
-        self.target = wine.PREFIX / "drive_c" / "Brindle Tests"
-        shutil.rmtree(self.target, ignore_errors=True)
-        self.addCleanup(shutil.rmtree, self.target, True)
+        wine.start_hook_log()
+        self.desktop, self.programs = wine.system_folders()[wine.DESKTOP], wine.system_folders()[wine.PROGRAMS]
+        self.scrub(wine.TESTS, wine.host_path(self.programs + "Tool Menu"),
+                   *(wine.host_path(self.desktop + link) for link in ("Tool Link.lnk", ".lnk")))
+        self.scrub_keys(UNINSTALL_KEYS + GUID, REMEMBERED + GUID)
 
-    def install(self, files):
-        """Runs the wizard to the finished page with TARGET as folder."""
-        run, robot = wizard.start(build_installer(files))
-        self.addCleanup(run.kill)
-        wizard.install(robot, TARGET)
-        return run, robot
+    def install(self, installer, before_install=None):
+        run = self.start(installer)
+        run.install(TARGET, before_install)
+        return run
 
-    def test_full_install(self):
-        scratch = wine.fresh_work("install-app")
-        folder = self.target / "Tool"
-        folder.mkdir(parents=True)
-        (folder / "tool.ini").write_bytes(b"the user's own settings")
-        files = {"setup.ini": settings(Date="May 2026", Author="Ann Example", EMail="ann@tool.example"),
-                 "setup.pck": app_package(scratch)}
-        run, robot = self.install(files)
-
-        lines, _ = robot.items(34)
-        self.assertEqual(lines, ["Tool  -  Version 3.1   (May 2026)", "\xa9 Ann Example   ( ann@tool.example )", "",
-                                 "Copy Program Files   -->   *** Completed ***", "", "Create Uninstaller Entry"])
+    def test_full_signed_install(self):
+        # Signing appends a certificate table behind the package; the runtime
+        # still finds the package in front of it.
+        (wine.TESTS / "Tool").mkdir(parents=True)
+        (wine.TESTS / "Tool" / "tool.ini").write_bytes(b"the user's own settings")
+        start_menu = {"ProgLink": "Tool Link", "Exe": "bin\\conf.ig.exe", "Help": "docs\\manual.chm",
+                      "URL": "https://tool.example/start", "Unistall": 1}
+        info = {"Date": "May 2026", "Author": "Ann Example", "EMail": "ann@tool.example",
+                "Web": "https://tool.example/", "GUID": GUID}
+        run = self.install(sign(wine.build_installer(setup(info, start_menu, {"StartMenu": 1}), package=PACKAGE)),
+                           lambda robot: robot.do("settext", wine.START_MENU_FIELD, "Tool Menu\\Tools"))
+        self.assertEqual(run.progress(), [
+            "Tool  -  Version 3.1   (May 2026)", BY_ANN, "", "Copy Program Files   -->   *** Completed ***", "",
+            "Create Uninstaller Entry", "Create Desktop Icon", "Create Startmenu Shortcuts"])
+        robot = run.wizard
         self.assertEqual(robot.text(31), "Installation finished")
         self.assertEqual(robot.text(33), "Installation completed")
-        self.assertTrue(robot.visible(35))
-        self.assertFalse(robot.visible(CANCEL))
-        self.assertFalse(robot.visible(INSTALL))
+        self.assertFalse(robot.visible(wine.CANCEL))
+        self.assertFalse(robot.visible(wine.INSTALL))
+        start_program = robot.state(wine.START_PROGRAM_CHECK)
+        self.assertTrue(start_program["visible"] and start_program["checked"])
 
-        self.assertEqual((folder / "tool.exe").read_bytes(), b"MZ" + bytes(3000))
-        manual = folder / "docs" / "manual.txt"
-        self.assertEqual(manual.read_bytes(), b"How to use the tool.\r\n" * 30)
-        self.assertEqual(wine.filetime_of(manual), MODIFIED)
+        folder = wine.TESTS / "Tool"
+        self.assertEqual((folder / "tool.exe").read_bytes(), PACKAGE["tool.exe"])
+        self.assertEqual((folder / "docs" / "manual.txt").read_bytes(), PACKAGE["docs/manual.txt"][0])
+        self.assertEqual(wine.filetime_of(folder / "docs" / "manual.txt"), MODIFIED)
         self.assertEqual((folder / "tool.ini").read_bytes(), b"the user's own settings")  # kept
+
+        self.assertEqual(wine.registry_values(UNINSTALL_KEYS + GUID), {
+            "DisplayName": "Tool  3.1", "DisplayIcon": PROGRAM, "Publisher": "Ann Example",
+            "URLInfoAbout": "https://tool.example/", "HelpLink": "https://tool.example/",
+            "Contact": "ann@tool.example", "UninstallString": f'"{FOLDER}uninstall.exe"'})
+        self.assertEqual(wine.registry_values(REMEMBERED + GUID),
+                         {"InstallDir": FOLDER, "StartMenu": "Tool Menu\\Tools", "DesktopIcon": "1"})
+
+        desktop, menu = self.desktop, self.programs + "Tool Menu\\Tools\\"
+        uninstaller, conf, manual = FOLDER + "Uninstall.exe", FOLDER + "bin\\conf.ig.exe", FOLDER + "docs\\manual.chm"
+        for link, expected in ((desktop + "Tool Link.lnk", (PROGRAM, FOLDER, PROGRAM, -56)),
+                               (menu + "Tool Link.lnk", (PROGRAM, FOLDER, PROGRAM, -56)),
+                               (menu + "conf.lnk", (conf, FOLDER + "bin\\", conf, 0)),
+                               (menu + "Help.lnk", (manual, FOLDER, manual, 0)),
+                               (menu + "Uninstall.lnk", (uninstaller, FOLDER, uninstaller, 0))):
+            self.assertEqual(wine.read_shortcut(link), expected, link)
+        # Web links point at an address, which the link keeps as its target.
+        self.assertTrue(wine.host_path(menu + "Homepage.lnk").exists())
 
         # uninstall.dat: the template's lines first, then what the installer adds.
         data = (folder / "uninstall.dat").read_bytes().decode("latin-1")
-        self.assertTrue(data.startswith("; from the builder\r\n[Settings]\r\nProgName = Tool\r\n"
-                                        f"ProgDir = {TARGET}\\\r\nProgExe = tool.exe\r\nGUID = {{E2E-INSTALL}}\r\n"
-                                        "ProgLink = \xa9 Ann Example   ( ann@tool.example )\r\n"), data)
-        self.assertIn("[Files]\r\nF001 = tool.exe\r\n[Language]\r\n", data)
+        self.assertTrue(data.startswith(
+            f"; from the builder\r\n[Settings]\r\nProgName = Tool\r\nProgDir = {FOLDER}\r\nProgExe = tool.exe\r\n"
+            f"GUID = {GUID}\r\nProgLink = Tool Link\r\nStartMenu = {menu}\r\nDesktopIcon = {desktop}Tool Link.lnk\r\n"
+            "[Files]\r\nF001 = tool.exe\r\n[Language]\r\n"), data)
         self.assertIn("Mutex = Close Program 'Tool' first!|Then press OK!\r\n", data)
-        self.assertTrue(data.endswith("[UserTask]\r\nNumber = 0\r\n"), data)
+        links = "".join(f"{name} = {menu}{link}.lnk\r\n" for name, link in (
+            ("Program", "Tool Link"), ("AddExe", "conf"), ("Help", "Help"), ("Homepage", "Homepage"),
+            ("Uninstall", "Uninstall")))
+        self.assertTrue(data.endswith(f"[StartMenu]\r\n{links}[UserTask]\r\nNumber = 0\r\n"), data)
 
-        robot.click(FINISH)
-        self.assertEqual(run.wait(), 0)
+        run.finish()
+        self.assertTrue(wine.wait_until(wine.hook_log, timeout=60))
+        name, working_folder, install_dir, _, _ = wine.hook_log()[0]
+        self.assertEqual((name, working_folder.rstrip("\\"), install_dir), ("tool", TARGET, FOLDER))
 
-    def test_no_uninstaller_leaves_the_template_alone(self):
-        scratch = wine.fresh_work("install-no-uninstaller")
-        files = {"setup.ini": settings(task={"NoUninstall": 1}), "setup.pck": app_package(scratch)}
-        run, robot = self.install(files)
-        self.assertEqual((self.target / "Tool" / "uninstall.dat").read_bytes(), TEMPLATE)
-        robot.click(FINISH)
-        self.assertEqual(run.wait(), 0)
+    def test_no_uninstaller_writes_no_entry_and_leaves_the_template_alone(self):
+        run = self.install(wine.build_installer(setup({"GUID": GUID}, task={"NoUninstall": 1, "Desktop": 0}),
+                                                package=PACKAGE))
+        self.assertEqual(run.progress()[5:], [])
+        self.assertEqual((wine.TESTS / "Tool" / "uninstall.dat").read_bytes(), TEMPLATE)
+        self.assertIsNone(wine.registry_values(UNINSTALL_KEYS + GUID))
+        self.assertEqual(wine.registry_values(REMEMBERED + GUID)["DesktopIcon"], "0")
+        run.finish()
+
+    def test_empty_link_name_and_guid_register_and_remember_nothing_and_reboot_starts_nothing(self):
+        run = self.install(wine.build_installer(setup(start_menu={"ProgLink": ""}, task={"Reboot": 1}),
+                                                package=PACKAGE))
+        self.assertEqual(run.progress()[5:], ["Create Desktop Icon"])
+        self.assertNotIn("InstallDir", wine.registry_values(REMEMBERED) or {})
+        self.assertEqual(wine.read_shortcut(self.desktop + ".lnk"), (PROGRAM, FOLDER, PROGRAM, -56))
+        self.assertFalse(run.wizard.enabled(wine.START_PROGRAM_CHECK))
+        run.finish()
+        self.assertFalse(wine.wait_until(wine.hook_log, timeout=10))
 
     def test_missing_package_is_not_reported_as_completed(self):
-        run, robot = self.install({"setup.ini": settings()})
-        lines, _ = robot.items(34)
+        run = self.install(wine.build_installer(setup({"GUID": GUID}, task={"Desktop": 0})))
+        lines = run.progress()
         self.assertEqual(lines[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
         self.assertEqual(lines[0], lines[1])  # no author and no e-mail: the title line twice
-        robot.click(FINISH)
-        self.assertEqual(run.wait(), 0)
+        # Without a link name of its own the program goes by that line.
+        self.assertIn(f"ProgLink = {lines[1]}\r\n", (wine.TESTS / "Tool" / "uninstall.dat").read_bytes().decode("latin-1"))
+        run.finish()
 
 
 if __name__ == "__main__":

@@ -1,80 +1,73 @@
 """The installer runs elevated from folders that anyone may drop files into
 (a Downloads folder). Libraries and programs planted there, or in the
-current folder, under the names of system ones are never loaded or started."""
+current folder, under the names of system ones are never loaded or started;
+the web link goes through the system's own RunDll32.exe."""
 
+import re
 import shutil
 import unittest
 
 import wine_harness as wine
-import wizard_steps as wizard
-from installer_builder import build_installer, setup_ini
 
-PROBE = wine.BIN / "brindle-hook-probe.exe"
-
-
-def setUpModule():
-    wine.ensure_display()
+SCHEME = "brindle-e2e"
+LINK = SCHEME + "://tool.example/start"
 
 
-def plain_installer(info=None, **groups):
-    return build_installer({"setup.ini": setup_ini(Info={"Titel": "Planted", **(info or {})}, **groups),
-                            "licence.txt": "Terms\r\n"})
-
-
-class Planting(unittest.TestCase):
+class Planting(wine.WineTest):
     def setUp(self):
         wine.start_hook_log()
         wine.remove_work_directories()
 
-    def start_in(self, folder, installer, cwd=None, native_first=()):
-        """Runs a copy of `installer` from `folder`; (run, robot) once its wizard shows."""
+    def start_in(self, folder, installer, cwd=None, **options):
+        """Runs a copy of `installer` from `folder`."""
         shutil.copy(installer, folder / "setup.exe")
-        run = wine.Installer(folder / "setup.exe", cwd=cwd or folder, native_first=native_first)
-        self.addCleanup(run.kill)
-        robot = wine.Robot(wizard.WIZARD)
-        robot.wait()
-        return run, robot
+        return self.start(folder / "setup.exe", cwd=cwd or folder, **options)
 
     def test_libraries_beside_the_installer_are_never_loaded(self):
-        installer = plain_installer()
+        installer = wine.build_installer({"Info": {"Titel": "Planted"}}, {"licence.txt": "Terms\r\n"})
         for library in ("riched20", "version"):
             with self.subTest(library=library):
                 folder = wine.fresh_work(f"planted-{library}")
                 shutil.copy(wine.BIN / "brindle-marker.dll", folder / f"{library}.dll")
                 marker = folder / f"{library}.dll.marker"
-                run, robot = self.start_in(folder, installer, native_first=[library])
-                self.assertIn("Terms", robot.text(13))  # the rich edit control holds the licence
-                robot.click(wizard.CANCEL)
-                self.assertEqual(run.wait(), 0)
+                run = self.start_in(folder, installer, native_first=[library])
+                self.assertIn("Terms", run.wizard.text(13))  # the rich edit control holds the licence
+                run.cancel()
                 self.assertFalse(marker.exists())
                 # A program that leaves the library search as it is does load it.
                 shutil.copy(wine.BIN / "brindle-library-probe.exe", folder)
-                self.assertEqual(wine.run(folder / "brindle-library-probe.exe", [f"{library}.dll"],
-                                          native_first=[library]), 0)
+                self.assertEqual(wine.run_program(folder / "brindle-library-probe.exe", f"{library}.dll",
+                                                  native_first=[library]), 0)
                 self.assertTrue(marker.exists())
 
-    def test_web_link_never_starts_a_planted_rundll32(self):
-        folder = wine.fresh_work("planted-rundll32")
-        current = folder / "current"
-        current.mkdir()
-        for place in (folder, current):
-            shutil.copy(PROBE, place / "RunDll32.exe")
-        run, robot = self.start_in(folder, plain_installer(info={"Web": "https://tool.example/"}),
-                                   cwd=current)
-        robot.click(4)
-        # A planted program would start at once; give it ample time.
-        self.assertFalse(wine.wait_until(lambda: wine.hook_log(), timeout=20))
-        robot.click(wizard.CANCEL)
-        self.assertEqual(run.wait(), 0)
-
-    def test_closing_before_install_starts_no_program(self):
-        folder = wine.fresh_work("planted-program")
-        shutil.copy(PROBE, folder / "tool.exe")
-        installer = plain_installer(Settings={"ProgExe": "tool.exe"}, Task={"StartProg": 1})
-        run, robot = self.start_in(folder, installer)
-        robot.close()
-        self.assertEqual(run.wait(), 0)
-        self.assertFalse(wine.wait_until(lambda: wine.hook_log(), timeout=10))
+    def test_web_link_opens_through_the_system_rundll32_and_no_planted_program_starts(self):
+        # The link starts "<system folder>\RunDll32.exe Url.dll,FileProtocolHandler <link>" (as Wine's
+        # log of started processes shows), which hands the link on to the program registered for its
+        # scheme: here the probe, for a scheme of the test's own.
+        folder = wine.fresh_work("planted-programs")
+        browser = wine.write_tree(folder, {"browser/Browser.exe": wine.PROBE.read_bytes()}) / "browser" / "Browser.exe"
+        self.scrub_keys(f"HKCR\\{SCHEME}")
+        wine.set_registry_values(f"HKCR\\{SCHEME}", {None: "URL:Brindle test", "URL Protocol": ""})
+        wine.set_registry_values(f"HKCR\\{SCHEME}\\shell\\open\\command",
+                                 {None: f'"{wine.windows_path(browser)}" "%1"'})
+        for planted in ("RunDll32.exe", "current/RunDll32.exe", "tool.exe"):
+            wine.write_tree(folder, {planted: wine.PROBE.read_bytes()})
+        installer = wine.build_installer({"Info": {"Titel": "Planted", "Web": LINK},
+                                          "Settings": {"ProgExe": "tool.exe"}, "Task": {"StartProg": 1}})
+        run = self.start_in(folder, installer, cwd=folder / "current", trace=folder / "processes.log")
+        self.assertEqual(run.wizard.text(wine.WEB_LINK), LINK)
+        run.wizard.click(wine.WEB_LINK)
+        self.assertTrue(wine.wait_until(wine.hook_log, timeout=120))
+        # Closing before the install starts no program either. A planted
+        # program would start at once; give it ample time.
+        run.close()
+        self.assertFalse(wine.wait_until(lambda: len(wine.hook_log()) > 1, timeout=20))
+        self.assertEqual([(start[0], start[4]) for start in wine.hook_log()], [("Browser", f'"{LINK}"')])
+        started = [match.group(1).replace('\\"', '"').replace("\\\\", "\\") for match in
+                   re.finditer(r'CreateProcessInternalW app \(null\) cmdline L"(.*)"\r?$',
+                               (folder / "processes.log").read_text("latin-1"), re.MULTILINE)]
+        rundll32 = f'"{wine.system_folders()[wine.SYSTEM]}RunDll32.exe" Url.dll,FileProtocolHandler {LINK}'
+        self.assertIn(rundll32.lower(), [command.lower() for command in started])
 
 
 if __name__ == "__main__":

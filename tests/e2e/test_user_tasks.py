@@ -1,131 +1,97 @@
 """User tasks under Wine: every task type does its work and leaves its
 record in uninstall.dat; a copy onto an existing file asks through the
-version dialog."""
+version dialog, whose answer decides."""
 
-import shutil
 import unittest
 
 import wine_harness as wine
-import wizard_steps as wizard
-from installer_builder import build_installer, setup_ini
 
 TARGET = "C:\\Brindle Tests\\Tasks"
 MENU_NAME = "Brindle Task Menu"
 REGISTRY_KEY = "Software\\Brindle E2E Tasks"
-SHARED_DLL = "brindle-e2e-shared.dll"
-DESKTOP, PROGRAMS, STARTUP, SYSTEM = 0, 2, 7, -2
-VERSION_DIALOG = "#4"
+NEW, REPLACED, KEPT = "brindle-e2e-new.dll", "brindle-e2e-replaced.dll", "brindle-e2e-kept.dll"
+USERS_LIBRARY = b"MZ the user's shared library"
+STARTUP = 7
 YES, NO = 55, 56
-
-
-def setUpModule():
-    wine.ensure_display()
-    global FOLDERS
-    FOLDERS = wine.system_folders()
 
 
 def system_file(name):
     """A file of the system folder as 32-bit programs see it: the 64-bit
     prefix keeps their system32 in syswow64."""
-    return wine.PREFIX / "drive_c" / "windows" / "syswow64" / name
+    return wine.DRIVE_C / "windows" / "syswow64" / name
 
 
-def installer(name, tasks):
-    """An installer whose setup.ini lists `tasks` as its user tasks; the
-    package carries tool.exe and, in the work directory, shared.dll."""
-    scratch = wine.fresh_work(name)
-    (scratch / "app").mkdir()
-    (scratch / "app" / "tool.exe").write_bytes(b"MZ tool")
-    ini = setup_ini(Info={"Titel": "Tasks"}, Settings={"ProgExe": "tool.exe"},
-                    StartMenue={"DefaultDir": MENU_NAME}, Task={"StartMenu": 1},
-                    UserTask={"Number": len(tasks), **{f"Task{i}": task for i, task in enumerate(tasks, 1)}}
-                    if isinstance(tasks, list) else tasks)
-    return build_installer({"setup.ini": ini, "shared.dll": b"MZ new shared library",
-                            "setup.pck": wine.pack(scratch / "app", scratch / "setup.pck").read_bytes()}, name)
+def installer(tasks):
+    """An installer with `tasks` as [UserTask]; the package carries tool.exe
+    and, in the work directory, libraries to copy."""
+    return wine.build_installer(
+        {"Info": {"Titel": "Tasks"}, "Settings": {"ProgExe": "tool.exe"}, "StartMenue": {"DefaultDir": MENU_NAME},
+         "Task": {"StartMenu": 1}, "UserTask": tasks},
+        {"new.dll": "MZ new", "replaced.dll": "MZ replacement", "kept.dll": "MZ not wanted"},
+        package={"tool.exe": "MZ tool"})
 
 
-class UserTasks(unittest.TestCase):
+class UserTasks(wine.WineTest):
     def setUp(self):
-        folders = [wine.PREFIX / "drive_c" / "Brindle Tests", wine.host_path(FOLDERS[PROGRAMS] + MENU_NAME)]
-        links = [wine.host_path(FOLDERS[code] + name)
-                 for code, name in ((DESKTOP, "Tool Task.lnk"), (DESKTOP, "Site.lnk"), (STARTUP, "Tool Start.lnk"))]
-        for path in folders:
-            shutil.rmtree(path, ignore_errors=True)
-            self.addCleanup(shutil.rmtree, path, True)
-        for path in links + [system_file(SHARED_DLL)]:
-            path.unlink(missing_ok=True)
-            self.addCleanup(path.unlink, True)
-        wine.delete_registry_key("HKCU\\" + REGISTRY_KEY)
-        self.addCleanup(wine.delete_registry_key, "HKCU\\" + REGISTRY_KEY)
-
-    def install(self, path, during_install=None):
-        run, robot = wizard.start(path)
-        self.addCleanup(run.kill)
-        wizard.install(robot, TARGET, during_install=during_install)
-        return run, robot
-
-    def finish(self, run, robot):
-        robot.click(wizard.FINISH)
-        self.assertEqual(run.wait(), 0)
+        self.folders = wine.system_folders()
+        self.desktop, self.menu = self.folders[wine.DESKTOP], self.folders[wine.PROGRAMS] + MENU_NAME + "\\"
+        self.scrub(wine.TESTS, wine.host_path(self.menu), *map(system_file, (NEW, REPLACED, KEPT)),
+                   *(wine.host_path(link) for link in (self.desktop + "Tool Task.lnk", self.desktop + "Site.lnk",
+                                                       self.folders[STARTUP] + "Tool Start.lnk")))
+        self.scrub_keys("HKCU\\" + REGISTRY_KEY)
 
     def uninstall_data(self):
-        return (wine.PREFIX / "drive_c" / "Brindle Tests" / "Tasks" / "uninstall.dat").read_bytes().decode("latin-1")
+        return (wine.TESTS / "Tasks" / "uninstall.dat").read_bytes().decode("latin-1")
 
     def test_every_task_type_does_its_work_and_leaves_its_record(self):
         tasks = ["0|Tool Task|tool.exe|2", "1|Tool Menu.lnk|tool.exe|0", "2|Site|https://tool.example/",
                  "3|Site.LNK|https://tool.example/menu", "4|Tool Start|tool.exe|0",
-                 f"5|{SHARED_DLL}|shared.dll|%System%", f"6|2147483649|{REGISTRY_KEY}|Path|%ProgDir%bin",
+                 f"5|{NEW}|new.dll|%System%", f"5|{REPLACED}|replaced.dll|%System%", f"5|{KEPT}|kept.dll|%System%",
+                 f"6|2147483649|{REGISTRY_KEY}|Path|%ProgDir%bin",
                  "8|tool.ini||Top|%ProgDir%x", "8|tool.ini|Paths|Home|%InstallDir%", "9|%System%x.dll|1"]
-        run, robot = self.install(installer("tasks-all", tasks))
-        lines, _ = robot.items(34)
-        self.assertEqual(lines[-1], "Create additional Links")
+        for name in (REPLACED, KEPT):
+            system_file(name).write_bytes(USERS_LIBRARY)
 
-        folder = TARGET + "\\"
-        menu = FOLDERS[PROGRAMS] + MENU_NAME + "\\"
-        program = folder + "tool.exe"
-        records = [FOLDERS[DESKTOP] + "Tool Task.lnk", menu + "Tool Menu.lnk", FOLDERS[DESKTOP] + "Site.lnk",
-                   menu + "Site.LNK.lnk", FOLDERS[STARTUP] + "Tool Start.lnk", FOLDERS[SYSTEM] + SHARED_DLL,
-                   f"2147483649|{REGISTRY_KEY}|Path"]
+        def answer_the_copies():
+            for source, button in (("replaced.dll", YES), ("kept.dll", NO)):
+                dialog = wine.Robot(f" Copy File  '{source}'")
+                dialog.wait()
+                dialog.click(button)
+        run = self.start(installer({"Number": len(tasks), **{f"Task{i}": task for i, task in enumerate(tasks, 1)}}))
+        run.install(TARGET, during_install=answer_the_copies)
+        self.assertEqual(run.progress()[-1], "Create additional Links")
+
+        folder, program = TARGET + "\\", TARGET + "\\tool.exe"
+        system = self.folders[wine.SYSTEM]
+        records = [self.desktop + "Tool Task.lnk", self.menu + "Tool Menu.lnk", self.desktop + "Site.lnk",
+                   self.menu + "Site.LNK.lnk", self.folders[STARTUP] + "Tool Start.lnk", system + NEW,
+                   system + REPLACED, system + KEPT, f"2147483649|{REGISTRY_KEY}|Path"]
         self.assertTrue(self.uninstall_data().endswith(
             f"[UserTask]\r\nNumber = {len(records)}\r\n" +
             "".join(f"Task{i} = {record}\r\n" for i, record in enumerate(records, 1))))
 
-        self.assertEqual(wine.read_shortcut(records[0]), (program, folder, program, 2))
-        self.assertEqual(wine.read_shortcut(records[1]), (program, folder, program, 0))
-        self.assertEqual(wine.read_shortcut(records[4]), (program, folder, program, 0))
+        for link, icon in ((records[0], 2), (records[1], 0), (records[4], 0)):
+            self.assertEqual(wine.read_shortcut(link), (program, folder, program, icon))
         for web_link in (records[2], records[3]):
             self.assertTrue(wine.host_path(web_link).exists(), web_link)
-        self.assertEqual(system_file(SHARED_DLL).read_bytes(), b"MZ new shared library")
+        for name, content in ((NEW, b"MZ new"), (REPLACED, b"MZ replacement"), (KEPT, USERS_LIBRARY)):
+            self.assertEqual(system_file(name).read_bytes(), content, name)
         self.assertEqual(wine.registry_values("HKCU\\" + REGISTRY_KEY), {"Path": "%ProgDir%bin"})
-        ini = (wine.PREFIX / "drive_c" / "Brindle Tests" / "Tasks" / "tool.ini").read_bytes()
+        ini = (wine.TESTS / "Tasks" / "tool.ini").read_bytes()
         self.assertEqual(ini, f"Top = %ProgDir%x\r\n[Paths]\r\nHome = {folder}\r\n".encode("latin-1"))
-        self.finish(run, robot)
+        run.finish()
 
-    def test_copy_onto_an_existing_file_asks_and_the_answer_decides(self):
-        for answer, content in ((YES, b"MZ new shared library"), (NO, b"MZ the user's shared library")):
-            with self.subTest(answer="yes" if answer == YES else "no"):
-                system_file(SHARED_DLL).write_bytes(b"MZ the user's shared library")
-                path = installer(f"tasks-{answer}", [f"5|{SHARED_DLL}|shared.dll|%System%"])
-                dialog = wine.Robot(VERSION_DIALOG)
-                run, robot = self.install(path, during_install=lambda: (dialog.wait(), dialog.click(answer)))
-                self.assertEqual(system_file(SHARED_DLL).read_bytes(), content)
-                self.assertIn(f"Task1 = {FOLDERS[SYSTEM]}{SHARED_DLL}\r\n", self.uninstall_data())
-                self.finish(run, robot)
-
-    def test_task_counts_that_are_negative_in_sixteen_bits_run_nothing(self):
-        run, robot = self.install(installer("tasks-40000", {"Number": 40000, "Task1": "0|Tool Task|tool.exe|0"}))
-        lines, _ = robot.items(34)
-        self.assertEqual(lines[-1], "Create additional Links")
-        self.assertFalse(wine.host_path(FOLDERS[DESKTOP] + "Tool Task.lnk").exists())
-        self.assertIn("[UserTask]\r\nNumber = 0\r\n", self.uninstall_data())
-        self.finish(run, robot)
-
-    def test_no_task_count_no_line(self):
-        run, robot = self.install(installer("tasks-none", {"Task1": "0|Tool Task|tool.exe|0"}))
-        lines, _ = robot.items(34)
-        self.assertEqual(lines[-1], "Create Startmenu Shortcuts")
-        self.assertFalse(wine.host_path(FOLDERS[DESKTOP] + "Tool Task.lnk").exists())
-        self.finish(run, robot)
+    def test_task_counts_that_run_nothing(self):
+        # 40000 is negative in sixteen bits.
+        for tasks, last_line in (({"Number": 40000, "Task1": "0|Tool Task|tool.exe|0"}, "Create additional Links"),
+                                 ({"Task1": "0|Tool Task|tool.exe|0"}, "Create Startmenu Shortcuts")):
+            with self.subTest(number=tasks.get("Number")):
+                run = self.start(installer(tasks))
+                run.install(TARGET)
+                self.assertEqual(run.progress()[-1], last_line)
+                self.assertFalse(wine.host_path(self.desktop + "Tool Task.lnk").exists())
+                self.assertTrue(self.uninstall_data().endswith("[UserTask]\r\nNumber = 0\r\n"))
+                run.finish()
 
 
 if __name__ == "__main__":

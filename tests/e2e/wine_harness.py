@@ -1,25 +1,40 @@
-"""Runs the real Windows programs under Wine for the end-to-end tests.
+"""What every end-to-end test shares: the real Windows programs run under
+Wine, installers built from a project description, the wizard driven by
+the robot, and what a run leaves read back from the prefix.
 
 One Wine prefix serves a whole test run (build/e2e/prefix); it is made once
-and reused. GUI programs get a virtual display through xvfb-run when no
-display is set.
+and reused. Each test process gets one virtual display and one Wine server
+for all its programs.
 """
 
 import atexit
 import getpass
+import itertools
 import os
 import re
 import shutil
 import subprocess
+import tempfile
 import time
+import unittest
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 BIN = ROOT / "build" / "bin"
+PROBE = BIN / "brindle-hook-probe.exe"
 # The tests' scratch folders and prefix; the demo keeps its own elsewhere, so
 # that what it installs never meets a test.
 WORK = Path(os.environ.get("BRINDLE_WINE_WORK", ROOT / "build" / "e2e"))
 PREFIX = WORK / "prefix"
+DRIVE_C = PREFIX / "drive_c"
+TESTS = DRIVE_C / "Brindle Tests"  # C:\Brindle Tests, where the tests install to
+HOOK_LOG = "C:\\hooks.log"
+
+WIZARD = "#1"
+WEB_LINK, BACK, NEXT, CANCEL, INSTALL, FINISH = 4, 5, 6, 7, 8, 9
+SETTINGS_PAGE, FOLDER_FIELD, START_MENU_FIELD, DESKTOP_CHECK = 16, 19, 22, 24
+PROGRESS, START_PROGRAM_CHECK = 34, 35
+DESKTOP, PROGRAMS, SYSTEM = 0, 2, -2  # folder codes
 
 
 def wine_environment():
@@ -33,85 +48,109 @@ def wine_environment():
 
 
 ENV = wine_environment()
-PERSISTENT_SERVER = False
+FACTS = {}  # what the platform probe found, {kind: [rest of each line]}
 
 
-def _display_wrapper():
-    return [] if ENV.get("DISPLAY") else ["xvfb-run", "-a"]
-
-
-def ensure_display():
-    """Gives this test process one virtual display for all its GUI programs
-    (a display that ends while Wine still draws on it breaks the server)."""
-    if ENV.get("DISPLAY"):
+def start_session():
+    """Makes the prefix once, then gives this test process one display and
+    one persistent Wine server (each program then starts in a fraction of the
+    time, and writes its files as it runs)."""
+    if FACTS:
         return
-    number = 100 + os.getpid() % 400
-    while Path(f"/tmp/.X{number}-lock").exists():
-        number += 1
-    server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_until(lambda: Path(f"/tmp/.X11-unix/X{number}").exists(), timeout=30, interval=0.1)
-    ENV["DISPLAY"] = f":{number}"
-    # One server for the whole test process: each program then starts in a
-    # fraction of the time.
-    global PERSISTENT_SERVER
-    ensure_prefix()
-    # Already running is fine. Its output must not hold the caller's pipes open.
-    subprocess.run(["wineserver", "-p"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    PERSISTENT_SERVER = True
-    # Two programs starting together while the server is still bringing up
-    # its services can hang under emulation: one program first, to the end.
-    # Wine's background programs start with it and inherit its output, so
-    # that output goes nowhere rather than into a pipe someone waits on.
-    subprocess.run(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"], env=ENV,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
-    # The same for the shell and component libraries the installer loads.
-    subprocess.run(["wine", str(BIN / "brindle-platform-probe.exe")], env=ENV,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    display = None
+    if not ENV.get("DISPLAY"):
+        number = 100 + os.getpid() % 400
+        while Path(f"/tmp/.X{number}-lock").exists():
+            number += 1
+        display = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: Path(f"/tmp/.X11-unix/X{number}").exists(), timeout=30, interval=0.1)
+        ENV["DISPLAY"] = f":{number}"
+    marker = PREFIX / ".brindle-ready"
+    if not marker.exists():
+        shutil.rmtree(PREFIX, ignore_errors=True)
+        WORK.mkdir(parents=True, exist_ok=True)
+        quiet(["wine", "wineboot", "-i"], timeout=900)
+        subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
+        marker.touch()
+    quiet(["wineserver", "-p"])  # already running is fine
 
     def stop():
         subprocess.run(["wineserver", "-k"], env=ENV)
-        server.terminate()
+        if display:
+            display.terminate()
     atexit.register(stop)
+    # Two programs starting together while the server still brings up its
+    # services can hang under emulation: one program first, to the end, then
+    # one that loads the shell and component libraries the installer loads.
+    quiet(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"])
+    for line in run_windows([str(BIN / "brindle-platform-probe.exe")])[1].splitlines():
+        kind, _, rest = line.rstrip("\r").partition(" ")
+        FACTS.setdefault(kind, []).append(rest)
+
+
+def quiet(command, timeout=300):
+    subprocess.run(command, env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
+
+
+def run_windows(command, env=None, timeout=300):
+    """Runs a Windows program to its end: its exit code, output and error.
+    They come through files, not pipes: a program Wine starts for it (the
+    desktop process, when none is running) inherits its handles and would
+    hold a pipe open for minutes after the program has ended."""
+    with tempfile.TemporaryFile() as output, tempfile.TemporaryFile() as error:
+        code = subprocess.run(["wine", *map(str, command)], env=env or ENV, stdout=output, stderr=error,
+                              timeout=timeout).returncode
+        output.seek(0)
+        error.seek(0)
+        return code, output.read().decode("latin-1"), error.read().decode("latin-1")
+
+
+def system_folders():
+    """{folder code: path} as the installer finds them."""
+    start_session()
+    return {int(code): path for code, _, path in (line.partition(" ") for line in FACTS["folder"])}
 
 
 class Robot:
-    """brindle-robot.exe: drives and reads the installer's windows by number."""
+    """brindle-robot.exe on one window (its caption or "#number")."""
 
-    def __init__(self, window):
+    def __init__(self, window=WIZARD):
         self.window = window
 
     def run(self, *args, timeout=60):
-        command = ["wine", str(BIN / "brindle-robot.exe"), "--timeout", str(timeout), *map(str, args)]
+        """The robot's exit code, output and error for any command line;
+        with no `timeout` the robot's own default."""
+        command = [BIN / "brindle-robot.exe", *(["--timeout", timeout] if timeout is not None else []), *args]
         try:
-            result = subprocess.run(command, env=ENV, capture_output=True, timeout=timeout + 60)
+            return run_windows(command, timeout=(timeout or 30) + 60)
         except subprocess.TimeoutExpired:
             # Under emulation a robot process now and then never gets going
             # (it outlives its own deadline); a second one does.
-            result = subprocess.run(command, env=ENV, capture_output=True, timeout=timeout + 60)
-        return result.returncode, result.stdout.decode("latin-1")
+            return run_windows(command, timeout=(timeout or 30) + 60)
 
-    def do(self, *args, timeout=60):
-        code, out = self.run(*args, timeout=timeout)
+    def do(self, command, *operands, timeout=60):
+        """Output of a command on this window; fails the test when it fails."""
+        code, output, error = self.run(command, self.window, *operands, timeout=timeout)
         if code != 0:
-            raise AssertionError(f"robot {' '.join(map(str, args))} failed ({code})")
-        return out
+            raise AssertionError(f"robot {command} {self.window} {operands}: {error.strip()}")
+        return output
+
+    def wait(self):
+        """Waits for the window; a program's first start in a fresh server is slow."""
+        return self.do("wait", timeout=240)
+
+    def gone(self, timeout=0):
+        return self.run("gone", self.window, timeout=timeout)[0] == 0
 
     def click(self, control):
-        return self.do("click", self.window, control)
+        self.do("click", control)
 
     def text(self, control):
-        return self.do("text", self.window, control)[:-1]
-
-    def set_text(self, control, text):
-        return self.do("settext", self.window, control, text)
-
-    def leave(self, control):
-        return self.do("leave", self.window, control)
+        return self.do("text", control)[:-1]
 
     def state(self, control):
-        fields = dict(item.split("=") for item in self.do("state", self.window, control).split())
-        return {key: value == "1" for key, value in fields.items()}
+        return {key: value == "1" for key, value in (item.split("=") for item in self.do("state", control).split())}
 
     def visible(self, control):
         return self.state(control)["visible"]
@@ -123,19 +162,17 @@ class Robot:
         return self.state(control)["checked"]
 
     def items(self, control):
-        lines = self.do("items", self.window, control).splitlines()
+        lines = self.do("items", control).splitlines()
         return lines[:-1], int(lines[-1].split("=")[1])
 
-    def close(self):
-        return self.do("close", self.window)
+    def enter(self, control, text):
+        """Types `text` into a field and leaves it."""
+        self.do("settext", control, text)
+        self.do("leave", control)
 
-    def wait(self):
-        """Waits for the window; a program's first start in a fresh server is slow."""
-        return self.do("wait", self.window, timeout=240)
-
-    def wait_for_text(self, control, expected, timeout=30):
-        """Events are handled after the robot's call returns: poll for the result."""
-        return wait_until(lambda: self.text(control) == expected, timeout=timeout, interval=0.3)
+    def wait_for(self, condition, timeout=30):
+        """Events are handled after the robot's call returns: poll for their result."""
+        return wait_until(lambda: condition(self), timeout=timeout, interval=0.3)
 
 
 def environment(native_first=()):
@@ -146,136 +183,212 @@ def environment(native_first=()):
     return {**ENV, "WINEDLLOVERRIDES": ENV["WINEDLLOVERRIDES"] + ";" + ",".join(native_first) + "=n,b"}
 
 
-class Installer:
-    """One run of an installer in the background, on the shared display,
-    started in `cwd` (the current folder when None)."""
+def run_program(program, *args, native_first=()):
+    """Runs a Windows program to its end; its exit code."""
+    return run_windows([program, *args], env=environment(native_first))[0]
 
-    def __init__(self, path, cwd=None, native_first=()):
-        ensure_display()
-        self.process = subprocess.Popen(["wine", str(path)], env=environment(native_first), cwd=cwd,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def wait(self, timeout=120):
-        code = self.process.wait(timeout=timeout)
-        wait_for_wineserver()
-        return code
+class Run:
+    """One installer (or other program) run in the background, ended when
+    the test is done; `wizard` is the robot on its wizard window. A `trace`
+    file receives Wine's log of the processes the run starts."""
+
+    def __init__(self, test, program, cwd=None, native_first=(), wait=True, trace=None):
+        self.test = test
+        env = {**environment(native_first), "WINEDEBUG": "+process"} if trace else environment(native_first)
+        with open(trace or os.devnull, "wb") as errors:
+            self.process = subprocess.Popen(["wine", str(program)], env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+                                            stderr=errors)
+        test.addCleanup(self.kill)
+        self.wizard = Robot(WIZARD)
+        if wait:
+            self.wizard.wait()
+
+    def ended(self, timeout=120):
+        """Asserts that the run ends, with the installer's only exit code."""
+        self.test.assertEqual(self.process.wait(timeout=timeout), 0)
 
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
+            self.process.wait()
+
+    def cancel(self):
+        self.wizard.click(CANCEL)
+        self.ended()
+
+    def close(self):
+        self.wizard.do("close")
+        self.ended()
+
+    def finish(self):
+        self.wizard.click(FINISH)
+        self.ended()
+
+    def progress(self):
+        return self.wizard.items(PROGRESS)[0]
+
+    def install(self, folder, before_install=None, during_install=None):
+        """From the welcome page of a package without licence and readme to the
+        finished page, with `folder` as installation folder. `before_install`
+        runs on the settings page, to set its fields; `during_install` right
+        after the Install button, to answer what the install step asks."""
+        robot = self.wizard
+        robot.click(NEXT)
+        assert robot.wait_for(lambda r: r.visible(SETTINGS_PAGE)), "no settings page"
+        robot.do("settext", FOLDER_FIELD, folder)
+        if before_install:
+            before_install(robot)
+        robot.click(NEXT)
+        assert robot.wait_for(lambda r: r.visible(INSTALL)), "no install page"
+        robot.click(INSTALL)
+        if during_install:
+            during_install()
+        assert robot.wait_for(lambda r: r.visible(FINISH), timeout=120), "install did not finish"
 
 
-def ensure_prefix():
-    """Makes the prefix once; later calls find it ready."""
-    marker = PREFIX / ".brindle-ready"
-    if marker.exists():
-        return
-    if PREFIX.exists():
-        shutil.rmtree(PREFIX)
-    WORK.mkdir(parents=True, exist_ok=True)
-    subprocess.run(_display_wrapper() + ["wine", "wineboot", "-i"], env=ENV, check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=900)
-    wait_for_wineserver()
-    marker.touch()
+class WineTest(unittest.TestCase):
+    """A test case with the session started and helpers that clean up after it."""
+
+    @classmethod
+    def setUpClass(cls):
+        start_session()
+
+    def start(self, installer, **options):
+        return Run(self, installer, **options)
+
+    def scrub(self, *paths):
+        """Removes host files and folders now and when the test ends."""
+        def remove():
+            for path in paths:
+                if path.is_dir() and not path.is_symlink():
+                    shutil.rmtree(path)
+                else:
+                    path.unlink(missing_ok=True)
+        remove()
+        self.addCleanup(remove)
+
+    def scrub_keys(self, *keys):
+        """Deletes registry keys now and when the test ends."""
+        for key in keys:
+            reg("delete", key, "/f")
+            self.addCleanup(reg, "delete", key, "/f")
 
 
-def wait_for_wineserver():
-    """Waits until Wine has written everything out. A persistent server (see
-    ensure_display) writes files as the programs do, so there is nothing to
-    wait for once a program has ended."""
-    if not PERSISTENT_SERVER:
-        subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
+def setup_ini(groups):
+    """setup.ini text from {group: {key: value}}."""
+    lines = []
+    for group, keys in groups.items():
+        lines += [f"[{group}]"] + [f"{key}={value}" for key, value in keys.items()]
+    return "\r\n".join(lines) + "\r\n"
 
 
-def run(program, args=(), timeout=300, native_first=()):
-    """Runs a Windows program and returns its exit code once Wine is idle."""
-    ensure_prefix()
-    result = subprocess.run(_display_wrapper() + ["wine", str(program), *args], env=environment(native_first),
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
-    wait_for_wineserver()
-    return result.returncode
+def write_tree(folder, files):
+    """Writes {name: text, bytes or (bytes, FILETIME)}; "/" in names makes sub-folders."""
+    for name, content in files.items():
+        content, filetime = content if isinstance(content, tuple) else (content, None)
+        path = folder / name
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(content.encode("latin-1") if isinstance(content, str) else content)
+        if filetime:
+            seconds = (filetime - 116444736000000000) / 10_000_000
+            os.utime(path, (seconds, seconds))
+    return folder
+
+
+_installers = itertools.count()
+
+
+def build_installer(setup=None, files=None, package=None):
+    """An installer whose package holds setup.ini made from `setup`
+    ({group: {key: value}}), the `files` and, when given, a setup.pck of the
+    `package` files (both as write_tree takes them)."""
+    scratch = fresh_work(f"installer-{next(_installers)}")
+    files = dict(files or {})
+    if setup is not None:
+        files["setup.ini"] = setup_ini(setup)
+    if package is not None:
+        write_tree(scratch / "app", package)
+        subprocess.run([BIN / "brindle-pack", "pack", scratch / "app", "-o", scratch / "setup.pck"], check=True)
+        files["setup.pck"] = (scratch / "setup.pck").read_bytes()
+    write_tree(scratch / "tree", files)
+    subprocess.run([BIN / "brindle-pack", "pack", scratch / "tree", "-o", scratch / "setup.exe",
+                    "--stub", BIN / "brindle-setup.exe"], check=True)
+    return scratch / "setup.exe"
+
+
+def filetime_of(path):
+    return int(round(os.stat(path).st_mtime_ns / 100)) + 116444736000000000
 
 
 def read_shortcut(link):
     """(target, working folder, icon file, icon index) of a .lnk file, read
     through the shell's link object; None when it cannot be read."""
-    result = subprocess.run(["wine", str(BIN / "brindle-robot.exe"), "shortcut", link], env=ENV,
-                            capture_output=True, timeout=300)
-    if result.returncode != 0:
+    code, output, _ = Robot().run("shortcut", link, timeout=240)
+    if code != 0:
         return None
-    target, folder, icon, index = result.stdout.decode("latin-1").split("\n")[:4]
+    target, folder, icon, index = output.split("\n")[:4]
     return target, folder, icon, int(index)
 
 
+def reg(*args):
+    """reg.exe as 32-bit programs see the registry (the 64-bit prefix keeps
+    their HKEY_LOCAL_MACHINE\\Software apart): exit code and output."""
+    return run_windows(["C:\\windows\\syswow64\\reg.exe", *args])[:2]
+
+
 def registry_values(key):
-    """{name: text} of a key as 32-bit programs see it (the 64-bit prefix
-    keeps their HKEY_LOCAL_MACHINE\\Software apart); None when it is missing."""
-    result = subprocess.run(["wine", "C:\\windows\\syswow64\\reg.exe", "query", key], env=ENV,
-                            capture_output=True, timeout=300)
-    if result.returncode != 0:
-        return None
-    values = {}
-    for line in result.stdout.decode("latin-1").splitlines():
-        match = re.match(r"^    (.+?)    (REG_\w+)    ?(.*)$", line)
-        if match:
-            values[match.group(1)] = match.group(3)
-    return values
+    """{name: text} of a key; None when it is missing."""
+    code, output = reg("query", key)
+    matches = (re.match(r"^    (.+?)    (REG_\w+)    ?(.*)$", line) for line in output.splitlines())
+    return {match.group(1): match.group(3) for match in matches if match} if code == 0 else None
 
 
-def set_registry_value(key, name, text):
-    subprocess.run(["wine", "C:\\windows\\syswow64\\reg.exe", "add", key, "/v", name, "/d", text, "/f"], env=ENV,
-                   capture_output=True, timeout=300, check=True)
-
-
-def delete_registry_key(key):
-    subprocess.run(["wine", "C:\\windows\\syswow64\\reg.exe", "delete", key, "/f"], env=ENV,
-                   capture_output=True, timeout=300)
-
-
-def system_folders():
-    """{folder code: path} as the installer finds them."""
-    result = subprocess.run(["wine", str(BIN / "brindle-platform-probe.exe")], env=ENV, capture_output=True,
-                            timeout=300, check=True)
-    folders = {}
-    for line in result.stdout.decode("latin-1").splitlines():
-        kind, _, rest = line.partition(" ")
-        if kind == "folder":
-            code, _, path = rest.partition(" ")
-            folders[int(code)] = path
-    return folders
+def set_registry_values(key, values):
+    """Sets {name: text}; the name None is the key's default value."""
+    for name, text in values.items():
+        assert reg("add", key, *(["/v", name] if name is not None else ["/ve"]), "/d", text, "/f")[0] == 0
 
 
 def host_path(windows_path):
     """The prefix's file for a C:\\ path."""
     assert windows_path[:3].upper() == "C:\\"
-    return PREFIX / "drive_c" / windows_path[3:].replace("\\", "/")
+    return DRIVE_C / windows_path[3:].replace("\\", "/")
 
 
-HOOK_LOG = "C:\\hooks.log"
+def windows_path(path):
+    """The Windows name of a host path (Wine's drive Z: is the host's root)."""
+    return "Z:" + str(path).replace("/", "\\")
 
 
 def start_hook_log():
-    """Makes the probe programs started from now on log their starts, into
-    a log that starts empty."""
+    """Makes the probe programs started from now on log their starts into a
+    log that starts empty."""
     ENV["BRINDLE_HOOK_LOG"] = HOOK_LOG
     host_path(HOOK_LOG).unlink(missing_ok=True)
 
 
 def hook_log():
-    """The probes' starts so far: (name, working folder, InstallDir, mutex)."""
+    """The probes' starts so far: (name, working folder, InstallDir, mutex, arguments)."""
     log = host_path(HOOK_LOG)
-    if not log.exists():
-        return []
-    return [tuple(line.split("|")) for line in log.read_text("latin-1").splitlines()]
-
-
-def remove_work_directories():
-    for folder in temp_folder().glob("Brindle*"):
-        shutil.rmtree(folder)
+    return [tuple(line.split("|")) for line in log.read_text("latin-1").splitlines()] if log.exists() else []
 
 
 def user_folder():
-    return PREFIX / "drive_c" / "users" / getpass.getuser()
+    return DRIVE_C / "users" / getpass.getuser()
+
+
+def temp_folder():
+    return user_folder() / "Temp"
+
+
+def work_directories():
+    return sorted(temp_folder().glob("Brindle*"))
+
+
+def remove_work_directories():
+    for folder in work_directories():
+        shutil.rmtree(folder)
 
 
 def program_files():
@@ -283,34 +396,10 @@ def program_files():
     return "C:\\Program Files (x86)\\" if ENV.get("WINEARCH") == "win64" else "C:\\Program Files\\"
 
 
-def temp_folder():
-    return user_folder() / "Temp"
-
-
-def pack(tree, output, stub=None):
-    """Runs brindle-pack pack; returns the output path."""
-    command = [str(BIN / "brindle-pack"), "pack", str(tree), "-o", str(output)]
-    if stub:
-        command += ["--stub", str(stub)]
-    subprocess.run(command, check=True)
-    return output
-
-
-def set_mtime(path, filetime):
-    """Sets a host file's last-write time from a FILETIME value."""
-    seconds = (filetime - 116444736000000000) / 10_000_000
-    os.utime(path, (seconds, seconds))
-
-
-def filetime_of(path):
-    return int(round(os.stat(path).st_mtime_ns / 100)) + 116444736000000000
-
-
 def fresh_work(name):
-    """An empty scratch folder below build/e2e for one test."""
+    """An empty scratch folder below build/e2e."""
     folder = WORK / name
-    if folder.exists():
-        shutil.rmtree(folder)
+    shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
     return folder
 

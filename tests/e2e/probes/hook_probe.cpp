@@ -1,15 +1,17 @@
-// Stands in for a package's hook programs and for a running application.
+// Stands in for a package's hook programs, for a running application and for
+// the program a link's address is handed to.
 // Copied under a name such as BeforeBR.exe, it reads files named after
 // itself beside its executable:
 //   <name>.mutex  holds the mutex named there while it runs
 //   <name>.wait   keeps running with a window captioned "<name> running"
 //   <name>.exit   exits with the code written there (else 0)
 // and appends one line to the file named by the variable BRINDLE_HOOK_LOG:
-//   <name>|<working folder>|<InstallDir variable>|<mutex: new, existed or ->
+//   <name>|<working folder>|<InstallDir variable>|<mutex: new, existed or ->|<arguments>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -27,6 +29,18 @@ std::string readSideFile(const std::string& path) {
 
 bool sideFileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The command line without the program's own name.
+std::string arguments() {
+    const char* line = GetCommandLineA();
+    if (*line == '"') {
+        line = std::strchr(line + 1, '"');
+        line = line ? line + 1 : "";
+    }
+    while (*line && *line != ' ') ++line;
+    while (*line == ' ') ++line;
+    return line;
+}
+
 std::string variable(const char* name) {
     char value[1024];
     const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
@@ -39,7 +53,8 @@ void logStart(const std::string& name, const char* mutexState) {
     char folder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, folder);
     if (FILE* file = std::fopen(log.c_str(), "ab")) {
-        std::fprintf(file, "%s|%s|%s|%s\r\n", name.c_str(), folder, variable("InstallDir").c_str(), mutexState);
+        std::fprintf(file, "%s|%s|%s|%s|%s\r\n", name.c_str(), folder, variable("InstallDir").c_str(), mutexState,
+                     arguments().c_str());
         std::fclose(file);
     }
 }

@@ -1,6 +1,6 @@
 // Runs the version conflict dialog and the version lookup on their own, with
 // the built-in English texts, and prints what they gave:
-//   summary FILE              the version summary of FILE
+//   summary FILE...           the version summary of each FILE, one a line
 //   ask NEW CURRENT           the dialog on its own; prints "yes" or "no"
 //   ask-behind NEW CURRENT    the same in front of a window 1 with a button 6
 //                             (a stand-in for the wizard)
@@ -25,13 +25,13 @@ bool openWindowBehind() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "summary") == 0) {
-        std::printf("%s\n", readVersionInfo(argv[2]).c_str());
+    if (argc >= 3 && std::strcmp(argv[1], "summary") == 0) {
+        for (int file = 2; file < argc; ++file) std::printf("%s\n", readVersionInfo(argv[file]).c_str());
         return 0;
     }
     const bool behind = argc == 4 && std::strcmp(argv[1], "ask-behind") == 0;
     if (!behind && !(argc == 4 && std::strcmp(argv[1], "ask") == 0)) {
-        std::fprintf(stderr, "usage: brindle-version-probe summary FILE | ask NEW CURRENT | ask-behind NEW CURRENT\n");
+        std::fprintf(stderr, "usage: brindle-version-probe summary FILE... | ask NEW CURRENT | ask-behind NEW CURRENT\n");
         return 2;
     }
     if (!ui::start() || (behind && !openWindowBehind())) return 1;

@@ -1,8 +1,5 @@
 #include "commands.h"
 
-#include <cstdlib>
-#include <optional>
-
 #include "control_actions.h"
 #include "control_reading.h"
 #include "message_box.h"
@@ -14,14 +11,6 @@
 namespace robot {
 
 namespace {
-
-std::optional<long> parseNumber(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    long number = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0') return std::nullopt;
-    return number;
-}
 
 Outcome noWindow(const WindowQuery& query) { return failed("no window \"" + query.argument + "\""); }
 
@@ -101,8 +90,10 @@ Outcome dumpCommand(const Operands& operands, const Deadline& deadline) {
     return onWindow(operands[0], deadline, [&](HWND window) { return dumpControls(window, deadline); });
 }
 
-Outcome clickCommand(const Operands& operands, const Deadline& deadline) {
-    return onControl(operands[0], operands[1], deadline, [&](HWND control) { return click(control, deadline); });
+// A command that does one thing to a control: WINDOW ID.
+template <Outcome (*action)(HWND, const Deadline&)>
+Outcome controlCommand(const Operands& operands, const Deadline& deadline) {
+    return onControl(operands[0], operands[1], deadline, [&](HWND control) { return action(control, deadline); });
 }
 
 Outcome setTextCommand(const Operands& operands, const Deadline& deadline) {
@@ -110,31 +101,11 @@ Outcome setTextCommand(const Operands& operands, const Deadline& deadline) {
                      [&](HWND control) { return setText(control, operands[2], deadline); });
 }
 
-Outcome leaveCommand(const Operands& operands, const Deadline& deadline) {
-    return onControl(operands[0], operands[1], deadline, [&](HWND control) { return leave(control, deadline); });
-}
-
 Outcome selectCommand(const Operands& operands, const Deadline& deadline) {
     auto index = parseNumber(operands[2]);
     if (!index || *index < 0) return misused("bad item index: " + operands[2]);
     return onControl(operands[0], operands[1], deadline,
                      [&](HWND control) { return select(control, static_cast<int>(*index), deadline); });
-}
-
-Outcome textCommand(const Operands& operands, const Deadline& deadline) {
-    return onControl(operands[0], operands[1], deadline, [&](HWND control) { return readText(control, deadline); });
-}
-
-Outcome stateCommand(const Operands& operands, const Deadline& deadline) {
-    return onControl(operands[0], operands[1], deadline, [&](HWND control) { return readState(control, deadline); });
-}
-
-Outcome itemsCommand(const Operands& operands, const Deadline& deadline) {
-    return onControl(operands[0], operands[1], deadline, [&](HWND control) { return readItems(control, deadline); });
-}
-
-Outcome treeCommand(const Operands& operands, const Deadline& deadline) {
-    return onControl(operands[0], operands[1], deadline, [&](HWND control) { return readTree(control, deadline); });
 }
 
 Outcome treeSelectCommand(const Operands& operands, const Deadline& deadline) {
@@ -167,14 +138,14 @@ const std::vector<Command>& commands() {
         {"gone", "WINDOW", goneCommand},
         {"caption", "WINDOW", captionCommand},
         {"geometry", "WINDOW", geometryCommand},
-        {"click", "WINDOW ID", clickCommand},
+        {"click", "WINDOW ID", controlCommand<click>},
         {"settext", "WINDOW ID TEXT", setTextCommand},
-        {"leave", "WINDOW ID", leaveCommand},
+        {"leave", "WINDOW ID", controlCommand<leave>},
         {"select", "WINDOW ID INDEX", selectCommand},
-        {"text", "WINDOW ID", textCommand},
-        {"state", "WINDOW ID", stateCommand},
-        {"items", "WINDOW ID", itemsCommand},
-        {"tree", "WINDOW ID", treeCommand},
+        {"text", "WINDOW ID", controlCommand<readText>},
+        {"state", "WINDOW ID", controlCommand<readState>},
+        {"items", "WINDOW ID", controlCommand<readItems>},
+        {"tree", "WINDOW ID", controlCommand<readTree>},
         {"treeselect", "WINDOW ID PATH", treeSelectCommand},
         {"close", "WINDOW", closeCommand},
         {"message", "CAPTION", messageCommand},

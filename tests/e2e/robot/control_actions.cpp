@@ -1,15 +1,10 @@
 #include "control_actions.h"
 
-#include "delivery.h"
 #include "window_text.h"
 
 namespace robot {
 
 namespace {
-
-std::string named(HWND control) {
-    return "control " + std::to_string(GetDlgCtrlID(control)) + " (" + className(control) + ")";
-}
 
 bool isChild(HWND window) {
     return GetWindowLongA(window, GWL_STYLE) & WS_CHILD;
@@ -33,10 +28,6 @@ std::string disabledReason(HWND control, HWND disabled) {
 
 bool isLink(HWND control) {
     return hasClass(control, "Static") && (GetWindowLongA(control, GWL_STYLE) & SS_NOTIFY);
-}
-
-bool isField(HWND control) {
-    return hasClass(control, "Edit") || classStartsWith(control, "RichEdit");
 }
 
 Outcome notifyParent(HWND control, WORD code, const Deadline& deadline) {
@@ -68,26 +59,16 @@ Outcome setText(HWND control, const std::string& text, const Deadline& deadline)
 }
 
 Outcome leave(HWND control, const Deadline& deadline) {
-    if (!isField(control)) return failed(named(control) + " is not a field");
+    if (!hasClass(control, "Edit")) return failed(named(control) + " is not a field");
     return notifyParent(control, EN_KILLFOCUS, deadline);
 }
 
 Outcome select(HWND control, int index, const Deadline& deadline) {
-    std::optional<LRESULT> result;
-    WORD change = 0;
-    if (hasClass(control, "ComboBox")) {
-        result = ask(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, deadline);
-        change = CBN_SELCHANGE;
-    } else if (hasClass(control, "ListBox")) {
-        result = ask(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0, deadline);
-        change = LBN_SELCHANGE;
-    } else {
-        return failed(named(control) + " is neither a drop-down list nor a list box");
-    }
+    if (!hasClass(control, "ComboBox")) return failed(named(control) + " is not a drop-down list");
+    auto result = ask(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, deadline);
     if (!result) return failed(named(control) + " did not answer in time");
-    if (*result == CB_ERR)  // LB_ERR as well: there is no such item
-        return failed(named(control) + " has no item " + std::to_string(index));
-    return notifyParent(control, change, deadline);
+    if (*result == CB_ERR) return failed(named(control) + " has no item " + std::to_string(index));
+    return notifyParent(control, CBN_SELCHANGE, deadline);
 }
 
 }  // namespace robot

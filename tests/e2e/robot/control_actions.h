@@ -24,8 +24,8 @@ Outcome setText(HWND control, const std::string& text, const Deadline& deadline)
 // owner reacts to.
 Outcome leave(HWND control, const Deadline& deadline);
 
-// Selects an item of a drop-down list or a list box and reports the change
-// to the parent, as choosing it with the mouse does.
+// Selects an item of a drop-down list and reports the change to the parent,
+// as choosing it with the mouse does.
 Outcome select(HWND control, int index, const Deadline& deadline);
 
 }  // namespace robot

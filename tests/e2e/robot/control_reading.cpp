@@ -17,9 +17,7 @@ struct ListMessages {
 constexpr ListMessages kListBox{LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL};
 constexpr ListMessages kComboBox{CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL};
 
-Outcome tooSlow(HWND control) {
-    return failed("control " + std::to_string(GetDlgCtrlID(control)) + " did not answer in time");
-}
+Outcome tooSlow(HWND control) { return failed(named(control) + " did not answer in time"); }
 
 // Item texts are read in UTF-16 and converted to the ANSI code page, which
 // gives the bytes the ANSI messages would: Wine hands the ANSI forms of these
@@ -85,14 +83,14 @@ Outcome readItems(HWND control, const Deadline& deadline) {
     ListMessages messages;
     if (hasClass(control, "ListBox")) messages = kListBox;
     else if (hasClass(control, "ComboBox")) messages = kComboBox;
-    else return failed("control " + std::to_string(GetDlgCtrlID(control)) + " is neither a list box nor a drop-down list");
+    else return failed(named(control) + " is neither a list box nor a drop-down list");
 
     auto count = ask(control, messages.count, 0, 0, deadline);
     if (!count) return tooSlow(control);
     std::string output;
     for (LRESULT index = 0; index < *count; ++index) {
         auto item = itemText(control, messages, static_cast<WPARAM>(index), deadline);
-        if (!item) return failed("item " + std::to_string(index) + " of control " + std::to_string(GetDlgCtrlID(control)) + " could not be read");
+        if (!item) return failed("item " + std::to_string(index) + " of " + named(control) + " could not be read");
         output += *item + "\n";
     }
     auto selected = ask(control, messages.selection, 0, 0, deadline);

@@ -5,8 +5,6 @@
 #include <optional>
 #include <vector>
 
-#include "delivery.h"
-#include "remote_memory.h"
 #include "window_text.h"
 
 namespace robot {
@@ -22,18 +20,30 @@ struct TreeItem {
     std::string path;
 };
 
-// Walks the tree through a TVITEM and a text buffer placed in the tree's process.
+// Walks the tree through a TVITEM and a text buffer placed in the tree's
+// process: the system does not carry the pointers of common-control messages
+// across processes, so their structures must live where the control reads them.
 class TreeReader {
 public:
-    TreeReader(HWND tree, const Deadline& deadline)
-        : tree_(tree), deadline_(deadline), memory_(tree, sizeof(TVITEMA) + kTextCapacity) {}
-
-    bool ready() const { return memory_.valid(); }
+    TreeReader(HWND tree, const Deadline& deadline) : tree_(tree), deadline_(deadline) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(tree, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_)
+            buffer_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, sizeof(TVITEMA) + kTextCapacity,
+                                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~TreeReader() {
+        if (buffer_) VirtualFreeEx(process_, buffer_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    TreeReader(const TreeReader&) = delete;
+    TreeReader& operator=(const TreeReader&) = delete;
 
     // All items in display order; nothing when the tree did not answer.
     std::optional<std::vector<TreeItem>> items() {
         std::vector<TreeItem> found;
-        if (!collect(TVI_ROOT, 0, "", found)) return std::nullopt;
+        if (!buffer_ || !collect(TVI_ROOT, 0, "", found)) return std::nullopt;
         return found;
     }
 
@@ -64,64 +74,64 @@ private:
         TVITEMA request{};
         request.mask = TVIF_TEXT | TVIF_HANDLE;
         request.hItem = item;
-        request.pszText = memory_.at(sizeof request);
+        request.pszText = buffer_ + sizeof request;
         request.cchTextMax = kTextCapacity;
         const char empty = '\0';
-        if (!memory_.write(0, &request, sizeof request) || !memory_.write(sizeof request, &empty, 1))
-            return std::nullopt;
-        if (!ask(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory_.at(0)), deadline_)) return std::nullopt;
         std::string text(kTextCapacity, '\0');
-        if (!memory_.read(sizeof request, text.data(), text.size())) return std::nullopt;
+        if (!WriteProcessMemory(process_, buffer_, &request, sizeof request, nullptr) ||
+            !WriteProcessMemory(process_, request.pszText, &empty, 1, nullptr) ||
+            !ask(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buffer_), deadline_) ||
+            !ReadProcessMemory(process_, request.pszText, text.data(), text.size(), nullptr))
+            return std::nullopt;
         text.resize(text.find('\0'));
         return text;
     }
 
     HWND tree_;
     const Deadline& deadline_;
-    RemoteMemory memory_;
+    HANDLE process_ = nullptr;
+    char* buffer_ = nullptr;  // as the tree's process sees it
 };
 
-Outcome unreadable(HWND tree) {
-    return failed("the tree view " + std::to_string(GetDlgCtrlID(tree)) + " could not be read");
-}
-
-std::string pathOf(const std::vector<TreeItem>& items, HTREEITEM handle) {
-    for (const TreeItem& item : items)
-        if (item.handle == handle) return item.path;
-    return "";
+// Runs `action` on the tree's items, once they could be read.
+template <typename Action>
+Outcome onItems(HWND tree, const Deadline& deadline, Action action) {
+    if (!hasClass(tree, WC_TREEVIEWA)) return failed(named(tree) + " is not a tree view");
+    TreeReader reader(tree, deadline);
+    auto items = reader.items();
+    if (!items) return failed(named(tree) + " could not be read");
+    return action(reader, *items);
 }
 
 }  // namespace
 
 Outcome readTree(HWND tree, const Deadline& deadline) {
-    if (!hasClass(tree, WC_TREEVIEWA)) return failed("control " + std::to_string(GetDlgCtrlID(tree)) + " is not a tree view");
-    TreeReader reader(tree, deadline);
-    if (!reader.ready()) return unreadable(tree);
-    auto items = reader.items();
-    auto selected = reader.next(nullptr, TVGN_CARET);
-    if (!items || !selected) return unreadable(tree);
-    std::string output;
-    for (const TreeItem& item : *items) output += std::to_string(item.level) + "\t" + item.text + "\n";
-    return succeeded(output + "selected=" + pathOf(*items, *selected) + "\n");
+    return onItems(tree, deadline, [&](TreeReader& reader, const std::vector<TreeItem>& items) {
+        auto selected = reader.next(nullptr, TVGN_CARET);
+        if (!selected) return failed(named(tree) + " could not be read");
+        std::string output, selectedPath;
+        for (const TreeItem& item : items) {
+            output += std::to_string(item.level) + "\t" + item.text + "\n";
+            if (item.handle == *selected) selectedPath = item.path;
+        }
+        return succeeded(output + "selected=" + selectedPath + "\n");
+    });
 }
 
 Outcome selectTreeItem(HWND tree, const std::string& path, const Deadline& deadline) {
-    if (!hasClass(tree, WC_TREEVIEWA)) return failed("control " + std::to_string(GetDlgCtrlID(tree)) + " is not a tree view");
-    TreeReader reader(tree, deadline);
-    if (!reader.ready()) return unreadable(tree);
-    auto items = reader.items();
-    if (!items) return unreadable(tree);
-    for (const TreeItem& item : *items) {
-        if (item.path != path) continue;
-        // TVM_SELECTITEM carries a handle, not a pointer, so it can be delivered
-        // without waiting for the owner's reaction to the change.
-        if (!deliver(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item.handle), deadline))
-            return failed("the tree view did not take up the selection in time");
-        auto selected = reader.next(nullptr, TVGN_CARET);
-        if (!selected || *selected != item.handle) return failed("the tree view refused to select " + path);
-        return succeeded();
-    }
-    return failed("the tree view has no item " + path);
+    return onItems(tree, deadline, [&](TreeReader& reader, const std::vector<TreeItem>& items) {
+        for (const TreeItem& item : items) {
+            if (item.path != path) continue;
+            // TVM_SELECTITEM carries a handle, not a pointer, so it can be delivered
+            // without waiting for the owner's reaction to the change.
+            if (!deliver(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item.handle), deadline))
+                return failed("the tree view did not take up the selection in time");
+            auto selected = reader.next(nullptr, TVGN_CARET);
+            if (!selected || *selected != item.handle) return failed("the tree view refused to select " + path);
+            return succeeded();
+        }
+        return failed("the tree view has no item " + path);
+    });
 }
 
 }  // namespace robot

@@ -1,44 +1,27 @@
 #include "window_finder.h"
 
 #include <cstdlib>
-#include <vector>
 
 #include "window_text.h"
 
 namespace robot {
 
+std::optional<long> parseNumber(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0') return std::nullopt;
+    return number;
+}
+
 std::optional<WindowQuery> parseWindowQuery(const std::string& argument) {
-    WindowQuery query;
-    query.argument = argument;
-    const std::string prefixMarker = "prefix:";
-    if (argument.rfind(prefixMarker, 0) == 0) {
-        query.kind = WindowQuery::Kind::CaptionPrefix;
-        query.text = argument.substr(prefixMarker.size());
-    } else if (argument.size() > 1 && argument[0] == '#') {
-        char* end = nullptr;
-        query.kind = WindowQuery::Kind::Number;
-        query.number = std::strtol(argument.c_str() + 1, &end, 10);
-        if (*end != '\0') return std::nullopt;
-    } else {
-        query.kind = WindowQuery::Kind::Caption;
-        query.text = argument;
-    }
-    return query;
+    if (argument.size() < 2 || argument[0] != '#') return WindowQuery{std::nullopt, argument};
+    auto number = parseNumber(argument.substr(1));
+    if (!number) return std::nullopt;
+    return WindowQuery{number, argument};
 }
 
 namespace {
-
-bool matches(HWND window, const WindowQuery& query) {
-    switch (query.kind) {
-    case WindowQuery::Kind::Caption:
-        return caption(window) == query.text;
-    case WindowQuery::Kind::CaptionPrefix:
-        return caption(window).rfind(query.text, 0) == 0;
-    case WindowQuery::Kind::Number:
-        return GetWindowLongPtrA(window, GWLP_ID) == query.number;
-    }
-    return false;
-}
 
 struct WindowSearch {
     const WindowQuery& query;
@@ -50,8 +33,9 @@ struct WindowSearch {
 BOOL CALLBACK considerWindow(HWND window, LPARAM context) {
     auto& search = *reinterpret_cast<WindowSearch*>(context);
     if (search.requiredClass && !hasClass(window, search.requiredClass)) return TRUE;
-    if (!matches(window, search.query)) return TRUE;
-    (IsWindowVisible(window) ? search.visible : search.hidden).push_back(window);
+    const bool matches = search.query.number ? GetWindowLongPtrA(window, GWLP_ID) == *search.query.number
+                                             : caption(window) == search.query.argument;
+    if (matches) (IsWindowVisible(window) ? search.visible : search.hidden).push_back(window);
     return TRUE;
 }
 

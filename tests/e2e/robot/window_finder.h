@@ -9,15 +9,14 @@
 
 namespace robot {
 
-// How a command names a window: its exact caption, "prefix:TEXT" for a
-// caption that begins with TEXT, or "#N" for the window number N that the
-// installer stores as the top-level window's id.
+// A whole decimal number; nothing for anything else.
+std::optional<long> parseNumber(const std::string& text);
+
+// How a command names a window: its exact caption, or "#N" for the window
+// number N that the installer stores as the top-level window's id.
 struct WindowQuery {
-    enum class Kind { Caption, CaptionPrefix, Number };
-    Kind kind = Kind::Caption;
-    std::string text;
-    LONG_PTR number = 0;
-    std::string argument;  // as given, for messages
+    std::optional<long> number;  // none: by caption
+    std::string argument;        // as given
 };
 
 // Nothing when "#" is not followed by a number.

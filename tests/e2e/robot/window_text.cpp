@@ -1,7 +1,5 @@
 #include "window_text.h"
 
-#include <cstring>
-
 namespace robot {
 
 std::string className(HWND window) {
@@ -14,8 +12,8 @@ bool hasClass(HWND window, const char* name) {
     return lstrcmpiA(className(window).c_str(), name) == 0;
 }
 
-bool classStartsWith(HWND window, const char* prefix) {
-    return _strnicmp(className(window).c_str(), prefix, std::strlen(prefix)) == 0;
+std::string named(HWND control) {
+    return "control " + std::to_string(GetDlgCtrlID(control)) + " (" + className(control) + ")";
 }
 
 std::string caption(HWND window) {
@@ -29,6 +27,15 @@ std::optional<LRESULT> ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, deadline.remainingMs(), &result))
         return std::nullopt;
     return static_cast<LRESULT>(result);
+}
+
+bool deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const Deadline& deadline) {
+    if (!SendNotifyMessageA(window, message, wParam, lParam)) return false;
+    // Messages sent from another thread are handled in the order they came,
+    // so the owner answers this one only once it has handled the first or
+    // entered a message loop of its own (a modal dialog) while handling it.
+    // A handler that destroyed the window has handled it as well.
+    return ask(window, WM_NULL, 0, 0, deadline).has_value() || !IsWindow(window);
 }
 
 std::optional<std::string> controlText(HWND control, const Deadline& deadline) {

@@ -1,4 +1,5 @@
-// Reading names and texts of windows that belong to another process.
+// Names and texts of windows that belong to another process, and messages
+// to them.
 #pragma once
 
 #include <windows.h>
@@ -11,8 +12,10 @@
 namespace robot {
 
 std::string className(HWND window);
-bool hasClass(HWND window, const char* name);             // case-insensitive
-bool classStartsWith(HWND window, const char* prefix);    // case-insensitive
+bool hasClass(HWND window, const char* name);  // case-insensitive
+
+// "control ID (CLASS)", for messages.
+std::string named(HWND control);
 
 // The caption as the window manager keeps it; never waits for the owner.
 std::string caption(HWND window);
@@ -24,5 +27,12 @@ std::optional<std::string> controlText(HWND control, const Deadline& deadline);
 // Sends a message and waits for the owner's answer; nothing when it does not
 // answer in time.
 std::optional<LRESULT> ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const Deadline& deadline);
+
+// Hands over a message as a user's action would arrive: queued without
+// waiting for its handler, which may open a modal dialog and stay inside it
+// until that is answered, then waits until the owner has taken it up. The
+// message must not carry a pointer. False when the owner did not take it up
+// in time.
+bool deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const Deadline& deadline);
 
 }  // namespace robot
