@@ -18,20 +18,16 @@ std::string hostPath(std::string path) {
     return path;
 }
 
-// FILETIME counts from 1601; POSIX from 1970.
-constexpr std::int64_t kFiletimeAtUnixEpoch = 116444736000000000LL;
+// FILETIME counts 100 ns ticks from 1601; POSIX seconds from 1970. The ticks
+// are split into seconds while still unsigned, as a package may carry any
+// 64-bit value and one above the signed range must not overflow.
+constexpr std::uint64_t kTicksPerSecond = 10000000;
+constexpr std::int64_t kUnixEpochAfter1601 = 11644473600LL;  // seconds
 
 timespec toTimespec(std::uint64_t filetime) {
-    const std::int64_t ticks = std::int64_t(filetime) - kFiletimeAtUnixEpoch;
-    std::int64_t seconds = ticks / 10000000;
-    std::int64_t rest = ticks % 10000000;
-    if (rest < 0) {
-        rest += 10000000;
-        --seconds;
-    }
     timespec value{};
-    value.tv_sec = time_t(seconds);
-    value.tv_nsec = long(rest * 100);
+    value.tv_sec = time_t(std::int64_t(filetime / kTicksPerSecond) - kUnixEpochAfter1601);
+    value.tv_nsec = long(filetime % kTicksPerSecond * 100);
     return value;
 }
 
