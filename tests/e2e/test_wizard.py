@@ -9,6 +9,7 @@ from wine_harness import BACK, CANCEL, FINISH, FOLDER_FIELD, INSTALL, NEXT, STAR
 PAGE_PANELS = {1: 25, 2: 12, 3: 16, 4: 10, 5: 30}
 ACCEPT, DECLINE, TITLE = 14, 15, 17
 LANGUAGES = wine.Robot("#3")
+REFUSAL = wine.Robot(" Setup Settings")  # the message box of an incomplete installation folder
 SETUP = {"Info": {"Titel": "Tool", "Version": "2.5", "Web": "https://tool.example"},
          "Settings": {"ProgExe": "tool.exe", "DefaultDir": "Tool Suite"},
          "Task": {"StartMenu": 1}, "StartMenue": {"DefaultDir": "Tools\\Tool"}}
@@ -93,9 +94,9 @@ class Wizard(wine.WineTest):
             with self.subTest(folder=folder):
                 robot.do("settext", FOLDER_FIELD, folder)
                 robot.click(NEXT)
-                self.assertEqual(robot.do("message", " Setup Settings"), "Please enter a complete folder path, "
+                self.assertEqual(REFUSAL.do("message"), "Please enter a complete folder path, "
                                  "such as C:\\Programs\\App\\ or \\\\server\\share\\App\\.\n")
-                robot.do("answer", " Setup Settings", "ok")
+                REFUSAL.do("answer", "ok")
                 self.assertEqual(page(robot), 3)
         robot.do("settext", FOLDER_FIELD, "C:\\Apps\\Tool Suite")
         self.go(robot, NEXT, 5)
