@@ -131,7 +131,7 @@ class InstallStep(wine.WineTest):
         self.assertEqual(run.progress()[5:], ["Create Desktop Icon"])
         self.assertNotIn("InstallDir", wine.registry_values(REMEMBERED) or {})
         self.assertEqual(wine.read_shortcut(self.desktop + ".lnk"), (PROGRAM, FOLDER, PROGRAM, -56))
-        self.assertFalse(run.wizard.enabled(wine.START_PROGRAM_CHECK))
+        self.assertFalse(run.wizard.state(wine.START_PROGRAM_CHECK)["enabled"])
         run.finish()
         self.assertFalse(wine.wait_until(wine.hook_log, timeout=10))
 

@@ -11,7 +11,7 @@ NO_FOLDER = wine.Robot(" Select Start Menu Folder")
 CHANGE, TREE, APPLY = 23, 36, 37
 START_MENU = "Brindle Kit\\Tool"
 
-USER_PROGRAMS = wine.user_folder() / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+USER_PROGRAMS = wine.USER / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 COMMON_PROGRAMS = wine.DRIVE_C / "ProgramData/Microsoft/Windows/Start Menu/Programs"
 # "brindle shared" is in both; "Brindle Kit 2" sorts between "Brindle Kit"
 # and its sub-folder when whole paths are compared byte by byte.
