@@ -4,8 +4,6 @@ user's temporary folder, shows the wizard, and at the end removes that
 folder whole, without ever following a link out of it."""
 
 import os
-import re
-import unittest
 from pathlib import Path
 
 import wine_harness as wine
@@ -90,6 +88,3 @@ class FirstRun(wine.WineTest):
         run.cancel()
         self.assertEqual(wine.work_directories(), [])
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -3,8 +3,6 @@ beside the wizard until Cancel or Finish, AfterBR.exe runs after Finish only
 and sees the installation folder. A probe program stands in for each hook
 and logs its start."""
 
-import unittest
-
 import wine_harness as wine
 
 TARGET = "C:\\Brindle Tests\\Hooked"
@@ -64,6 +62,3 @@ class Hooks(wine.WineTest):
                     WHILE_HOOK.do("close")
                 self.assertTrue(WHILE_HOOK.gone(timeout=10))
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -4,8 +4,6 @@ backslash or nothing, registry strings written by the runtime read back
 whole, with the 255-byte limit, and private folders admit only the
 administrators and the system."""
 
-import unittest
-
 import wine_harness as wine
 
 
@@ -38,6 +36,3 @@ class PlatformLookups(wine.WineTest):
         # files: what is read back is the descriptor the runtime builds.
         self.assertEqual(wine.FACTS["private-folder"], ["D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)"])
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -2,8 +2,6 @@
 users' Programs folders, the folder chosen at first from the start-menu
 field, and the ways out: Apply with a folder, Apply with none, the close box."""
 
-import unittest
-
 import wine_harness as wine
 
 CHOOSER = wine.Robot("#2")
@@ -102,6 +100,3 @@ class StartMenuChooser(wine.WineTest):
         self.assertEqual(self.field_after_the_chooser(), field)
         run.cancel()
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -6,7 +6,6 @@ where it opens, and that only Yes and No end it, Yes copying the new file."""
 import os
 import shutil
 import time
-import unittest
 
 import wine_harness as wine
 
@@ -109,6 +108,3 @@ class VersionDialog(wine.WineTest):
         self.assertEqual(self.answer(YES), "yes")
         self.assertEqual(current.read_bytes(), (VERSION_FILES / "full.dll").read_bytes())
 
-
-if __name__ == "__main__":
-    unittest.main()

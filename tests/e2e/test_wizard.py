@@ -1,8 +1,6 @@
 """The wizard under Wine, driven by the robot: what each page shows, how the
 pages follow one another, the field checks, and the language chooser."""
 
-import unittest
-
 import wine_harness as wine
 from wine_harness import BACK, CANCEL, FINISH, FOLDER_FIELD, INSTALL, NEXT, START_MENU_FIELD
 
@@ -12,7 +10,8 @@ LANGUAGES = wine.Robot("#3")
 SETUP = {"Info": {"Titel": "Tool", "Version": "2.5", "Web": "https://tool.example"},
          "Settings": {"ProgExe": "tool.exe", "DefaultDir": "Tool Suite"},
          "Task": {"StartMenu": 1}, "StartMenue": {"DefaultDir": "Tools\\Tool"}}
-CHOOSING = {"german.lng": "[Buttons]\r\nNext=Weiter\r\nCancel=Abbrechen\r\n", "french.lng": "[Buttons]\r\nNext=Suivant\r\n"}
+CHOOSING = {"german.lng": "[Buttons]\r\nNext=Weiter\r\nCancel=Abbrechen\r\n",
+            "french.lng": "[Buttons]\r\nNext=Suivant\r\n"}
 
 
 def page(robot):
@@ -124,6 +123,3 @@ class Wizard(wine.WineTest):
         self.assertFalse(run.wizard.state(wine.WEB_LINK)["shown"])
         run.close()
 
-
-if __name__ == "__main__":
-    unittest.main()
