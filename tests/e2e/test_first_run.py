@@ -4,8 +4,6 @@ user's temporary folder, shows the wizard, and at the end removes that
 folder whole, without ever following a link out of it."""
 
 import os
-import re
-import unittest
 from pathlib import Path
 
 import wine_harness as wine
@@ -20,7 +18,7 @@ class FirstRun(wine.WineTest):
         self.scrub(wine.TESTS)
 
     def test_extracts_into_a_fresh_work_directory_and_removes_only_what_it_made(self):
-        stale = [wine.temp_folder() / "Brindle", wine.temp_folder() / "Brindle-0000000000000000"]
+        stale = [wine.TEMP / "Brindle", wine.TEMP / "Brindle-0000000000000000"]
         for folder in stale:
             wine.write_tree(folder, {"setup.ini": "stale", "BeforeBR.exe": "planted"})
         outside = wine.write_tree(wine.fresh_work("first-run-outside"), {"keep/precious.txt": "precious"})
@@ -90,6 +88,3 @@ class FirstRun(wine.WineTest):
         run.cancel()
         self.assertEqual(wine.work_directories(), [])
 
-
-if __name__ == "__main__":
-    unittest.main()

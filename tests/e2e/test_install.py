@@ -6,7 +6,6 @@ through the shell's link object), the choices remembered for the next run,
 and the end of the run starting the program or asking for a restart."""
 
 import subprocess
-import unittest
 
 import wine_harness as wine
 
@@ -131,7 +130,7 @@ class InstallStep(wine.WineTest):
         self.assertEqual(run.progress()[5:], ["Create Desktop Icon"])
         self.assertNotIn("InstallDir", wine.registry_values(REMEMBERED) or {})
         self.assertEqual(wine.read_shortcut(self.desktop + ".lnk"), (PROGRAM, FOLDER, PROGRAM, -56))
-        self.assertFalse(run.wizard.enabled(wine.START_PROGRAM_CHECK))
+        self.assertFalse(run.wizard.state(wine.START_PROGRAM_CHECK)["enabled"])
         run.finish()
         self.assertFalse(wine.wait_until(wine.hook_log, timeout=10))
 
@@ -141,9 +140,7 @@ class InstallStep(wine.WineTest):
         self.assertEqual(lines[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
         self.assertEqual(lines[0], lines[1])  # no author and no e-mail: the title line twice
         # Without a link name of its own the program goes by that line.
-        self.assertIn(f"ProgLink = {lines[1]}\r\n", (wine.TESTS / "Tool" / "uninstall.dat").read_bytes().decode("latin-1"))
+        data = (wine.TESTS / "Tool" / "uninstall.dat").read_bytes().decode("latin-1")
+        self.assertIn(f"ProgLink = {lines[1]}\r\n", data)
         run.finish()
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -5,7 +5,6 @@ the web link goes through the system's own RunDll32.exe."""
 
 import re
 import shutil
-import unittest
 
 import wine_harness as wine
 
@@ -69,6 +68,3 @@ class Planting(wine.WineTest):
         rundll32 = f'"{wine.system_folders()[wine.SYSTEM]}RunDll32.exe" Url.dll,FileProtocolHandler {LINK}'
         self.assertIn(rundll32.lower(), [command.lower() for command in started])
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -2,8 +2,6 @@
 of the program's name brings up the warning before the wizard; Cancel ends
 the installer, OK goes on. The probe program plays the running application."""
 
-import unittest
-
 import wine_harness as wine
 
 MUTEX = "Brindle E2E Tool Mutex"
@@ -64,6 +62,3 @@ class RunningCheck(wine.WineTest):
                     run.wizard.wait()
                     run.cancel()
 
-
-if __name__ == "__main__":
-    unittest.main()

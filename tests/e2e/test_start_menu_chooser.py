@@ -2,8 +2,6 @@
 users' Programs folders, the folder chosen at first from the start-menu
 field, and the ways out: Apply with a folder, Apply with none, the close box."""
 
-import unittest
-
 import wine_harness as wine
 
 CHOOSER = wine.Robot("#2")
@@ -11,7 +9,7 @@ NO_FOLDER = wine.Robot(" Select Start Menu Folder")
 CHANGE, TREE, APPLY = 23, 36, 37
 START_MENU = "Brindle Kit\\Tool"
 
-USER_PROGRAMS = wine.user_folder() / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+USER_PROGRAMS = wine.USER / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 COMMON_PROGRAMS = wine.DRIVE_C / "ProgramData/Microsoft/Windows/Start Menu/Programs"
 # "brindle shared" is in both; "Brindle Kit 2" sorts between "Brindle Kit"
 # and its sub-folder when whole paths are compared byte by byte.
@@ -102,6 +100,3 @@ class StartMenuChooser(wine.WineTest):
         self.assertEqual(self.field_after_the_chooser(), field)
         run.cancel()
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -2,8 +2,6 @@
 record in uninstall.dat; a copy onto an existing file asks through the
 version dialog, whose answer decides."""
 
-import unittest
-
 import wine_harness as wine
 
 TARGET = "C:\\Brindle Tests\\Tasks"
@@ -93,6 +91,3 @@ class UserTasks(wine.WineTest):
                 self.assertTrue(self.uninstall_data().endswith("[UserTask]\r\nNumber = 0\r\n"))
                 run.finish()
 
-
-if __name__ == "__main__":
-    unittest.main()

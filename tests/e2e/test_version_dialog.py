@@ -5,10 +5,7 @@ where it opens, and that only Yes and No end it, Yes copying the new file."""
 
 import os
 import shutil
-import subprocess
-import tempfile
 import time
-import unittest
 
 import wine_harness as wine
 
@@ -27,43 +24,34 @@ LABELS = [(40, "Button", "Current File Version"), (41, "Static", "Version:"), (4
           (51, "Static", "Description:"), (55, "Button", "Yes"), (56, "Button", "No")]
 
 
-def made_at(path, year, month, day, hour, minute):
-    """Dates a host file in local time. Wine has no creation time of a host
-    file to read and reports its last-write time as such."""
-    seconds = time.mktime((year, month, day, hour, minute, 30, 0, 0, -1))
-    os.utime(path, (seconds, seconds))
-    return path
-
-
 class VersionDialog(wine.WineTest):
     def setUp(self):
         self.folder = wine.fresh_work(f"version-dialog-{self._testMethodName}")
 
-    def file(self, name, resource=None, text=None):
-        """A fresh copy of one of the resource DLLs, or a plain file."""
+    def file(self, name, resource=None, text=None, made=None):
+        """A fresh copy of one of the resource DLLs, or a plain file; `made`
+        dates it, in local time: Wine has no creation time of a host file to
+        read and reports its last-write time as such."""
         path = self.folder / name
         shutil.copyfile(VERSION_FILES / resource, path) if resource else path.write_text(text)
+        if made:
+            seconds = time.mktime((*made, 30, 0, 0, -1))
+            os.utime(path, (seconds, seconds))
         return path
 
     def ask(self, new, current, behind=False):
         """Starts the dialog for `new` against `current`, optionally in front
         of a stand-in for the wizard (window 1 with a button 6)."""
-        command = ["wine", str(PROBE), "ask-behind" if behind else "ask", wine.windows_path(new),
-                   wine.windows_path(current)]
-        self.output = tempfile.TemporaryFile()  # a file: see wine.run_windows
-        self.addCleanup(self.output.close)
-        self.dialog = dialog = subprocess.Popen(command, env=wine.ENV, stdout=self.output,
-                                                stderr=subprocess.DEVNULL)
-        self.addCleanup(lambda: dialog.poll() is None and (dialog.kill(), dialog.wait()))
+        self.dialog = self.start(PROBE, "ask-behind" if behind else "ask", wine.windows_path(new),
+                                 wine.windows_path(current), wait=False, output=self.folder / "answer.txt")
         DIALOG.wait()
         return tuple(DIALOG.text(control) for control in CURRENT_VALUES + NEW_VALUES)
 
     def answer(self, button):
         """Clicks Yes or No; what the dialog answered ("yes" or "no")."""
         DIALOG.click(button)
-        self.dialog.wait(timeout=120)
-        self.output.seek(0)
-        return self.output.read().decode("latin-1").strip()
+        self.dialog.ended()
+        return (self.folder / "answer.txt").read_text("latin-1").strip()
 
     def test_summaries_leave_missing_values_out(self):
         files = [VERSION_FILES / "full.dll",
@@ -84,8 +72,8 @@ class VersionDialog(wine.WineTest):
              # The description moves up to the version line, the language to the description line.
              ("2.1.0.5", ENGLISH, "Shared test library", "Described only", NOT_AVAILABLE, GERMAN)),
             # Files without a usable resource show their creation times.
-            (made_at(self.file("settings.cfg", text="old settings"), 2024, 3, 5, 9, 7),
-             made_at(self.file("untranslated.dll", "untranslated.dll"), 2019, 11, 28, 21, 45),
+            (self.file("settings.cfg", text="old settings", made=(2024, 3, 5, 9, 7)),
+             self.file("untranslated.dll", "untranslated.dll", made=(2019, 11, 28, 21, 45)),
              ("2024-03-05  09:07", NOT_AVAILABLE, NOT_AVAILABLE, "2019-11-28  21:45", NOT_AVAILABLE, NOT_AVAILABLE)),
         ]
         for current, new, values in cases:
@@ -116,10 +104,7 @@ class VersionDialog(wine.WineTest):
         BEHIND.click(6)
         BEHIND.do("close")
         self.assertFalse(DIALOG.gone(timeout=5))
-        self.assertIsNone(self.dialog.poll())
+        self.assertIsNone(self.dialog.process.poll())
         self.assertEqual(self.answer(YES), "yes")
         self.assertEqual(current.read_bytes(), (VERSION_FILES / "full.dll").read_bytes())
 
-
-if __name__ == "__main__":
-    unittest.main()

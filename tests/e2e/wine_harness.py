@@ -1,11 +1,7 @@
-"""What every end-to-end test shares: the real Windows programs run under
-Wine, installers built from a project description, the wizard driven by
-the robot, and what a run leaves read back from the prefix.
-
-One Wine prefix serves a whole test run (build/e2e/prefix); it is made once
-and reused. Each test process gets one virtual display and one Wine server
-for all its programs.
-"""
+"""What every end-to-end test shares: the real Windows programs under Wine
+(one prefix for all test runs, made once; one display and one Wine server
+for each test process), installers built from a project description, the
+wizard driven by the robot, and what a run leaves read back from the prefix."""
 
 import atexit
 import getpass
@@ -28,6 +24,8 @@ WORK = Path(os.environ.get("BRINDLE_WINE_WORK", ROOT / "build" / "e2e"))
 PREFIX = WORK / "prefix"
 DRIVE_C = PREFIX / "drive_c"
 TESTS = DRIVE_C / "Brindle Tests"  # C:\Brindle Tests, where the tests install to
+USER = DRIVE_C / "users" / getpass.getuser()
+TEMP = USER / "Temp"
 HOOK_LOG = "C:\\hooks.log"
 
 WIZARD = "#1"
@@ -155,11 +153,10 @@ class Robot:
     def visible(self, control):
         return self.state(control)["visible"]
 
-    def enabled(self, control):
-        return self.state(control)["enabled"]
-
-    def checked(self, control):
-        return self.state(control)["checked"]
+    def visible_controls(self):
+        """The numbers of all controls that can be seen, in one reading."""
+        rows = (line.split("\t") for line in self.do("dump").splitlines())
+        return {int(row[0]) for row in rows if row[2] == "1"}
 
     def items(self, control):
         lines = self.do("items", control).splitlines()
@@ -190,15 +187,16 @@ def run_program(program, *args, native_first=()):
 
 class Run:
     """One installer (or other program) run in the background, ended when
-    the test is done; `wizard` is the robot on its wizard window. A `trace`
-    file receives Wine's log of the processes the run starts."""
+    the test is done; `wizard` is the robot on its wizard window. An `output`
+    file receives what the program prints, a `trace` file Wine's log of the
+    processes the run starts."""
 
-    def __init__(self, test, program, cwd=None, native_first=(), wait=True, trace=None):
+    def __init__(self, test, program, *args, cwd=None, native_first=(), wait=True, output=None, trace=None):
         self.test = test
         env = {**environment(native_first), "WINEDEBUG": "+process"} if trace else environment(native_first)
-        with open(trace or os.devnull, "wb") as errors:
-            self.process = subprocess.Popen(["wine", str(program)], env=env, cwd=cwd, stdout=subprocess.DEVNULL,
-                                            stderr=errors)
+        with open(output or os.devnull, "wb") as printed, open(trace or os.devnull, "wb") as errors:
+            self.process = subprocess.Popen(["wine", str(program), *map(str, args)], env=env, cwd=cwd,
+                                            stdout=printed, stderr=errors)
         test.addCleanup(self.kill)
         self.wizard = Robot(WIZARD)
         if wait:
@@ -254,8 +252,8 @@ class WineTest(unittest.TestCase):
     def setUpClass(cls):
         start_session()
 
-    def start(self, installer, **options):
-        return Run(self, installer, **options)
+    def start(self, program, *args, **options):
+        return Run(self, program, *args, **options)
 
     def scrub(self, *paths):
         """Removes host files and folders now and when the test ends."""
@@ -374,16 +372,8 @@ def hook_log():
     return [tuple(line.split("|")) for line in log.read_text("latin-1").splitlines()] if log.exists() else []
 
 
-def user_folder():
-    return DRIVE_C / "users" / getpass.getuser()
-
-
-def temp_folder():
-    return user_folder() / "Temp"
-
-
 def work_directories():
-    return sorted(temp_folder().glob("Brindle*"))
+    return sorted(TEMP.glob("Brindle*"))
 
 
 def remove_work_directories():
