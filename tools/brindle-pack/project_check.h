@@ -1,0 +1,24 @@
+// The checks of an install project, made before anything is packed.
+#pragma once
+
+#include "diagnostics.h"
+#include "project.h"
+
+namespace brindle::tool {
+
+// An optional sign and decimal digits, nothing else.
+bool isDecimal(const std::string& text);
+
+// Every check below.
+void checkProject(const Project& project, Diagnostics& diagnostics);
+
+// setup.ini: its encoding, groups, keys, numbers, and the files it names.
+void checkSettings(const Project& project, Diagnostics& diagnostics);
+// The user tasks of setup.ini.
+void checkUserTasks(const Project& project, Diagnostics& diagnostics);
+// The language files that setup.ini lists.
+void checkLanguageFiles(const Project& project, Diagnostics& diagnostics);
+// The trees: names, and the files brindle-pack itself adds.
+void checkTrees(const Project& project, Diagnostics& diagnostics);
+
+}  // namespace brindle::tool
