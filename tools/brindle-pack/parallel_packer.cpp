@@ -15,11 +15,11 @@ namespace brindle::tool {
 namespace {
 constexpr std::size_t kCopyPiece = std::size_t(1) << 20;
 
-// A file's stored form: its content, and its packed block when that is
-// worth keeping.
+// A file's stored form: its packed block when that is worth keeping,
+// otherwise its content.
 struct Block {
-    std::vector<std::uint8_t> content;
-    std::vector<std::uint8_t> packed;
+    std::vector<std::uint8_t> stored;
+    std::size_t length = 0;  // of the content
     std::string error;
     bool ready = false;
 };
@@ -72,12 +72,15 @@ private:
     Block make(const PackInput& input) {
         Block block;
         if (input.isFolder || input.raw) return block;
-        if (input.hostPath.empty()) block.content = input.bytes;
-        else if (!readWholeFile(input.hostPath, block.content)) block.error = input.hostPath.string() + ": cannot be read";
-        if (block.content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
+        std::vector<std::uint8_t> content;
+        if (input.hostPath.empty()) content = input.bytes;
+        else if (!readWholeFile(input.hostPath, content)) block.error = input.hostPath.string() + ": cannot be read";
+        if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
             block.error = input.hostPath.string() + ": too large (a package holds less than 2 GiB)";
-        if (block.error.empty()) block.packed = packWhenWorthwhile(block.content.data(), block.content.size());
-        progress_.advance(block.content.size());
+        block.length = content.size();
+        if (block.error.empty()) block.stored = packWhenWorthwhile(content.data(), content.size());
+        if (block.stored.empty()) block.stored = std::move(content);
+        progress_.advance(block.length);
         return block;
     }
 
@@ -121,9 +124,8 @@ bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<Pa
             added = writer.addRawFile(input.name, input.size, input.time, input.time,
                                       [&](OutputFile& out) { return copyFileInto(input.hostPath, input.size, out); });
         } else {
-            const std::vector<std::uint8_t>& stored = block.packed.empty() ? block.content : block.packed;
-            added = writer.addStoredFile(input.name, block.content.size(), stored.data(), stored.size(), input.time,
-                                         input.time);
+            added = writer.addStoredFile(input.name, block.length, block.stored.data(), block.stored.size(),
+                                         input.time, input.time);
         }
         if (!added) {
             error = input.name + ": cannot be written (a package holds less than 2 GiB)";
