@@ -61,7 +61,7 @@ struct SettingKey {
     SettingType type;
     const char* fallback;  // the default as text; nullptr: the author line (ProgLink)
     SettingPass pass;
-    std::string SetupSettings::*text = nullptr;    // where the value goes; both null:
+    std::string SetupSettings::*text = nullptr;     // where the value goes; both null:
     std::int32_t SetupSettings::*number = nullptr;  // the user tasks read the key themselves
     bool numbered = false;
 };
@@ -72,9 +72,9 @@ std::span<const SettingKey> settingKeys();
 // The value of a number key as its type holds it.
 std::int32_t narrowSetting(SettingType type, std::int32_t value);
 
-void readStartupSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);  // A
-void readWizardSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);   // B
-void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);  // C
+void readStartupSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // A
+void readWizardSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);     // B
+void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // C
 void readStartMenuSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);  // C'
 
 // The title line of the progress list: the title, "  -  Version " and the

@@ -22,7 +22,8 @@ std::vector<std::uint8_t> packWhenWorthwhile(const std::uint8_t* data, std::size
 // a prefix (the runtime's image) of `dataStart` bytes; offsets count it.
 class PackageWriter {
 public:
-    PackageWriter(OutputFile& out, std::uint32_t dataStart) : out_(out), nextOffset_(dataStart), dataStart_(dataStart) {}
+    PackageWriter(OutputFile& out, std::uint32_t dataStart)
+        : out_(out), nextOffset_(dataStart), dataStart_(dataStart) {}
 
     bool addFolder(const std::string& name, std::uint64_t created, std::uint64_t modified);
     // Stores the content packed when packWhenWorthwhile finds that worth it.
@@ -30,8 +31,8 @@ public:
                  std::uint64_t modified);
     // Stores a file of `length` bytes whose block was made beforehand: the
     // content itself (`blockLength` equal to `length`) or its packed form.
-    bool addStoredFile(const std::string& name, std::size_t length, const std::uint8_t* block,
-                       std::size_t blockLength, std::uint64_t created, std::uint64_t modified);
+    bool addStoredFile(const std::string& name, std::size_t length, const std::uint8_t* block, std::size_t blockLength,
+                       std::uint64_t created, std::uint64_t modified);
     // Stores a file of `length` bytes raw, which `copy` writes to the output
     // (for content too large to hold in memory whole).
     bool addRawFile(const std::string& name, std::size_t length, std::uint64_t created, std::uint64_t modified,

@@ -45,7 +45,8 @@ fs::path besideTool(const std::string& name) {
 
 bool isInside(const fs::path& path, const fs::path& folder) {
     std::error_code failure;
-    const fs::path inside = fs::weakly_canonical(path, failure).lexically_relative(fs::weakly_canonical(folder, failure));
+    const fs::path inside =
+        fs::weakly_canonical(path, failure).lexically_relative(fs::weakly_canonical(folder, failure));
     return !failure && !inside.empty() && *inside.begin() != "..";
 }
 
@@ -94,7 +95,8 @@ std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan
         if (!item.isFolder) files.push_back(item.packageName);
     }
     const std::string text = uninstallTemplate(project.settings, plan.noDelAll, files);
-    insertAtTop(inputs, {kUninstallerName, false, newest, plan.uninstaller, {}, false, fs::file_size(plan.uninstaller)});
+    insertAtTop(inputs,
+                {kUninstallerName, false, newest, plan.uninstaller, {}, false, fs::file_size(plan.uninstaller)});
     insertAtTop(inputs, {kTemplateName, false, newest, {}, {text.begin(), text.end()}, false, 0});
     return inputs;
 }
@@ -113,8 +115,9 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
     if (!writePackageFile(innerPackage.partial(), {}, inner, plan.threads, progress, error)) return false;
     std::uint64_t newest = 0;
     for (const PackInput& input : inner) newest = std::max(newest, input.time);
-    insertAtTop(outer, {kInnerPackageName, false, newest, innerPackage.partial(), {}, true,
-                        fs::file_size(innerPackage.partial())});
+    insertAtTop(
+        outer,
+        {kInnerPackageName, false, newest, innerPackage.partial(), {}, true, fs::file_size(innerPackage.partial())});
 
     StagedOutput installer(plan.output);
     if (!writePackageFile(installer.partial(), stub, outer, plan.threads, progress, error)) return false;
@@ -133,8 +136,9 @@ bool findTools(const CommandOptions& options, const Project& project, BuildPlan&
     plan.uninstaller =
         options.has("--uninstaller") ? fs::path(options.value("--uninstaller")) : besideTool("brindle-uninstall.exe");
     if (!fs::is_regular_file(plan.uninstaller)) {
-        error = plan.uninstaller.string() + ": no uninstaller there; name one with --uninstaller FILE, or set "
-                                            "[Task] NoUninstall = 1 in setup.ini";
+        error = plan.uninstaller.string() +
+                ": no uninstaller there; name one with --uninstaller FILE, or set "
+                "[Task] NoUninstall = 1 in setup.ini";
         return false;
     }
     return true;

@@ -19,8 +19,9 @@ bool Diagnostics::hasErrors() const {
 
 void Diagnostics::print(bool withWarnings) const {
     std::vector<Entry> sorted = entries_;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const Entry& a, const Entry& b) { return a.file != b.file ? a.file < b.file : a.line < b.line; });
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Entry& a, const Entry& b) {
+        return a.file != b.file ? a.file < b.file : a.line < b.line;
+    });
     for (const Entry& entry : sorted) {
         if (entry.severity == Severity::Warning && !withWarnings) continue;
         const char* kind = entry.severity == Severity::Error ? "error" : "warning";

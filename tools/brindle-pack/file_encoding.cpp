@@ -27,7 +27,8 @@ int firstLineBeyondLatin1(const std::string& text) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(start, end - start);
-        if (utf8ToLatin1(line).empty() && line.find_first_not_of(" \t\r") != std::string::npos) return lineAt(text, start);
+        if (utf8ToLatin1(line).empty() && line.find_first_not_of(" \t\r") != std::string::npos)
+            return lineAt(text, start);
         start = end + 1;
     }
     return 0;
@@ -47,13 +48,16 @@ FileEncoding readEncoding(const std::string& content) {
     } else if (encoding.utf8) {
         encoding.problemLine = firstLineBeyondLatin1(text);
         if (encoding.problemLine)
-            encoding.problem = "holds a character beyond U+00FF or malformed UTF-8; the installer reads this "
-                               "line's text as empty";
-    } else if (const auto high = std::find_if(text.begin(), text.end(), [](char c) { return (unsigned char)c >= 0x80; });
+            encoding.problem =
+                "holds a character beyond U+00FF or malformed UTF-8; the installer reads this "
+                "line's text as empty";
+    } else if (const auto high =
+                   std::find_if(text.begin(), text.end(), [](char c) { return (unsigned char)c >= 0x80; });
                high != text.end() && isValidUtf8(text)) {
         encoding.problemLine = lineAt(text, std::size_t(high - text.begin()));
-        encoding.problem = "file is UTF-8 without a byte order mark; the installer reads it as Windows-1252, so "
-                           "accented letters come out garbled; add the byte order mark";
+        encoding.problem =
+            "file is UTF-8 without a byte order mark; the installer reads it as Windows-1252, so "
+            "accented letters come out garbled; add the byte order mark";
     }
     return encoding;
 }

@@ -35,8 +35,8 @@ int initCommand(const Arguments& args) {
         out.write(reinterpret_cast<const char*>(file.data), std::streamsize(file.size));
         if (failure || !out.flush()) return fail(path.string() + ": cannot be written");
     }
-    std::printf("%s: example project written; build it with: brindle-pack build %s -o setup.exe\n",
-                root.c_str(), root.c_str());
+    std::printf("%s: example project written; build it with: brindle-pack build %s -o setup.exe\n", root.c_str(),
+                root.c_str());
     return 0;
 }
 

@@ -43,11 +43,13 @@ void checkLanguageFile(const Project& project, const std::string& name, Diagnost
     const IniLines lines(encoding.text);
     for (const IniLine& line : lines.all()) {
         if (line.kind == IniLine::Kind::Group) {
-            const auto known = std::find_if(groups.begin(), groups.end(), [&](const std::string& g) { return sameIniName(g, line.name); });
+            const auto known = std::find_if(groups.begin(), groups.end(),
+                                            [&](const std::string& g) { return sameIniName(g, line.name); });
             group = known == groups.end() ? "" : *known;
             const std::string spelling = nearestSpelling(line.name, groups);
             if (group.empty() && !spelling.empty())
-                diagnostics.warning(file, line.number, "group [" + line.name + "] holds no texts; did you mean [" + spelling + "]?");
+                diagnostics.warning(file, line.number,
+                                    "group [" + line.name + "] holds no texts; did you mean [" + spelling + "]?");
         } else if (line.kind == IniLine::Kind::Key && !group.empty()) {
             std::vector<std::string> keys;
             for (int slot = 1; slot <= kTextCount; ++slot)
@@ -55,8 +57,9 @@ void checkLanguageFile(const Project& project, const std::string& name, Diagnost
             if (std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return sameIniName(k, line.name); }))
                 continue;
             const std::string spelling = nearestSpelling(line.name, keys);
-            diagnostics.warning(file, line.number, "no text " + group + "/" + line.name + "; its text is not shown" +
-                                                       (spelling.empty() ? "" : "; did you mean " + spelling + "?"));
+            diagnostics.warning(file, line.number,
+                                "no text " + group + "/" + line.name + "; its text is not shown" +
+                                    (spelling.empty() ? "" : "; did you mean " + spelling + "?"));
         }
     }
 }
@@ -69,17 +72,21 @@ void checkLanguageFiles(const Project& project, Diagnostics& diagnostics) {
     const int line = project.lines.lineOf("Settings", "Language");
     const std::size_t lastBar = setting.rfind('|');
     if (std::count(setting.begin(), setting.end(), '|') > 1 && lastBar + 1 < setting.size())
-        diagnostics.warning(file, line, "Language: \"" + setting.substr(lastBar + 1) +
-                                            "\" is not read: each entry ends with a bar");
+        diagnostics.warning(
+            file, line, "Language: \"" + setting.substr(lastBar + 1) + "\" is not read: each entry ends with a bar");
     const std::vector<LanguageEntry> entries = languageEntries(setting);
     for (const LanguageEntry& entry : entries) {
         if (entry.file.empty()) continue;
         if (entries.size() > 1 && !isDecimal(trimBlanks(entry.number)))
-            diagnostics.error(file, line, "Language: the entry " + entry.file + " needs file#language number, "
-                                          "such as " + entry.file + "#9");
+            diagnostics.error(file, line,
+                              "Language: the entry " + entry.file +
+                                  " needs file#language number, "
+                                  "such as " +
+                                  entry.file + "#9");
         if (!project.carriedItem(entry.file))
-            diagnostics.error(file, line, "Language names " + entry.file + ", which the project does not carry (" +
-                                              (project.root / entry.file).string() + ")");
+            diagnostics.error(file, line,
+                              "Language names " + entry.file + ", which the project does not carry (" +
+                                  (project.root / entry.file).string() + ")");
         else
             checkLanguageFile(project, entry.file, diagnostics);
     }

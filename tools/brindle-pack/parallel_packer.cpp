@@ -73,8 +73,10 @@ private:
         Block block;
         if (input.isFolder || input.raw) return block;
         std::vector<std::uint8_t> content;
-        if (input.hostPath.empty()) content = input.bytes;
-        else if (!readWholeFile(input.hostPath, content)) block.error = input.hostPath.string() + ": cannot be read";
+        if (input.hostPath.empty())
+            content = input.bytes;
+        else if (!readWholeFile(input.hostPath, content))
+            block.error = input.hostPath.string() + ": cannot be read";
         if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
             block.error = input.hostPath.string() + ": too large (a package holds less than 2 GiB)";
         block.length = content.size();
@@ -124,8 +126,8 @@ bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<Pa
             added = writer.addRawFile(input.name, input.size, input.time, input.time,
                                       [&](OutputFile& out) { return copyFileInto(input.hostPath, input.size, out); });
         } else {
-            added = writer.addStoredFile(input.name, block.length, block.stored.data(), block.stored.size(),
-                                         input.time, input.time);
+            added = writer.addStoredFile(input.name, block.length, block.stored.data(), block.stored.size(), input.time,
+                                         input.time);
         }
         if (!added) {
             error = input.name + ": cannot be written (a package holds less than 2 GiB)";

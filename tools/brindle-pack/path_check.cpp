@@ -24,7 +24,8 @@ std::vector<std::string> replacedMacros(MacroUse use) {
 
 bool hasDriveLetter(const std::string& path) { return path.size() >= 3 && path.compare(1, 2, ":\\") == 0; }
 
-void warnNoFolder(const std::string& folder, const std::string& why, const ValuePlace& place, Diagnostics& diagnostics) {
+void warnNoFolder(const std::string& folder, const std::string& why, const ValuePlace& place,
+                  Diagnostics& diagnostics) {
     diagnostics.warning(place.file, place.line,
                         place.what + ": the installer makes no folder for a copy, and " + folder + " " + why +
                             "; where it is missing the copy fails");
@@ -73,8 +74,9 @@ void checkCopyFolder(const std::string& folder, const Project& project, const Va
                      Diagnostics& diagnostics) {
     if (folder.back() != '\\') {
         diagnostics.warning(place.file, place.line,
-                            place.what + ": the target folder does not end in \\, so the file name is appended "
-                                         "to its last name");
+                            place.what +
+                                ": the target folder does not end in \\, so the file name is appended "
+                                "to its last name");
         return;
     }
     for (const char* own : {kInstallDir, kProgDir}) {

@@ -21,8 +21,8 @@ struct Project {
     bool settingsFound = false;
     FileEncoding encoding;  // of setup.ini
     IniLines lines{""};
-    SetupSettings settings;        // every pass, as the installer reads them
-    std::int32_t noDelAll = 0;     // [Builder] NoDelAll
+    SetupSettings settings;     // every pass, as the installer reads them
+    std::int32_t noDelAll = 0;  // [Builder] NoDelAll
     std::vector<TreeItem> applicationItems;
     std::vector<TreeItem> carriedItems;  // the top, without the application
     std::vector<TreeProblem> treeProblems;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ini_lines.h"
 #include "spelling.h"
 #include "windows_names.h"
 
@@ -10,7 +11,7 @@ namespace brindle::tool {
 
 namespace {
 // Files the installer looks for by name in its work directory.
-const std::vector<std::string> kLookedFor = {"licence.rtf", "licence.txt", "readme.rtf",  "readme.txt", "header.ico",
+const std::vector<std::string> kLookedFor = {"licence.rtf",  "licence.txt", "readme.rtf",  "readme.txt", "header.ico",
                                              "BeforeBR.exe", "WhileBR.exe", "StartBR.exe", "AfterBR.exe"};
 
 bool isLookedFor(const std::string& name) {
@@ -22,8 +23,21 @@ bool isLookedFor(const std::string& name) {
 bool isTopFile(const TreeItem& item) { return !item.isFolder && item.packageName.find('\\') == std::string::npos; }
 }  // namespace
 
+bool isDecimal(const std::string& text) {
+    const std::size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    return text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+int taskKeyNumber(const std::string& key) {
+    if (key.size() < 5 || key.size() > 9 || !sameIniName(key.substr(0, 4), "Task")) return 0;
+    const std::string number = key.substr(4);
+    if (number[0] == '0' || number.find_first_not_of("0123456789") != std::string::npos) return 0;
+    return std::stoi(number);
+}
+
 void checkTrees(const Project& project, Diagnostics& diagnostics) {
-    for (const TreeProblem& problem : project.treeProblems) diagnostics.error(problem.path.string(), 0, problem.message);
+    for (const TreeProblem& problem : project.treeProblems)
+        diagnostics.error(problem.path.string(), 0, problem.message);
     if (project.withUninstaller())
         for (const char* own : {"Uninstall.exe", "uninstall.dat"})
             if (const TreeItem* item = project.applicationItem(own))
@@ -31,7 +45,8 @@ void checkTrees(const Project& project, Diagnostics& diagnostics) {
                                   "brindle-pack adds the uninstaller's " + std::string(own) +
                                       " to the package itself; remove this one (or set [Task] NoUninstall = 1)");
     if (const TreeItem* item = project.carriedItem("setup.pck"))
-        diagnostics.error(item->hostPath.string(), 0, "brindle-pack makes setup.pck from the application; remove this one");
+        diagnostics.error(item->hostPath.string(), 0,
+                          "brindle-pack makes setup.pck from the application; remove this one");
     for (const TreeItem& item : project.carriedItems) {
         if (!isTopFile(item) || isLookedFor(item.packageName)) continue;
         const std::string spelling = nearestSpelling(item.packageName, kLookedFor);

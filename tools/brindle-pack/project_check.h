@@ -8,6 +8,9 @@ namespace brindle::tool {
 
 // An optional sign and decimal digits, nothing else.
 bool isDecimal(const std::string& text);
+// The number of a user-task key as the installer asks for them (Task1,
+// Task2, ..., without leading zeros, in any letter case); 0 for other keys.
+int taskKeyNumber(const std::string& key);
 
 // Every check below.
 void checkProject(const Project& project, Diagnostics& diagnostics);

@@ -22,9 +22,12 @@ const char kHelp[] =
 std::string cell(const std::string& text, bool code = false) {
     std::string out;
     for (char c : text) {
-        if (c == '|' || c == '\n') out += "\\|";  // "|" breaks a page title's line; shown as written
-        else if (c == '\\' && !code) out += "\\\\";
-        else out += c;
+        if (c == '|' || c == '\n')
+            out += "\\|";  // "|" breaks a page title's line; shown as written
+        else if (c == '\\' && !code)
+            out += "\\\\";
+        else
+            out += c;
     }
     return out;
 }
@@ -68,7 +71,8 @@ void printSettings() {
             if (std::string(key->group) != group) continue;
             const std::string name = key->numbered ? std::string(key->key) + "1 … " + key->key + "N" : key->key;
             std::printf("| %s | `%s` | %s | %s | %s | %s |\n", group, name.c_str(), typeName(key->type),
-                        defaultOf(*key).c_str(), whenRead(*key), cell(keyReference(group, key->key)->effect, true).c_str());
+                        defaultOf(*key).c_str(), whenRead(*key),
+                        cell(keyReference(group, key->key)->effect, true).c_str());
         }
     }
 }

@@ -18,29 +18,13 @@ std::vector<const SettingKey*> allKeys() {
     return keys;
 }
 
-// "Task" followed by a number from 1 without leading zeros, as the
-// installer spells the keys it asks for.
-bool isTaskKey(const std::string& name) {
-    if (name.size() < 5 || !sameIniName(name.substr(0, 4), "Task")) return false;
-    const std::string number = name.substr(4);
-    return number[0] != '0' && number.find_first_not_of("0123456789") == std::string::npos;
-}
-
 const SettingKey* findKey(const std::string& group, const std::string& name) {
     for (const SettingKey* key : allKeys())
-        if (sameIniName(key->group, group) && (key->numbered ? isTaskKey(name) : sameIniName(key->key, name)))
+        if (sameIniName(key->group, group) && (key->numbered ? taskKeyNumber(name) > 0 : sameIniName(key->key, name)))
             return key;
     return nullptr;
 }
 
-}  // namespace
-
-bool isDecimal(const std::string& text) {
-    const std::size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    return text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos;
-}
-
-namespace {
 class SettingsCheck {
 public:
     SettingsCheck(const Project& project, Diagnostics& diagnostics)
@@ -85,8 +69,8 @@ private:
             } else if (line.kind == IniLine::Kind::Key && !group.empty()) {
                 const std::string folded = foldCase(line.name);
                 if (seenKeys.count(folded))
-                    warn(line.number, line.name + " again: only the first (line " + std::to_string(seenKeys[folded]) +
-                                          ") is read");
+                    warn(line.number,
+                         line.name + " again: only the first (line " + std::to_string(seenKeys[folded]) + ") is read");
                 else
                     checkKey(group, line);
                 seenKeys.emplace(folded, line.number);
@@ -134,13 +118,15 @@ private:
     void checkNamedFiles() {
         for (const SettingKey& key : settingKeys()) {
             const KeyReference* reference = keyReference(key.group, key.key);
+            if (!reference) continue;  // referenceGaps() names it
             const IniLine* line = lines_.key(key.group, key.key);
             const std::string value = key.text ? project_.settings.*key.text : std::string();
             if (reference->names == Names::CarriedFile) checkCarried(key, line, value);
             if (reference->names == Names::ApplicationFile && !value.empty() && !project_.applicationItem(value) &&
                 (key.pass != SettingPass::StartMenu || project_.settings.startMenu != 0))
-                error(lines_.lineOf(key.group, key.key), std::string(key.key) + " names " + value + ", which the application (" +
-                                        project_.application.string() + ") lacks");
+                error(lines_.lineOf(key.group, key.key), std::string(key.key) + " names " + value +
+                                                             ", which the application (" +
+                                                             project_.application.string() + ") lacks");
             if (reference->names == Names::InstallFolder && line)
                 checkMacros(value, MacroUse::InstallFolder, {file_, line->number, key.key}, diagnostics_);
         }
@@ -167,8 +153,9 @@ private:
         for (const SettingKey& key : settingKeys())
             if (key.pass == SettingPass::StartMenu)
                 if (const IniLine* line = lines_.key(key.group, key.key))
-                    warn(line->number, std::string(key.key) + " is not read: [Task] StartMenu is 0, so no "
-                                                              "start-menu shortcuts are made");
+                    warn(line->number, std::string(key.key) +
+                                           " is not read: [Task] StartMenu is 0, so no "
+                                           "start-menu shortcuts are made");
     }
 
     void checkCombinations() {

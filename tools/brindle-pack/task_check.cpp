@@ -37,26 +37,26 @@ public:
 
     void run() {
         const IniLine* numberLine = project_.lines.key("UserTask", "Number");
-        const std::int32_t number = numberLine ? narrowSetting(SettingType::Number16, parseDecimal(numberLine->value)) : 0;
+        const std::int32_t number =
+            numberLine ? narrowSetting(SettingType::Number16, parseDecimal(numberLine->value)) : 0;
         if (number < 0)
             error(numberLine->number, "Number " + numberLine->value + " counts as " + std::to_string(number) +
                                           " (only the low 16 bits count, with a sign): no task runs");
         std::set<std::int32_t> present;
         for (const IniLine* line : project_.lines.keys("UserTask")) {
-            if (!sameIniName(line->name.substr(0, 4), "Task") || !isDecimal(line->name.substr(4)) ||
-                line->name[4] == '0' || line->name[4] == '+' || line->name[4] == '-')
-                continue;  // the settings check names keys the installer never asks for
-            const std::int32_t index = parseDecimal(line->name.substr(4));
+            const std::int32_t index = taskKeyNumber(line->name);
+            if (index == 0) continue;  // the settings check names keys the installer never asks for
             present.insert(index);
             if (index > number)
-                error(line->number, line->name + " is never run: [UserTask] Number is " + std::to_string(std::max(number, 0)));
+                error(line->number,
+                      line->name + " is never run: [UserTask] Number is " + std::to_string(std::max(number, 0)));
             else if (!line->value.empty())
                 checkTask(*line);
         }
         for (std::int32_t index = 1; index <= number; ++index)
             if (!present.count(index) || project_.lines.key("UserTask", "Task" + std::to_string(index))->value.empty())
-                error(numberLine->number, "Number is " + std::to_string(number) + ", but there is no Task" +
-                                              std::to_string(index));
+                error(numberLine->number,
+                      "Number is " + std::to_string(number) + ", but there is no Task" + std::to_string(index));
     }
 
 private:
@@ -64,7 +64,8 @@ private:
         const std::vector<std::string> fields = splitFields(line.value);
         const std::string typeField = trimBlanks(fields[0]);
         if (!isDecimal(typeField)) {
-            error(line.number, line.name + ": the type \"" + fields[0] + "\" is no number; the installer takes it as type 0");
+            error(line.number,
+                  line.name + ": the type \"" + fields[0] + "\" is no number; the installer takes it as type 0");
             return;
         }
         const TaskReference* task = taskReference(parseDecimal(typeField));
@@ -79,7 +80,8 @@ private:
             const std::string value = std::size_t(number) <= fields.size() ? fields[std::size_t(number) - 1] : "";
             const std::string what = line.name + " field " + std::to_string(number) + " (" + field.name + ")";
             if (value.empty()) {
-                if (!mayBeEmpty(field.kind)) error(line.number, what + " is missing; type " + typeField + " is: " + task->example);
+                if (!mayBeEmpty(field.kind))
+                    error(line.number, what + " is missing; type " + typeField + " is: " + task->example);
                 continue;
             }
             checkField(field.kind, value, {file_, line.number, what});

@@ -51,9 +51,12 @@ std::string foldWindowsName(const std::string& name) {
     std::string folded = name;
     for (char& c : folded) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) c = char(byte + 0x20);
-        else if (byte == 0x8A || byte == 0x8C || byte == 0x8E) c = char(byte + 0x10);  // Š Œ Ž
-        else if (byte == 0x9F) c = char(0xFF);  // Ÿ
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7))
+            c = char(byte + 0x20);
+        else if (byte == 0x8A || byte == 0x8C || byte == 0x8E)
+            c = char(byte + 0x10);  // Š Œ Ž
+        else if (byte == 0x9F)
+            c = char(0xFF);  // Ÿ
     }
     return folded;
 }
