@@ -58,7 +58,7 @@ void checkLanguageFile(const Project& project, const std::string& name, Diagnost
                 continue;
             const std::string spelling = nearestSpelling(line.name, keys);
             diagnostics.warning(file, line.number,
-                                "no text " + group + "/" + line.name + "; its text is not shown" +
+                                group + "/" + line.name + " is no text the installer shows" +
                                     (spelling.empty() ? "" : "; did you mean " + spelling + "?"));
         }
     }
