@@ -47,7 +47,11 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
         project.noDelAll = narrowSetting(kBuilderKeys[0].type, ini.readLong(kBuilderKeys[0].key, 0));
         ini.close();
     }
-    collectTree(application, {}, times, project.applicationItems, project.treeProblems);
+    if (fs::is_directory(application))
+        collectTree(application, {}, times, project.applicationItems, project.treeProblems);
+    else
+        project.treeProblems.push_back(
+            {application, "no such folder: the application's files go here, or --app names their folder"});
     collectTree(root, application, times, project.carriedItems, project.treeProblems);
     return project;
 }
