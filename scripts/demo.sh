@@ -8,10 +8,12 @@ scripts/setup.sh
 scripts/build.sh
 
 out=build/example
-rm -rf "$out" && mkdir -p "$out/installer"
-cp -r examples/installer/. "$out/installer/"
-build/bin/brindle-pack pack examples/app -o "$out/installer/setup.pck"
-build/bin/brindle-pack pack "$out/installer" -o "$out/brindle-demo-setup.exe" --stub build/bin/brindle-setup.exe
+rm -rf "$out" && mkdir -p "$out"
+# Until the uninstaller is built beside brindle-pack, a small probe program
+# stands in for it.
+uninstaller=()
+[ -e build/bin/brindle-uninstall.exe ] || uninstaller=(--uninstaller build/bin/brindle-hook-probe.exe)
+build/bin/brindle-pack build examples -o "$out/brindle-demo-setup.exe" "${uninstaller[@]}"
 echo "== the installer's package"
 build/bin/brindle-pack list "$out/brindle-demo-setup.exe"
 build/bin/brindle-pack verify "$out/brindle-demo-setup.exe"

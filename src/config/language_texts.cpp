@@ -106,6 +106,11 @@ void applyLineBreaks(Text text, std::string& value) {
 }
 }  // namespace
 
+TextName textName(Text text) {
+    const Slot& slot = kSlots[int(text) - 1];
+    return {slot.group, slot.key};
+}
+
 LanguageTexts::LanguageTexts(const std::string& title, const std::string& version) : title_(title), version_(version) {
     for (int slot = 1; slot <= kTextCount; ++slot) {
         texts_[std::size_t(slot)] = defaultText(kSlots[slot - 1], title, version);

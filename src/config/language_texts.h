@@ -33,6 +33,13 @@ enum class Text {
 
 inline constexpr int kTextCount = 68;
 
+// Where a language file holds a text.
+struct TextName {
+    const char* group;
+    const char* key;
+};
+TextName textName(Text text);
+
 class LanguageTexts {
 public:
     // Every text at its default, built with `title` and `version`.

@@ -5,18 +5,15 @@
 namespace brindle {
 
 namespace {
-struct Macro {
-    const char* name;
-    int code;
-};
-
-constexpr Macro kMacros[] = {
+constexpr PathMacro kMacros[] = {
     {"%ProgramFiles%", kProgramFilesFolder}, {"%Windows%", kWindowsFolder},   {"%System%", kSystemFolder},
     {"%CommonFiles%", kCommonFilesFolder},   {"%AppData%", kAppDataFolder},   {"%StartUp%", kStartupFolder},
     {"%QuickLaunch%", kQuickLaunchFolder},   {"%MyDocuments%", kDocumentsFolder}, {"%Vantrel%", kVantrelFolder},
     {"%Fonts%", kFontsFolder},
 };
 }  // namespace
+
+std::span<const PathMacro> pathMacros() { return kMacros; }
 
 std::string replaceAll(std::string text, const std::string& macro, const std::string& replacement) {
     if (macro.empty()) return text;
@@ -29,7 +26,7 @@ std::string expand(const std::string& path, bool appending, const FolderLookup& 
     if (path.size() >= 3 && path.compare(1, 2, ":\\") == 0) return path;
     if (appending && std::count(path.begin(), path.end(), '%') < 2) return folderPath(kProgramFilesFolder) + path;
     std::string text = path;
-    for (const Macro& macro : kMacros) text = replaceAll(text, macro.name, folderPath(macro.code));
+    for (const PathMacro& macro : kMacros) text = replaceAll(text, macro.name, folderPath(macro.code));
     return text;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 
 namespace brindle {
@@ -23,6 +24,13 @@ enum FolderCode : int {
     kProgramFilesFolder = -6,
     kVantrelFolder = -7,
 };
+
+// The macros that expand() replaces, in the order it replaces them.
+struct PathMacro {
+    const char* name;  // with its "%" signs
+    int code;
+};
+std::span<const PathMacro> pathMacros();
 
 // Gives the folder for a code: ending in "\", or empty when not found.
 using FolderLookup = std::function<std::string(int code)>;

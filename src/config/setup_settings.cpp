@@ -8,65 +8,80 @@
 namespace brindle {
 
 namespace {
-// "number, 8-bit" and "16-bit" keys keep the low bits of the value read.
-std::uint8_t low8(std::int32_t value) { return std::uint8_t(value); }
+using S = SetupSettings;
+using T = SettingType;
+using P = SettingPass;
+
+constexpr SettingKey kKeys[] = {
+    {"Settings", "Language", T::Text, "", P::Startup, &S::language},
+    {"Settings", "ProgExe", T::Text, "", P::Startup, &S::progExe},
+    {"Info", "Titel", T::Text, "--- unkown ---", P::Startup, &S::titel},
+    {"Info", "Version", T::Text, "", P::Startup, &S::version},
+    {"Info", "GUID", T::Text, "", P::Startup, &S::guid},
+    {"Info", "PrgSize", T::Text, "", P::Startup, &S::prgSize},
+    {"Task", "MutexString", T::Text, "", P::Startup, &S::mutexString},
+    {"Info", "Web", T::Text, "", P::Wizard, &S::web},
+    {"Settings", "DefaultDir", T::Text, "", P::Wizard, &S::defaultDir},
+    {"Settings", "Bitmap", T::Text, "splash.tga", P::Wizard, &S::bitmap},
+    {"StartMenue", "DefaultDir", T::Text, "", P::Wizard, &S::startMenuDefaultDir},
+    {"Task", "Desktop", T::Number, "0", P::Wizard, nullptr, &S::desktop},
+    {"Task", "StartProg", T::Number8, "0", P::Wizard, nullptr, &S::startProg},
+    {"Task", "Reboot", T::Number8, "0", P::Wizard, nullptr, &S::reboot},
+    {"Task", "NoUninstall", T::Number8, "0", P::Wizard, nullptr, &S::noUninstall},
+    {"Task", "StartMenu", T::Number8, "0", P::Wizard, nullptr, &S::startMenu},
+    {"Info", "Date", T::Text, "", P::Install, &S::date},
+    {"Info", "Author", T::Text, "", P::Install, &S::author},
+    {"Info", "EMail", T::Text, "", P::Install, &S::eMail},
+    {"Settings", "NoCopyExt", T::Text, "", P::Install, &S::noCopyExt},
+    {"Settings", "IconID", T::SignedNumber8, "0", P::Install, nullptr, &S::iconId},
+    {"StartMenue", "ProgLink", T::Text, nullptr, P::Install, &S::progLink},  // after Author and EMail
+    {"UserTask", "Number", T::Number16, "0", P::Install},
+    {"UserTask", "Task", T::Text, "", P::Install, nullptr, nullptr, true},
+    {"StartMenue", "Help", T::Text, "", P::StartMenu, &S::help},
+    {"StartMenue", "URL", T::Text, "", P::StartMenu, &S::url},
+    {"StartMenue", "Exe", T::Text, "", P::StartMenu, &S::exe},
+    {"StartMenue", "Unistall", T::Number8, "0", P::StartMenu, nullptr, &S::unistall},
+};
+
+void readPass(PreferenceFile& ini, const std::string& path, SetupSettings& settings, SettingPass pass) {
+    ini.open(path);
+    for (const SettingKey& key : kKeys) {
+        if (key.pass != pass || (!key.text && !key.number)) continue;
+        ini.selectGroup(key.group);
+        if (key.text)
+            settings.*key.text = ini.readString(key.key, key.fallback ? key.fallback : authorLine(settings));
+        else
+            settings.*key.number = narrowSetting(key.type, ini.readLong(key.key, 0));
+    }
+    ini.close();
+}
 }  // namespace
 
+std::span<const SettingKey> settingKeys() { return kKeys; }
+
+std::int32_t narrowSetting(SettingType type, std::int32_t value) {
+    switch (type) {
+        case SettingType::Number8: return std::uint8_t(value);
+        case SettingType::SignedNumber8: return std::int8_t(std::uint8_t(value));
+        case SettingType::Number16: return std::int16_t(std::uint16_t(value));
+        default: return value;
+    }
+}
+
 void readStartupSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings) {
-    ini.open(path);
-    ini.selectGroup("Settings");
-    settings.language = ini.readString("Language", "");
-    settings.progExe = ini.readString("ProgExe", "");
-    ini.selectGroup("Info");
-    settings.titel = ini.readString("Titel", "--- unkown ---");
-    settings.version = ini.readString("Version", "");
-    settings.guid = ini.readString("GUID", "");
-    settings.prgSize = ini.readString("PrgSize", "");
-    ini.selectGroup("Task");
-    settings.mutexString = ini.readString("MutexString", "");  // read without surrounding blanks
-    ini.close();
+    readPass(ini, path, settings, SettingPass::Startup);
 }
 
 void readWizardSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings) {
-    ini.open(path);
-    ini.selectGroup("Info");
-    settings.web = ini.readString("Web", "");
-    ini.selectGroup("Settings");
-    settings.defaultDir = ini.readString("DefaultDir", "");
-    settings.bitmap = ini.readString("Bitmap", "splash.tga");
-    ini.selectGroup("StartMenue");
-    settings.startMenuDefaultDir = ini.readString("DefaultDir", "");
-    ini.selectGroup("Task");
-    settings.desktop = ini.readLong("Desktop", 0);
-    settings.startProg = low8(ini.readLong("StartProg", 0));
-    settings.reboot = low8(ini.readLong("Reboot", 0));
-    settings.noUninstall = low8(ini.readLong("NoUninstall", 0));
-    settings.startMenu = low8(ini.readLong("StartMenu", 0));
-    ini.close();
+    readPass(ini, path, settings, SettingPass::Wizard);
 }
 
 void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings) {
-    ini.open(path);
-    ini.selectGroup("Info");
-    settings.date = ini.readString("Date", "");
-    settings.author = ini.readString("Author", "");
-    settings.eMail = ini.readString("EMail", "");
-    ini.selectGroup("Settings");
-    settings.noCopyExt = ini.readString("NoCopyExt", "");
-    settings.iconId = std::int8_t(low8(ini.readLong("IconID", 0)));
-    ini.selectGroup("StartMenue");
-    settings.progLink = ini.readString("ProgLink", authorLine(settings));
-    ini.close();
+    readPass(ini, path, settings, SettingPass::Install);
 }
 
 void readStartMenuSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings) {
-    ini.open(path);
-    ini.selectGroup("StartMenue");
-    settings.help = ini.readString("Help", "");
-    settings.url = ini.readString("URL", "");
-    settings.exe = ini.readString("Exe", "");
-    settings.unistall = low8(ini.readLong("Unistall", 0));
-    ini.close();
+    readPass(ini, path, settings, SettingPass::StartMenu);
 }
 
 std::string titleLine(const SetupSettings& settings) {

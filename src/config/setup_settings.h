@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace brindle {
@@ -25,27 +26,55 @@ struct SetupSettings {
     std::string bitmap = "splash.tga";
     std::string startMenuDefaultDir;  // StartMenue/DefaultDir
     std::int32_t desktop = 0;
-    std::uint8_t startProg = 0;
-    std::uint8_t reboot = 0;
-    std::uint8_t noUninstall = 0;
-    std::uint8_t startMenu = 0;
+    std::int32_t startProg = 0;  // the number fields hold the value as wide as its key's type
+    std::int32_t reboot = 0;
+    std::int32_t noUninstall = 0;
+    std::int32_t startMenu = 0;
     // Pass C
     std::string date;
     std::string author;
     std::string eMail;
     std::string noCopyExt;
-    std::int8_t iconId = 0;
+    std::int32_t iconId = 0;
     std::string progLink;  // absent: the author line
     // Pass C', only with start-menu shortcuts
     std::string help;
     std::string url;
     std::string exe;
-    std::uint8_t unistall = 0;
+    std::int32_t unistall = 0;
 };
 
-void readStartupSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);  // A
-void readWizardSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);   // B
-void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);  // C
+enum class SettingType {
+    Text,
+    Number,         // 32 bits, signed
+    Number8,        // the low 8 bits count
+    SignedNumber8,  // the low 8 bits count, as a signed number
+    Number16,       // the low 16 bits count, as a signed number
+};
+enum class SettingPass { Startup, Wizard, Install, StartMenu };  // A, B, C, C'
+
+// One key of setup.ini as the installer reads it: a text key with
+// readString and its default, a number key with readLong and 0.
+struct SettingKey {
+    const char* group;
+    const char* key;  // "Task" with `numbered`: Task1, Task2, ...
+    SettingType type;
+    const char* fallback;  // the default as text; nullptr: the author line (ProgLink)
+    SettingPass pass;
+    std::string SetupSettings::*text = nullptr;     // where the value goes; both null:
+    std::int32_t SetupSettings::*number = nullptr;  // the user tasks read the key themselves
+    bool numbered = false;
+};
+
+// Every key the installer reads from setup.ini, in the order of its reads.
+std::span<const SettingKey> settingKeys();
+
+// The value of a number key as its type holds it.
+std::int32_t narrowSetting(SettingType type, std::int32_t value);
+
+void readStartupSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // A
+void readWizardSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);     // B
+void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // C
 void readStartMenuSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);  // C'
 
 // The title line of the progress list: the title, "  -  Version " and the

@@ -2,17 +2,13 @@
 
 #include "config/decimal.h"
 #include "config/preference_file.h"
+#include "config/setup_settings.h"
 #include "install/link_names.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
 
 namespace {
-enum TaskType : std::int32_t {
-    kDesktopProgram = 0, kMenuProgram = 1, kDesktopWeb = 2, kMenuWeb = 3, kStartupProgram = 4,
-    kCopyFile = 5, kRegistryString = 6, kIniValue = 8,
-};
-
 // Fields of a task line, counted from 1; a missing field is empty.
 struct TaskLine {
     const std::string& text;
@@ -118,7 +114,7 @@ UserTaskResult runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, U
     ini.open(places.settingsPath);
     ini.selectGroup("UserTask");
     // Only the low 16 bits count, as a signed number: 40000 lists no task.
-    const auto number = std::int16_t(std::uint16_t(ini.readLong("Number", 0)));
+    const std::int32_t number = narrowSetting(SettingType::Number16, ini.readLong("Number", 0));
     if (number != 0) actions.addProgressLine(progressLine);
     TaskRunner runner(ini, places, actions);
     for (int i = 1; i <= number; ++i) {

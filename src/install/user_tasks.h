@@ -14,6 +14,14 @@ namespace brindle {
 
 class PreferenceFile;
 
+// Field 1 of a task line; any other type does nothing.
+enum TaskType : std::int32_t {
+    kDesktopProgram = 0, kMenuProgram = 1, kDesktopWeb = 2, kMenuWeb = 3, kStartupProgram = 4,
+    kCopyFile = 5, kRegistryString = 6, kIniValue = 8,
+};
+inline constexpr TaskType kTaskTypes[] = {kDesktopProgram, kMenuProgram,  kDesktopWeb,     kMenuWeb,
+                                          kStartupProgram, kCopyFile,     kRegistryString, kIniValue};
+
 // What the tasks do to the system, so that their rules run anywhere.
 class UserTaskActions {
 public:

@@ -1,5 +1,6 @@
 #include "package/package_writer.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "package/pack.h"
@@ -9,50 +10,72 @@ namespace brindle {
 
 namespace {
 constexpr std::uint64_t kLargestOffset = std::numeric_limits<std::int32_t>::max();
+constexpr std::size_t kLeastSaving = 16;
 }  // namespace
 
-bool PackageWriter::place(PackageEntry entry, const std::uint8_t* block, std::size_t blockLength) {
-    // Sizes and offsets are signed 32-bit fields.
-    if (nextOffset_ + blockLength > kLargestOffset) return false;
-    entry.offset = std::int32_t(nextOffset_);
-    entry.storedSize = std::int32_t(blockLength);
-    if (blockLength != 0 && !out_.write(block, blockLength)) return false;
-    nextOffset_ += blockLength;
-    entries_.push_back(std::move(entry));
-    return true;
+std::vector<std::uint8_t> packWhenWorthwhile(const std::uint8_t* data, std::size_t length) {
+    if (length == 0) return {};
+    std::vector<std::uint8_t> packed = pack(data, length);
+    // A block as long as the content would read as raw, so the rule also
+    // keeps raw whatever packing does not shorten.
+    const std::size_t saving = std::max(kLeastSaving, length / 100);
+    if (packed.size() + saving > length) packed.clear();
+    return packed;
 }
 
-bool PackageWriter::addFolder(const std::string& name, std::uint64_t created, std::uint64_t modified) {
-    PackageEntry entry;
-    entry.name = name;
-    entry.kind = kFolderEntry;
-    entry.created = created;
-    entry.modified = modified;
-    return place(std::move(entry), nullptr, 0);
-}
-
-bool PackageWriter::addFile(const std::string& name, const std::uint8_t* data, std::size_t length,
-                            std::uint64_t created, std::uint64_t modified) {
-    if (length > kLargestOffset) return false;
+PackageEntry PackageWriter::fileEntry(const std::string& name, std::size_t length, std::uint64_t created,
+                                      std::uint64_t modified) {
     PackageEntry entry;
     entry.name = name;
     entry.kind = kFileEntry;
     entry.size = std::int32_t(length);
     entry.created = created;
     entry.modified = modified;
-    if (length == 0) return place(std::move(entry), nullptr, 0);
-    // A block as long as the content would read as raw, so packing must
-    // strictly win to be used.
-    const std::vector<std::uint8_t> packed = pack(data, length);
-    if (packed.size() < length) return place(std::move(entry), packed.data(), packed.size());
-    return place(std::move(entry), data, length);
+    return entry;
+}
+
+bool PackageWriter::place(PackageEntry entry, std::size_t blockLength, const std::function<bool()>& writeBlock) {
+    // Sizes and offsets are signed 32-bit fields.
+    if (nextOffset_ + blockLength > kLargestOffset) return false;
+    entry.offset = std::int32_t(nextOffset_);
+    entry.storedSize = std::int32_t(blockLength);
+    if (blockLength != 0 && !writeBlock()) return false;
+    nextOffset_ += blockLength;
+    entries_.push_back(std::move(entry));
+    return true;
+}
+
+bool PackageWriter::addFolder(const std::string& name, std::uint64_t created, std::uint64_t modified) {
+    PackageEntry entry = fileEntry(name, 0, created, modified);
+    entry.kind = kFolderEntry;
+    return place(std::move(entry), 0, {});
+}
+
+bool PackageWriter::addFile(const std::string& name, const std::uint8_t* data, std::size_t length,
+                            std::uint64_t created, std::uint64_t modified) {
+    if (length > kLargestOffset) return false;
+    const std::vector<std::uint8_t> packed = packWhenWorthwhile(data, length);
+    if (packed.empty()) return addStoredFile(name, length, data, length, created, modified);
+    return addStoredFile(name, length, packed.data(), packed.size(), created, modified);
+}
+
+bool PackageWriter::addStoredFile(const std::string& name, std::size_t length, const std::uint8_t* block,
+                                  std::size_t blockLength, std::uint64_t created, std::uint64_t modified) {
+    if (length > kLargestOffset) return false;
+    return place(fileEntry(name, length, created, modified), blockLength,
+                 [&] { return out_.write(block, blockLength); });
+}
+
+bool PackageWriter::addRawFile(const std::string& name, std::size_t length, std::uint64_t created,
+                               std::uint64_t modified, const std::function<bool(OutputFile& out)>& copy) {
+    if (length > kLargestOffset) return false;
+    return place(fileEntry(name, length, created, modified), length, [&] { return copy(out_); });
 }
 
 bool PackageWriter::finish() {
     const std::vector<std::uint8_t> directory = serializeDirectory(entries_);
-    const std::vector<std::uint8_t> packed = pack(directory.data(), directory.size());
-    const bool usePacked = packed.size() < directory.size();
-    const std::vector<std::uint8_t>& stored = usePacked ? packed : directory;
+    const std::vector<std::uint8_t> packed = packWhenWorthwhile(directory.data(), directory.size());
+    const std::vector<std::uint8_t>& stored = packed.empty() ? directory : packed;
 
     PackageTrailer trailer;
     trailer.unpackedDirectorySize = std::uint32_t(directory.size());

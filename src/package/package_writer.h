@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,24 +12,40 @@ namespace brindle {
 
 class OutputFile;
 
+// The packed block of `length` bytes when it saves enough to be worth
+// unpacking: at least 1% of the content and at least 16 bytes. Empty when
+// the content is better stored raw.
+std::vector<std::uint8_t> packWhenWorthwhile(const std::uint8_t* data, std::size_t length);
+
 // Writes a package into a file, entry by entry: each block as it is added,
 // then the directory and the trailer at finish(). The file may already hold
 // a prefix (the runtime's image) of `dataStart` bytes; offsets count it.
 class PackageWriter {
 public:
-    PackageWriter(OutputFile& out, std::uint32_t dataStart) : out_(out), nextOffset_(dataStart), dataStart_(dataStart) {}
+    PackageWriter(OutputFile& out, std::uint32_t dataStart)
+        : out_(out), nextOffset_(dataStart), dataStart_(dataStart) {}
 
     bool addFolder(const std::string& name, std::uint64_t created, std::uint64_t modified);
-    // Stores the content packed, or raw when packing does not make it smaller.
+    // Stores the content packed when packWhenWorthwhile finds that worth it.
     bool addFile(const std::string& name, const std::uint8_t* data, std::size_t length, std::uint64_t created,
                  std::uint64_t modified);
-    // Writes the directory (packed when that is smaller) and the trailer.
+    // Stores a file of `length` bytes whose block was made beforehand: the
+    // content itself (`blockLength` equal to `length`) or its packed form.
+    bool addStoredFile(const std::string& name, std::size_t length, const std::uint8_t* block, std::size_t blockLength,
+                       std::uint64_t created, std::uint64_t modified);
+    // Stores a file of `length` bytes raw, which `copy` writes to the output
+    // (for content too large to hold in memory whole).
+    bool addRawFile(const std::string& name, std::size_t length, std::uint64_t created, std::uint64_t modified,
+                    const std::function<bool(OutputFile& out)>& copy);
+    // Writes the directory (packed when that is worth it) and the trailer.
     bool finish();
 
     const std::vector<PackageEntry>& entries() const { return entries_; }
 
 private:
-    bool place(PackageEntry entry, const std::uint8_t* block, std::size_t blockLength);
+    static PackageEntry fileEntry(const std::string& name, std::size_t length, std::uint64_t created,
+                                  std::uint64_t modified);
+    bool place(PackageEntry entry, std::size_t blockLength, const std::function<bool()>& writeBlock);
 
     OutputFile& out_;
     std::uint64_t nextOffset_;

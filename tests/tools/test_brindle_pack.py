@@ -1,16 +1,22 @@
 """brindle-pack as other tools use it: its output formats, exit codes and
-messages, on real trees, damaged packages and signed installers."""
+messages, on real trees, damaged packages, signed installers and install
+projects."""
 
 import os
+import pty
+import random
 import struct
 import subprocess
 import tempfile
 import unittest
 from pathlib import Path
 
-PACK = Path(__file__).resolve().parents[2] / "build" / "bin" / "brindle-pack"
+ROOT = Path(__file__).resolve().parents[2]
+PACK = ROOT / "build" / "bin" / "brindle-pack"
 STUB = PACK.parent / "brindle-setup.exe"
+UNINSTALLER = PACK.parent / "brindle-hook-probe.exe"  # any small program stands in for the uninstaller
 MODIFIED = 133_000_000_000_000_000  # a FILETIME in 2022
+UNIX_EPOCH_FILETIME = 116444736000000000
 
 
 def brindle_pack(*args, env=None):
@@ -44,7 +50,7 @@ class ScratchTree(unittest.TestCase):
         (tree / "setup.ini").write_bytes(b"[Info]\r\nTitel = Tool\r\n" * 40)
         (tree / "docs" / "deep" / "notes.txt").write_bytes(b"notes")
         (tree / "empty.dat").write_bytes(b"")
-        seconds = (MODIFIED - 116444736000000000) / 10_000_000
+        seconds = (MODIFIED - UNIX_EPOCH_FILETIME) / 10_000_000
         os.utime(tree / "setup.ini", (seconds, seconds))
         self.tree = tree
 
@@ -111,7 +117,7 @@ class BrindlePack(ScratchTree):
                          (1, f"brindle-pack: {self.folder / 'text'}: no package found\n"))
         self.assertEqual(brindle_pack("pack", self.tree)[0], 2)
         self.assertEqual(brindle_pack("nonsense")[0], 2)
-        for command in ("pack", "list", "extract", "verify", "sign"):
+        for command in ("init", "build", "reference", "pack", "list", "extract", "verify", "sign"):
             code, out, _ = brindle_pack(command, "--help")
             self.assertEqual(code, 0)
             self.assertTrue(out.startswith(f"usage: brindle-pack {command}"), command)
@@ -199,6 +205,223 @@ class SignedInstallers(ScratchTree):
         self.assertEqual(brindle_pack("sign", self.folder / "text", "--cert", self.cert, "--key", self.key)[0::2],
                          (1, f"brindle-pack: {self.folder / 'text'}: no package found\n"))
         self.assertEqual(brindle_pack("sign", self.installer, "--cert", self.cert)[0], 2)
+
+
+def listing(path):
+    """brindle-pack list as {name: (kind, size, stored, modified)}."""
+    code, out, err = brindle_pack("list", path)
+    assert code == 0, err
+    return {row[6]: (int(row[0]), int(row[1]), int(row[2]), int(row[5]))
+            for row in (line.split("\t") for line in out.splitlines())}
+
+
+def read_terminal(fd):
+    """Everything written to a terminal whose other end is closed."""
+    chunks = []
+    while True:
+        try:
+            chunk = os.read(fd, 65536)
+        except OSError:  # the other end is gone
+            break
+        if not chunk:
+            break
+        chunks.append(chunk)
+    os.close(fd)
+    return b"".join(chunks).decode()
+
+
+class InstallProjects(unittest.TestCase):
+    """The example project that `init` writes, built, broken and rebuilt."""
+
+    def setUp(self):
+        self.folder = Path(tempfile.mkdtemp(prefix="brindle-build-test-"))
+        self.addCleanup(subprocess.run, ["rm", "-rf", str(self.folder)])
+        self.project = self.folder / "project"
+        self.assertEqual(brindle_pack("init", self.project)[0], 0)
+        self.setup = self.project / "setup.ini"
+        self.output = self.folder / "setup.exe"
+
+    def build(self, *extra, env=None):
+        return brindle_pack("build", self.project, "-o", self.output, "--uninstaller", UNINSTALLER, *extra, env=env)
+
+    def edit(self, old, new):
+        text = self.setup.read_bytes().decode("latin-1")
+        self.assertIn(old, text)
+        self.setup.write_bytes(text.replace(old, new, 1).encode("latin-1"))
+
+    def inner_package(self, installer=None):
+        """setup.pck of the installer, extracted; returns the folder it went to."""
+        out = self.folder / "outer"
+        subprocess.run(["rm", "-rf", str(out)])
+        self.assertEqual(brindle_pack("extract", installer or self.output, "-C", out)[0], 0)
+        return out / "setup.pck"
+
+    def test_clean_project_builds_and_verifies(self):
+        noise = random.Random(7).randbytes(5000)
+        (self.project / "app" / "noise.bin").write_bytes(noise)
+        self.assertEqual(self.build(), (0, "", ""))
+        self.assertEqual(brindle_pack("verify", self.output)[0], 0)
+        outer = listing(self.output)
+        self.assertEqual(sorted(outer), ["extras\\", "extras\\notes.txt", "licence.txt", "readme.txt", "setup.ini",
+                                         "setup.pck", "splash.tga"])
+        self.assertLess(outer["splash.tga"][2], outer["splash.tga"][1])
+        self.assertEqual(outer["setup.pck"][1], outer["setup.pck"][2])  # never packed twice
+        inner = listing(self.inner_package())
+        self.assertEqual(list(inner), ["Uninstall.exe", "demo.txt", "docs\\", "docs\\manual.txt", "noise.bin",
+                                       "uninstall.dat"])
+        self.assertEqual(inner["noise.bin"][1:3], (5000, 5000))  # packing gains nothing: raw
+
+    def test_each_fault_gets_its_one_message(self):
+        p = self.project
+        ini = f"{p}/setup.ini"
+        cases = [
+            ("misspelt group", lambda: self.edit("[StartMenue]", "[StartMenu]"),
+             f"{ini}:13: error: unknown group [StartMenu]; did you mean [StartMenue]?"),
+            ("key in the wrong group", lambda: self.edit("URL = https://brindle.example/", "StartMenu = 1"),
+             f"{ini}:17: error: StartMenu is not read in [StartMenue]; it belongs in [Task]"),
+            ("misspelt key", lambda: self.edit("Help =", "Hepl ="),
+             f"{ini}:16: error: unknown key Hepl in [StartMenue]; did you mean Help?"),
+            ("not a number", lambda: self.edit("StartMenu = 1", "StartMenu = 1\nDesktop = yes"),
+             f'{ini}:21: error: Desktop is read as a number; "yes" reads as 0'),
+            ("number too wide", lambda: self.edit("ProgExe", "IconID = 200\nProgExe"),
+             f"{ini}:10: warning: IconID keeps only its low bits: 200 reads as -56"),
+            ("side picture missing", lambda: self.edit("DefaultDir = Brindle Demo\n\n[Start",
+                                                      "DefaultDir = Brindle Demo\nBitmap = side.tga\n\n[Start"),
+             f"{ini}:12: error: Bitmap names side.tga, which the project does not carry ({p}/side.tga)"),
+            ("language file missing", lambda: self.edit("ProgExe", "Language = english.lng\nProgExe"),
+             f"{ini}:10: error: Language names english.lng, which the project does not carry ({p}/english.lng)"),
+            ("licence misnamed", lambda: (p / "licence.txt").rename(p / "license.txt"),
+             f"{p}/license.txt: warning: the installer looks for licence.txt and would not find this file; "
+             "rename it?"),
+            ("program missing", lambda: self.edit("ProgExe = demo.txt", "ProgExe = demo.exe"),
+             f"{ini}:10: error: ProgExe names demo.exe, which the application ({p}/app) lacks"),
+            ("help file missing", lambda: self.edit("docs\\manual.txt\n", "docs\\guide.txt\n"),
+             f"{ini}:16: error: Help names docs\\guide.txt, which the application ({p}/app) lacks"),
+            ("copy source missing", lambda: self.edit("extras\\notes.txt", "extras\\news.txt"),
+             f"{ini}:25: error: Task2 field 3 (source) names extras\\news.txt, which the project does not carry "
+             f"({p}/extras\\news.txt)"),
+            ("unknown task type", lambda: self.edit("Task1 = 8|", "Task1 = 7|"),
+             f"{ini}:24: error: Task1: unknown task type 7; the types are 0, 1, 2, 3, 4, 5, 6, 8"),
+            ("task field missing", lambda: self.edit("5|notes.txt|extras\\notes.txt|%InstallDir%docs\\", "5|notes.txt"),
+             f"{ini}:25: error: Task2 field 3 (source) is missing; type 5 is: "
+             "5|notes.txt|extras\\notes.txt|%InstallDir%docs\\"),
+            ("Number too small", lambda: self.edit("Number = 2", "Number = 1"),
+             f"{ini}:25: error: Task2 is never run: [UserTask] Number is 1"),
+            ("Number too large", lambda: self.edit("Number = 2", "Number = 3"),
+             f"{ini}:23: error: Number is 3, but there is no Task3"),
+            ("name Windows cannot hold", lambda: (p / "app" / "a:b.txt").write_text("x"),
+             f"{p}/app/a:b.txt: error: name cannot be used on Windows: it holds a character that Windows does not "
+             "allow in names"),
+            ("names that differ in case only", lambda: (p / "app" / "DEMO.TXT").write_text("x"),
+             f"{p}/app/demo.txt: error: same name as DEMO.TXT when case is ignored, as Windows compares names"),
+            ("template in the application", lambda: (p / "app" / "Uninstall.dat").write_text("x"),
+             f"{p}/app/Uninstall.dat: error: brindle-pack adds the uninstaller's uninstall.dat to the package "
+             "itself; remove this one (or set [Task] NoUninstall = 1)"),
+            ("UTF-8 without byte order mark", lambda: self.edit("Titel = Brindle Demo", "Titel = Brindle D\xc3\xa9mo"),
+             f"{ini}:2: error: file is UTF-8 without a byte order mark; the installer reads it as Windows-1252, "
+             "so accented letters come out garbled; add the byte order mark"),
+            ("UTF-16", lambda: self.setup.write_bytes(self.setup.read_bytes().decode().encode("utf-16")),
+             f"{ini}:1: error: file is UTF-16 or binary; save it as Windows-1252 or as UTF-8 with a byte order "
+             "mark"),
+            ("copy into a folder nobody makes", lambda: self.edit("%InstallDir%docs\\\n", "%InstallDir%data\\\n"),
+             f"{ini}:25: warning: Task2 field 4 (target folder): the installer makes no folder for a copy, and "
+             "%InstallDir%data\\ is no folder of the application; where it is missing the copy fails"),
+            ("backslash after a macro", lambda: self.edit("DefaultDir = Brindle Demo\n\n[Start",
+                                                          "DefaultDir = %ProgramFiles%\\Demo\n\n[Start"),
+             f"{ini}:11: warning: DefaultDir: %ProgramFiles% ends in a backslash already, so %ProgramFiles%\\ "
+             "gives a doubled one; write %ProgramFiles% directly before the next name"),
+            ("macro in other case", lambda: self.edit("|%InstallDir%docs\\manual", "|%installdir%docs\\manual"),
+             f"{ini}:24: warning: Task1 field 5 (value): %installdir% stays as written; macros match case and "
+             "spelling exactly: did you mean %InstallDir%?"),
+        ]
+        pristine = {path: path.read_bytes() for path in p.rglob("*") if path.is_file()}
+        for name, fault, message in cases:
+            with self.subTest(name):
+                for path in {path for path in p.rglob("*") if path.is_file()} - set(pristine):
+                    path.unlink()
+                for path, content in pristine.items():
+                    path.write_bytes(content)
+                self.output.unlink(missing_ok=True)
+                fault()
+                code, out, err = self.build()
+                self.assertEqual((out, err), ("", message + "\n"))
+                self.assertEqual(code, 1 if ": error: " in message else 0)
+                self.assertEqual(self.output.exists(), code == 0)
+                self.assertEqual(list(self.folder.glob("*.partial")), [])
+
+    def test_wrong_tool_inputs(self):
+        cases = [
+            (("--uninstaller", self.folder / "none.exe"), "name one with --uninstaller FILE"),
+            (("--stub", self.folder / "none.exe"), "name one with --stub FILE"),
+            (("-o", self.project / "setup.exe"), "lies inside the project"),
+        ]
+        for extra, message in cases:
+            code, _, err = brindle_pack("build", self.project, "-o", self.output, "--uninstaller", UNINSTALLER, *extra)
+            self.assertEqual(code, 1, message)
+            self.assertIn(message, err)
+            self.assertFalse(self.output.exists())
+        self.assertEqual(self.build("-j", "0")[0], 2)
+
+    def test_same_bytes_whatever_the_threads_and_times_clamped(self):
+        sizes = random.Random(3).sample(range(1, 300_000), 24)
+        for number, size in enumerate(sizes):
+            (self.project / "app" / f"part{number:02}.dat").write_bytes(bytes(range(256)) * (size // 256) + b"x")
+        old = self.project / "app" / "demo.txt"
+        os.utime(old, (1_000_000_000, 1_000_000_000))  # 2001, before the epoch below
+        builds = []
+        for threads in ("1", "8", "8"):
+            self.assertEqual(self.build("-j", threads)[0], 0)
+            builds.append(self.output.read_bytes())
+        self.assertEqual(builds[0], builds[1])
+        self.assertEqual(builds[1], builds[2])
+
+        epoch = 1_600_000_000
+        env = {**os.environ, "SOURCE_DATE_EPOCH": str(epoch)}
+        self.assertEqual(self.build(env=env)[0], 0)
+        clamped = UNIX_EPOCH_FILETIME + epoch * 10_000_000
+        inner = listing(self.inner_package())
+        times = {name: row[3] for name, row in {**listing(self.output), **inner}.items()}
+        self.assertEqual(times.pop("demo.txt"), UNIX_EPOCH_FILETIME + 1_000_000_000 * 10_000_000)
+        self.assertEqual(set(times.values()), {clamped})
+        self.assertEqual(self.build(env={**os.environ, "SOURCE_DATE_EPOCH": "soon"})[0], 1)
+
+    def test_uninstall_template(self):
+        files = [f"file{number:04}.txt" for number in range(1000)]
+        for name in files:
+            (self.project / "app" / "many" / name).parent.mkdir(exist_ok=True)
+            (self.project / "app" / "many" / name).write_text(name)
+        self.edit("[Task]", "[Task]\nMutexString = DemoMutex")
+        self.setup.write_text(self.setup.read_text() + "[Builder]\nNoDelAll = 1\n")
+        self.assertEqual(self.build(), (0, "", ""))
+        subprocess.run([PACK, "extract", self.inner_package(), "-C", self.folder / "inner"], check=True)
+        lines = (self.folder / "inner" / "uninstall.dat").read_bytes().decode("latin-1").split("\r\n")
+        self.assertEqual(lines[2:8], ["[Settings]", "ProgName = Brindle Demo", "Version = 1.0", "NoDelAll = 1",
+                                      "MutexString = DemoMutex", "[Files]"])
+        keys = [line.split(" = ") for line in lines[8:-1]]
+        self.assertEqual([value for _, value in keys],
+                         ["demo.txt", "docs\\manual.txt", *(f"many\\{name}" for name in files)])
+        self.assertEqual([key for key, _ in keys[:2] + keys[-2:]], ["F001", "F002", "F1001", "F1002"])
+
+        self.edit("[Task]", "[Task]\nNoUninstall = 1")
+        self.assertEqual(brindle_pack("build", self.project, "-o", self.output)[0], 0)
+        self.assertNotIn("uninstall.dat", listing(self.inner_package()))
+
+    def test_progress_only_on_a_terminal(self):
+        for extra, shown in (((), True), (("--quiet",), False)):
+            parent, child = pty.openpty()
+            subprocess.run([PACK, "build", self.project, "-o", self.output, "--uninstaller", UNINSTALLER, *extra],
+                           stderr=child, check=True)
+            os.close(child)
+            output = read_terminal(parent)
+            self.assertEqual("MB/s" in output and "built in" in output, shown, output)
+            self.assertEqual(output == "", not shown, output)
+
+    def test_reference_is_the_documented_one(self):
+        authoring = (ROOT / "docs" / "authoring.md").read_text()
+        for table in ("settings", "texts", "macros", "tasks"):
+            code, out, err = brindle_pack("reference", table)
+            self.assertEqual((code, err), (0, ""))
+            self.assertIn(out, authoring, f"docs/authoring.md lacks `brindle-pack reference {table}` as it is now")
 
 
 if __name__ == "__main__":

@@ -9,6 +9,9 @@ namespace brindle::tool {
 
 using Arguments = std::vector<std::string>;
 
+int buildCommand(const Arguments& args);
+int initCommand(const Arguments& args);
+int referenceCommand(const Arguments& args);
 int packCommand(const Arguments& args);
 int listCommand(const Arguments& args);
 int extractCommand(const Arguments& args);

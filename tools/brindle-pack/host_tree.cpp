@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 
-#include "package/entry_name.h"
 #include "windows_names.h"
 
 namespace brindle::tool {
@@ -12,67 +13,117 @@ namespace brindle::tool {
 namespace fs = std::filesystem;
 
 namespace {
-constexpr std::int64_t kFiletimeAtUnixEpoch = 116444736000000000LL;
+constexpr std::uint64_t kFiletimeAtUnixEpoch = 116444736000000000ULL;
+constexpr std::uint64_t kTicksPerSecond = 10'000'000;
 
 std::uint64_t toFiletime(fs::file_time_type time) {
     const auto sinceEpoch = std::chrono::file_clock::to_sys(time).time_since_epoch();
     const auto ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100;
-    return std::uint64_t(ticks + kFiletimeAtUnixEpoch);
+    return std::uint64_t(ticks + std::int64_t(kFiletimeAtUnixEpoch));
 }
 
-bool walk(const fs::path& folder, const std::string& prefix, std::vector<TreeItem>& items, std::string& error) {
-    std::error_code failure;
-    std::vector<fs::directory_entry> children;
-    for (fs::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure))
-        children.push_back(*it);
-    if (failure) {
-        error = folder.string() + ": " + failure.message();
-        return false;
-    }
-    std::sort(children.begin(), children.end(),
-              [](const fs::directory_entry& a, const fs::directory_entry& b) {
-                  return a.path().filename().string() < b.path().filename().string();
-              });
-    for (const fs::directory_entry& child : children) {
-        const std::string hostName = child.path().filename().string();
-        const std::optional<std::string> name = toWindowsName(hostName);
-        if (!name || name->find_first_of("\\:*?\"<>|") != std::string::npos || !isSafeEntryName(*name)) {
-            error = child.path().string() + ": name cannot be used on Windows";
-            return false;
+class TreeWalk {
+public:
+    TreeWalk(const fs::path& skip, const EntryTimes& times, std::vector<TreeItem>& items,
+             std::vector<TreeProblem>& problems)
+        : skip_(skip), times_(times), items_(items), problems_(problems) {}
+
+    void walk(const fs::path& folder, const std::string& prefix) {
+        std::error_code failure;
+        std::vector<fs::directory_entry> children;
+        for (fs::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure))
+            children.push_back(*it);
+        if (failure) return problem(folder, failure.message());
+        std::sort(children.begin(), children.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
+            return a.path().filename().string() < b.path().filename().string();
+        });
+        std::map<std::string, fs::path> seen;  // folded name: the first child of that name
+        for (const fs::directory_entry& child : children) {
+            if (child.path().lexically_normal() == skip_) continue;
+            const std::string hostName = child.path().filename().string();
+            if (const std::string why = windowsNameProblem(hostName); !why.empty()) {
+                problem(child.path(), "name cannot be used on Windows: it " + why);
+                continue;
+            }
+            const std::string name = *toWindowsName(hostName);
+            const auto [first, isNew] = seen.emplace(foldWindowsName(name), child.path());
+            if (!isNew) {
+                problem(child.path(), "same name as " + first->second.filename().string() +
+                                          " when case is ignored, as Windows compares names");
+                continue;
+            }
+            add(child, prefix + name);
         }
+    }
+
+private:
+    void problem(const fs::path& path, const std::string& message) { problems_.push_back({path, message}); }
+
+    void add(const fs::directory_entry& child, const std::string& name) {
+        std::error_code failure;
         const fs::file_status status = child.symlink_status(failure);
         TreeItem item;
         item.hostPath = child.path();
-        item.modified = toFiletime(child.last_write_time(failure));
-        if (failure) {
-            error = child.path().string() + ": " + failure.message();
-            return false;
-        }
+        item.modified = times_.clamp(toFiletime(child.last_write_time(failure)));
+        if (failure) return problem(child.path(), failure.message());
         if (fs::is_directory(status)) {
-            item.packageName = prefix + *name + "\\";
+            item.packageName = name + "\\";
             item.isFolder = true;
-            items.push_back(item);
-            if (!walk(child.path(), item.packageName, items, error)) return false;
+            items_.push_back(item);
+            walk(child.path(), item.packageName);
         } else if (fs::is_regular_file(status)) {
-            item.packageName = prefix + *name;
-            items.push_back(item);
+            item.packageName = name;
+            item.size = child.file_size(failure);
+            items_.push_back(item);
         } else {
-            error = child.path().string() + ": only folders and regular files can be packed";
-            return false;
+            problem(child.path(), "only folders and regular files can be packed");
         }
     }
-    return true;
-}
+
+    const fs::path skip_;
+    const EntryTimes& times_;
+    std::vector<TreeItem>& items_;
+    std::vector<TreeProblem>& problems_;
+};
 }  // namespace
 
-bool collectTree(const fs::path& root, std::vector<TreeItem>& items, std::string& error) {
+bool EntryTimes::readEnvironment(std::string& error) {
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (!text) return true;
+    const std::string seconds = text;
+    if (seconds.empty() || seconds.size() > 11 || seconds.find_first_not_of("0123456789") != std::string::npos) {
+        error = "SOURCE_DATE_EPOCH is \"" + seconds + "\", not a whole number of seconds";
+        return false;
+    }
+    latest_ = kFiletimeAtUnixEpoch + std::stoull(seconds) * kTicksPerSecond;
+    return true;
+}
+
+std::uint64_t EntryTimes::clamp(std::uint64_t filetime) const {
+    return latest_ ? std::min(filetime, *latest_) : filetime;
+}
+
+std::uint64_t EntryTimes::of(const fs::path& path) const {
+    std::error_code failure;
+    const fs::file_time_type time = fs::last_write_time(path, failure);
+    return failure ? 0 : clamp(toFiletime(time));
+}
+
+void collectTree(const fs::path& root, const fs::path& skip, const EntryTimes& times, std::vector<TreeItem>& items,
+                 std::vector<TreeProblem>& problems) {
     items.clear();
     std::error_code failure;
     if (!fs::is_directory(root, failure)) {
-        error = root.string() + ": not a folder";
-        return false;
+        problems.push_back({root, "not a folder"});
+        return;
     }
-    return walk(root, "", items, error);
+    // The folder to leave out, spelt as the walk will meet it.
+    fs::path skipped;
+    if (!skip.empty() && fs::exists(skip, failure)) {
+        const fs::path inside = fs::relative(fs::canonical(skip, failure), fs::canonical(root, failure), failure);
+        if (!failure && !inside.empty() && *inside.begin() != "..") skipped = (root / inside).lexically_normal();
+    }
+    TreeWalk(skipped, times, items, problems).walk(root, "");
 }
 
 bool readWholeFile(const fs::path& path, std::vector<std::uint8_t>& content) {

@@ -1,5 +1,5 @@
-// brindle-pack: makes, lists, extracts and verifies packages and installers;
-// signs installers.
+// brindle-pack: builds installers from install projects; makes, lists,
+// extracts and verifies packages; signs installers.
 #include <cstdio>
 #include <cstring>
 
@@ -25,6 +25,9 @@ const char kUsage[] =
     "usage: brindle-pack COMMAND [ARGS]\n"
     "\n"
     "commands:\n"
+    "  init DIR                        write a small example install project into DIR\n"
+    "  build PROJECT -o SETUP.EXE      check the install project and build its installer\n"
+    "  reference [TABLE]               the keys, texts, macros and task types the installer reads\n"
     "  pack DIR -o OUT [--stub FILE]   pack DIR's tree; with --stub, FILE comes first (an installer)\n"
     "  list FILE                       one line per entry of the package in FILE\n"
     "  extract FILE -C DIR [--keep L]  extract the package into DIR, keeping files whose\n"
@@ -44,6 +47,9 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[1];
     const Arguments args(argv + 2, argv + argc);
+    if (command == "init") return initCommand(args);
+    if (command == "build") return buildCommand(args);
+    if (command == "reference") return referenceCommand(args);
     if (command == "pack") return packCommand(args);
     if (command == "list") return listCommand(args);
     if (command == "extract") return extractCommand(args);

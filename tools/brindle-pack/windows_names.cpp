@@ -1,5 +1,8 @@
 #include "windows_names.h"
 
+#include <string_view>
+
+#include "package/entry_name.h"
 #include "toolkit/text_encoding.h"
 
 namespace brindle::tool {
@@ -31,6 +34,31 @@ std::optional<std::string> toWindowsName(const std::string& utf8) {
         out += *mapped;
     }
     return out;
+}
+
+std::string windowsNameProblem(const std::string& utf8) {
+    const std::optional<std::string> name = toWindowsName(utf8);
+    if (!name) return "holds a character that Windows-1252, the installer's code page, lacks";
+    for (unsigned char c : *name)
+        if (c < 0x20 || std::string_view("\\:*?\"<>|").find(char(c)) != std::string_view::npos)
+            return "holds a character that Windows does not allow in names";
+    if (!isSafeEntryName(*name)) return "is a device name or only dots";
+    if (name->back() == '.' || name->back() == ' ') return "ends in a dot or blank, which Windows drops";
+    return {};
+}
+
+std::string foldWindowsName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7))
+            c = char(byte + 0x20);
+        else if (byte == 0x8A || byte == 0x8C || byte == 0x8E)
+            c = char(byte + 0x10);  // Š Œ Ž
+        else if (byte == 0x9F)
+            c = char(0xFF);  // Ÿ
+    }
+    return folded;
 }
 
 }  // namespace brindle::tool

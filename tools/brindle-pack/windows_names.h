@@ -9,4 +9,12 @@ namespace brindle::tool {
 // runtime uses (Windows-1252); nothing when a character has no place there.
 std::optional<std::string> toWindowsName(const std::string& utf8);
 
+// Why Windows cannot hold a file or folder name (one component, UTF-8), or
+// empty when it can.
+std::string windowsNameProblem(const std::string& utf8);
+
+// A Windows-1252 name as Windows compares names: letters without case,
+// accented ones included.
+std::string foldWindowsName(const std::string& name);
+
 }  // namespace brindle::tool

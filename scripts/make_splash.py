@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the example's side picture (130 x 300, a dusk sky over hills) as an
-uncompressed 24-bit Targa file, installer/splash.tga."""
+uncompressed 24-bit Targa file, examples/splash.tga."""
 
 import math
 import struct
@@ -27,7 +27,7 @@ def main():
     rows = []
     for y in reversed(range(HEIGHT)):  # the first row stored is the bottom one
         rows.append(b"".join(bytes(reversed(colour(x, y))) for x in range(WIDTH)))
-    (Path(__file__).parent / "installer" / "splash.tga").write_bytes(header + b"".join(rows))
+    (Path(__file__).resolve().parents[1] / "examples" / "splash.tga").write_bytes(header + b"".join(rows))
 
 
 if __name__ == "__main__":

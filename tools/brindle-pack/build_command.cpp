@@ -1,0 +1,187 @@
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "command_options.h"
+#include "commands.h"
+#include "parallel_packer.h"
+#include "project_check.h"
+#include "staged_output.h"
+#include "uninstall_template.h"
+
+namespace brindle::tool {
+
+namespace fs = std::filesystem;
+
+namespace {
+const char kHelp[] =
+    "usage: brindle-pack build PROJECT -o SETUP.EXE [--app DIR] [--stub FILE]\n"
+    "                          [--uninstaller FILE] [--no-del-all] [-j N] [--quiet]\n"
+    "\n"
+    "Turns the install project PROJECT into the installer SETUP.EXE. PROJECT holds\n"
+    "setup.ini and the files the installer carries; the application's tree is\n"
+    "PROJECT/app, or DIR with --app. The project is checked first: every problem is\n"
+    "printed as file:line: error|warning: message, and any error stops the build\n"
+    "with exit code 1 and no output.\n"
+    "\n"
+    "The application, the uninstaller (FILE, else brindle-uninstall.exe beside\n"
+    "brindle-pack; left out with [Task] NoUninstall = 1) and an uninstall.dat\n"
+    "template make setup.pck; setup.pck and the carried files are packed behind the\n"
+    "stub (FILE, else brindle-setup.exe beside brindle-pack). --no-del-all sets\n"
+    "NoDelAll in the template, as [Builder] NoDelAll = 1 does. Files are packed on\n"
+    "N threads (all cores by default); the output is the same for any N, and entry\n"
+    "times are no later than SOURCE_DATE_EPOCH when that is set. A progress bar\n"
+    "shows on a terminal; --quiet prints nothing but errors.\n";
+
+constexpr const char* kUninstallerName = "Uninstall.exe";
+constexpr const char* kTemplateName = "uninstall.dat";
+constexpr const char* kInnerPackageName = "setup.pck";
+
+fs::path besideTool(const std::string& name) {
+    std::error_code failure;
+    return fs::read_symlink("/proc/self/exe", failure).parent_path() / name;
+}
+
+bool isInside(const fs::path& path, const fs::path& folder) {
+    std::error_code failure;
+    const fs::path inside =
+        fs::weakly_canonical(path, failure).lexically_relative(fs::weakly_canonical(folder, failure));
+    return !failure && !inside.empty() && *inside.begin() != "..";
+}
+
+// Adds a file at the top of the package, where the byte order of names puts it.
+void insertAtTop(std::vector<PackInput>& inputs, PackInput input) {
+    auto at = inputs.begin();
+    for (; at != inputs.end(); ++at) {
+        const std::string bare = at->isFolder ? at->name.substr(0, at->name.size() - 1) : at->name;
+        if (bare.find('\\') != std::string::npos) continue;  // below the top
+        if (bare > input.name) break;
+    }
+    inputs.insert(at, std::move(input));
+}
+
+std::vector<PackInput> inputsOf(const std::vector<TreeItem>& items) {
+    std::vector<PackInput> inputs;
+    for (const TreeItem& item : items)
+        inputs.push_back({item.packageName, item.isFolder, item.modified, item.hostPath, {}, false, item.size});
+    return inputs;
+}
+
+std::uint64_t totalSize(const std::vector<PackInput>& inputs) {
+    std::uint64_t total = 0;
+    for (const PackInput& input : inputs) total += input.raw ? 0 : input.size + input.bytes.size();
+    return total;
+}
+
+struct BuildPlan {
+    fs::path output;
+    fs::path stub;
+    fs::path uninstaller;  // empty: none
+    std::int32_t noDelAll = 0;
+    unsigned threads = 1;
+    bool quiet = false;
+};
+
+// setup.pck's entries: the application, then the uninstaller and the template.
+std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan, const EntryTimes& times) {
+    std::vector<PackInput> inputs = inputsOf(project.applicationItems);
+    if (plan.uninstaller.empty()) return inputs;
+    // The added entries take the newest time of what they are made from.
+    std::uint64_t newest = std::max(times.of(project.settingsPath), times.of(plan.uninstaller));
+    std::vector<std::string> files;
+    for (const TreeItem& item : project.applicationItems) {
+        newest = std::max(newest, item.modified);
+        if (!item.isFolder) files.push_back(item.packageName);
+    }
+    const std::string text = uninstallTemplate(project.settings, plan.noDelAll, files);
+    insertAtTop(inputs,
+                {kUninstallerName, false, newest, plan.uninstaller, {}, false, fs::file_size(plan.uninstaller)});
+    insertAtTop(inputs, {kTemplateName, false, newest, {}, {text.begin(), text.end()}, false, 0});
+    return inputs;
+}
+
+bool build(const Project& project, const BuildPlan& plan, const EntryTimes& times, std::string& error) {
+    std::vector<std::uint8_t> stub;
+    if (!readWholeFile(plan.stub, stub)) {
+        error = plan.stub.string() + ": cannot be read";
+        return false;
+    }
+    const std::vector<PackInput> inner = innerInputs(project, plan, times);
+    std::vector<PackInput> outer = inputsOf(project.carriedItems);
+    Progress progress(!plan.quiet && isatty(STDERR_FILENO), totalSize(inner) + totalSize(outer));
+
+    StagedOutput innerPackage(plan.output.string() + "." + kInnerPackageName);  // never committed: removed at the end
+    if (!writePackageFile(innerPackage.partial(), {}, inner, plan.threads, progress, error)) return false;
+    std::uint64_t newest = 0;
+    for (const PackInput& input : inner) newest = std::max(newest, input.time);
+    insertAtTop(
+        outer,
+        {kInnerPackageName, false, newest, innerPackage.partial(), {}, true, fs::file_size(innerPackage.partial())});
+
+    StagedOutput installer(plan.output);
+    if (!writePackageFile(installer.partial(), stub, outer, plan.threads, progress, error)) return false;
+    progress.finish();
+    return installer.commit(error);
+}
+
+// The files brindle-pack needs beside the project; false with `error` when one is missing.
+bool findTools(const CommandOptions& options, const Project& project, BuildPlan& plan, std::string& error) {
+    plan.stub = options.has("--stub") ? fs::path(options.value("--stub")) : besideTool("brindle-setup.exe");
+    if (!fs::is_regular_file(plan.stub)) {
+        error = plan.stub.string() + ": no installer stub there; name one with --stub FILE";
+        return false;
+    }
+    if (!project.withUninstaller()) return true;
+    plan.uninstaller =
+        options.has("--uninstaller") ? fs::path(options.value("--uninstaller")) : besideTool("brindle-uninstall.exe");
+    if (!fs::is_regular_file(plan.uninstaller)) {
+        error = plan.uninstaller.string() +
+                ": no uninstaller there; name one with --uninstaller FILE, or set "
+                "[Task] NoUninstall = 1 in setup.ini";
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+int buildCommand(const Arguments& args) {
+    if (wantsHelp(args)) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    CommandOptions options("build", {"-o", "--app", "--stub", "--uninstaller", "-j"}, {"--no-del-all", "--quiet"});
+    std::string error;
+    if (!options.parse(args, error) || options.positional.size() != 1 || !options.has("-o"))
+        return fail(error.empty() ? "build: needs PROJECT and -o SETUP.EXE (try --help)" : error, 2);
+    BuildPlan plan;
+    if (!options.threads(plan.threads, error)) return fail(error, 2);
+    EntryTimes times;
+    if (!times.readEnvironment(error)) return fail(error);
+    const fs::path root = options.positional[0];
+    const fs::path application = options.has("--app") ? fs::path(options.value("--app")) : root / "app";
+    plan.output = options.value("-o");
+    plan.quiet = options.has("--quiet");
+    if (isInside(plan.output, root) || isInside(plan.output, application))
+        return fail(plan.output.string() + ": lies inside the project, whose next build would carry it");
+
+    const auto start = std::chrono::steady_clock::now();
+    const Project project = loadProject(root, application, times);
+    Diagnostics diagnostics;
+    checkProject(project, diagnostics);
+    diagnostics.print(!plan.quiet);
+    const bool toolsFound = findTools(options, project, plan, error);
+    if (!toolsFound) fail(error);
+    if (diagnostics.hasErrors() || !toolsFound) return 1;
+    plan.noDelAll = options.has("--no-del-all") ? 1 : project.noDelAll;
+    if (!build(project, plan, times, error)) return fail(error);
+
+    if (!plan.quiet && isatty(STDERR_FILENO)) {
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", plan.output.c_str(),
+                     std::uintmax_t(fs::file_size(plan.output)), seconds, plan.threads);
+    }
+    return 0;
+}
+
+}  // namespace brindle::tool

@@ -1,0 +1,163 @@
+#include "parallel_packer.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <limits>
+#include <mutex>
+#include <thread>
+
+#include "host_tree.h"
+#include "package/package_writer.h"
+#include "toolkit/files.h"
+
+namespace brindle::tool {
+
+namespace {
+constexpr std::size_t kCopyPiece = std::size_t(1) << 20;
+
+// A file's stored form: its packed block when that is worth keeping,
+// otherwise its content.
+struct Block {
+    std::vector<std::uint8_t> stored;
+    std::size_t length = 0;  // of the content
+    std::string error;
+    bool ready = false;
+};
+
+// Workers take the entries in order, at most `window` ahead of the writer.
+class BlockQueue {
+public:
+    BlockQueue(const std::vector<PackInput>& inputs, std::size_t window, Progress& progress)
+        : inputs_(inputs), blocks_(inputs.size()), window_(window), progress_(progress) {}
+
+    void work() {
+        for (;;) {
+            std::size_t index = 0;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return stopped_ || next_ >= inputs_.size() || next_ < written_ + window_; });
+                if (stopped_ || next_ >= inputs_.size()) return;
+                index = next_++;
+            }
+            Block block = make(inputs_[index]);
+            std::lock_guard lock(mutex_);
+            blocks_[index] = std::move(block);
+            blocks_[index].ready = true;
+            changed_.notify_all();
+        }
+    }
+
+    // The block of entry `index`, once made; the progress bar is drawn meanwhile.
+    Block take(std::size_t index) {
+        std::unique_lock lock(mutex_);
+        while (!changed_.wait_for(lock, std::chrono::milliseconds(100), [&] { return blocks_[index].ready; })) {
+            lock.unlock();
+            progress_.draw();
+            lock.lock();
+        }
+        Block block = std::move(blocks_[index]);
+        blocks_[index] = Block{};
+        written_ = index + 1;
+        changed_.notify_all();
+        return block;
+    }
+
+    void stop() {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    Block make(const PackInput& input) {
+        Block block;
+        if (input.isFolder || input.raw) return block;
+        std::vector<std::uint8_t> content;
+        if (input.hostPath.empty())
+            content = input.bytes;
+        else if (!readWholeFile(input.hostPath, content))
+            block.error = input.hostPath.string() + ": cannot be read";
+        if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
+            block.error = input.hostPath.string() + ": too large (a package holds less than 2 GiB)";
+        block.length = content.size();
+        if (block.error.empty()) block.stored = packWhenWorthwhile(content.data(), content.size());
+        if (block.stored.empty()) block.stored = std::move(content);
+        progress_.advance(block.length);
+        return block;
+    }
+
+    const std::vector<PackInput>& inputs_;
+    std::vector<Block> blocks_;
+    const std::size_t window_;
+    Progress& progress_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t next_ = 0;
+    std::size_t written_ = 0;
+    bool stopped_ = false;
+};
+
+bool copyFileInto(const std::filesystem::path& source, std::uint64_t size, OutputFile& out) {
+    std::FILE* in = std::fopen(source.c_str(), "rb");
+    if (!in) return false;
+    std::vector<std::uint8_t> piece(kCopyPiece);
+    std::uint64_t left = size;
+    while (left > 0) {
+        const std::size_t wanted = std::size_t(std::min<std::uint64_t>(left, piece.size()));
+        if (std::fread(piece.data(), 1, wanted, in) != wanted || !out.write(piece.data(), wanted)) break;
+        left -= wanted;
+    }
+    std::fclose(in);
+    return left == 0;
+}
+
+bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<PackInput>& inputs, std::string& error) {
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const PackInput& input = inputs[i];
+        const Block block = queue.take(i);
+        if (!block.error.empty()) {
+            error = block.error;
+            return false;
+        }
+        bool added = false;
+        if (input.isFolder) {
+            added = writer.addFolder(input.name, input.time, input.time);
+        } else if (input.raw) {
+            added = writer.addRawFile(input.name, input.size, input.time, input.time,
+                                      [&](OutputFile& out) { return copyFileInto(input.hostPath, input.size, out); });
+        } else {
+            added = writer.addStoredFile(input.name, block.length, block.stored.data(), block.stored.size(), input.time,
+                                         input.time);
+        }
+        if (!added) {
+            error = input.name + ": cannot be written (a package holds less than 2 GiB)";
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+bool writePackageFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& stub,
+                      const std::vector<PackInput>& inputs, unsigned threads, Progress& progress, std::string& error) {
+    if (stub.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
+        error = "the stub is too large";
+        return false;
+    }
+    OutputFile out;
+    if (!out.create(target.string()) || !out.write(stub.data(), stub.size())) {
+        error = target.string() + ": cannot be written";
+        return false;
+    }
+    PackageWriter writer(out, std::uint32_t(stub.size()));
+    BlockQueue queue(inputs, 2 * std::size_t(threads), progress);
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < threads; ++i) workers.emplace_back([&] { queue.work(); });
+    const bool written = writeEntries(writer, queue, inputs, error);
+    queue.stop();
+    for (std::thread& worker : workers) worker.join();
+    if (written && !writer.finish()) error = target.string() + ": cannot be written";
+    return written && error.empty();
+}
+
+}  // namespace brindle::tool
