@@ -28,9 +28,16 @@ std::string readRegistryString(std::uint32_t root, const std::string& key, const
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values) {
     HKEY opened;
     if (RegCreateKeyA(asRoot(root), key.c_str(), &opened) != ERROR_SUCCESS) return false;
-    for (const RegistryValue& value : values)
-        RegSetValueExA(opened, value.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
-                       DWORD(value.text.size() + 1));
+    for (const RegistryValue& value : values) {
+        if (value.isNumber) {
+            const DWORD number = value.number;
+            RegSetValueExA(opened, value.name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                           sizeof number);
+        } else {
+            RegSetValueExA(opened, value.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
+                           DWORD(value.text.size() + 1));
+        }
+    }
     RegCloseKey(opened);
     return true;
 }
