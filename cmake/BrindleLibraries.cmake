@@ -39,6 +39,11 @@ set(BRINDLE_CORE_SOURCES
   src/install/install_step.cpp
   src/install/running_program.cpp
   src/run/run_ending.cpp
+  src/uninstall/uninstall_record.cpp
+  src/uninstall/protected_folders.cpp
+  src/uninstall/removal_plan.cpp
+  src/uninstall/removal.cpp
+  src/uninstall/command_line.cpp
   src/toolkit/file_tree.cpp
   src/toolkit/file_paths.cpp
 )

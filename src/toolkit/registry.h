@@ -32,6 +32,15 @@ inline RegistryValue numberValue(const std::string& name, std::uint32_t number) 
 // be opened; failures of single values are ignored.
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values);
 
+// The removals are true when what they remove is gone afterwards, also when
+// it was never there.
+bool deleteRegistryValue(std::uint32_t root, const std::string& key, const std::string& name);
+// Deletes the key only when it holds no value and no key; a key that holds
+// anything stays, and that is no failure.
+bool deleteRegistryKeyIfEmpty(std::uint32_t root, const std::string& key);
+// Deletes the key with its values; a key that holds keys stays (false).
+bool deleteRegistryKey(std::uint32_t root, const std::string& key);
+
 inline void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                                 const std::string& text) {
     writeRegistryStrings(root, key, {{name, text}});

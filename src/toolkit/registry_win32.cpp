@@ -42,4 +42,33 @@ bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std:
     return true;
 }
 
+namespace {
+bool isGone(LONG status) { return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND; }
+}  // namespace
+
+bool deleteRegistryValue(std::uint32_t root, const std::string& key, const std::string& name) {
+    HKEY opened;
+    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_SET_VALUE, &opened);
+    if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
+    const bool gone = isGone(RegDeleteValueA(opened, name.c_str()));
+    RegCloseKey(opened);
+    return gone;
+}
+
+bool deleteRegistryKeyIfEmpty(std::uint32_t root, const std::string& key) {
+    HKEY opened;
+    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_READ, &opened);
+    if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
+    DWORD keys = 0, values = 0;
+    const bool counted = RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr,
+                                          nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(opened);
+    if (!counted) return false;
+    return keys != 0 || values != 0 || isGone(RegDeleteKeyA(asRoot(root), key.c_str()));
+}
+
+bool deleteRegistryKey(std::uint32_t root, const std::string& key) {
+    return isGone(RegDeleteKeyA(asRoot(root), key.c_str()));
+}
+
 }  // namespace brindle
