@@ -47,10 +47,9 @@ std::vector<std::string> removeInstallation(const Uninstall& uninstall) {
 // Asks until the program has been closed; false when the user cancels.
 bool programClosed(const UninstallRecord& record) {
     const UninstallTexts& texts = record.texts;
+    const std::string warning = runningWarningText(texts.runningFirstLine, texts.runningSecondLine, record.progName);
     while (isProgramRunning(record.mutexString, record.progExe))
-        if (!confirmRunningProgram(texts.titel,
-                                   runningWarningText(texts.runningFirstLine, texts.runningSecondLine, record.progName)))
-            return false;
+        if (!confirmRunningProgram(texts.titel, warning)) return false;
     return true;
 }
 

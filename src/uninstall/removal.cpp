@@ -12,7 +12,8 @@ namespace brindle {
 namespace {
 class Remover {
 public:
-    Remover(const RemovalPlan& plan, RegistryEdits& registry) : plan_(plan), registry_(registry), stayed_(plan.refused) {}
+    Remover(const RemovalPlan& plan, RegistryEdits& registry)
+        : plan_(plan), registry_(registry), stayed_(plan.refused) {}
 
     std::vector<std::string> run() {
         for (const Removal& step : plan_.steps) {
@@ -21,12 +22,15 @@ public:
                 case RemovalKind::EmptyFolder: note(removeIfEmpty(step.path), step.path); break;
                 case RemovalKind::FolderContents: removeContents(step.path); break;
                 case RemovalKind::RegistryValue:
-                    note(registry_.deleteValue(step.root, step.key, step.name), registryText(step.root, step.key, step.name));
+                    note(registry_.deleteValue(step.root, step.key, step.name),
+                         registryText(step.root, step.key, step.name));
                     break;
                 case RemovalKind::EmptyRegistryKey:
                     note(registry_.deleteKeyIfEmpty(step.root, step.key), registryText(step.root, step.key));
                     break;
-                case RemovalKind::OwnedRegistryKey: note(removeOwnedKey(step), registryText(step.root, step.key)); break;
+                case RemovalKind::OwnedRegistryKey:
+                    note(removeOwnedKey(step), registryText(step.root, step.key));
+                    break;
             }
         }
         return std::move(stayed_);
@@ -41,8 +45,8 @@ private:
     // would lead the removal out of it.
     bool reachedThroughLink(const std::string& path) const {
         if (!liesBelow(path, plan_.progDir)) return false;
-        for (std::size_t slash = path.find('\\', plan_.progDir.size()); slash != std::string::npos && slash + 1 < path.size();
-             slash = path.find('\\', slash + 1))
+        for (std::size_t slash = path.find('\\', plan_.progDir.size());
+             slash != std::string::npos && slash + 1 < path.size(); slash = path.find('\\', slash + 1))
             if (isLink(path.substr(0, slash))) return true;
         return false;
     }
@@ -67,8 +71,9 @@ private:
         std::vector<FolderItem> items;
         if (!listFolder(folder, items)) return note(false, folder);
         for (const FolderItem& item : items) {
-            const bool kept = std::any_of(plan_.keptNames.begin(), plan_.keptNames.end(),
-                                          [&](const std::string& name) { return foldCase(name) == foldCase(item.name); });
+            const bool kept = std::any_of(plan_.keptNames.begin(), plan_.keptNames.end(), [&](const std::string& name) {
+                return foldCase(name) == foldCase(item.name);
+            });
             if (!kept) note(removeFolderItem(folder, item), folder + item.name + (item.isFolder ? "\\" : ""));
         }
     }

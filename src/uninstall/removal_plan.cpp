@@ -26,6 +26,11 @@ bool isPlainName(const std::string& name) { return !name.empty() && name.find('\
 
 std::size_t depthOf(const std::string& folder) { return std::size_t(std::count(folder.begin(), folder.end(), '\\')); }
 
+std::string backslashed(std::string name) {
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
 class Planner {
 public:
     Planner(const UninstallRecord& record, const RemovalContext& context) : record_(record), context_(context) {
@@ -72,7 +77,8 @@ private:
         const std::string rootText = field(task, '|', 1), key = field(task, '|', 2), name = field(task, '|', 3);
         const auto root = std::uint32_t(parseDecimal(rootText));
         const bool knownRoot = root == kClassesRoot || root == kCurrentUser || root == kLocalMachine || root == kUsers;
-        if (!knownRoot || rootText != std::to_string(root) || key.empty() || std::count(task.begin(), task.end(), '|') != 2)
+        if (!knownRoot || rootText != std::to_string(root) || key.empty() ||
+            std::count(task.begin(), task.end(), '|') != 2)
             return refuse(task);
         add({RemovalKind::RegistryValue, "", root, key, name});
         add({RemovalKind::EmptyRegistryKey, "", root, key});
@@ -107,23 +113,18 @@ private:
             }
             const std::string name = foldCase(entry);
             if (name == kDataName || name == foldCase(context_.ownName)) continue;
-            if (entry.back() != '\\' && entry.back() != '/') add({RemovalKind::File, record_.progDir + backslashed(entry)});
-            for (std::string folder = pathPartOf(backslashed(entry)); !folder.empty();
+            const std::string path = backslashed(entry);
+            if (path.back() != '\\') add({RemovalKind::File, record_.progDir + path});
+            for (std::string folder = pathPartOf(path); !folder.empty();
                  folder = pathPartOf(folder.substr(0, folder.size() - 1)))
                 folders.push_back(record_.progDir + folder);
         }
         std::stable_sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
             return depthOf(a) > depthOf(b) || (depthOf(a) == depthOf(b) && foldCase(a) < foldCase(b));
         });
-        folders.erase(std::unique(folders.begin(), folders.end(),
-                                  [](const std::string& a, const std::string& b) { return foldCase(a) == foldCase(b); }),
-                      folders.end());
+        const auto sameFolder = [](const std::string& a, const std::string& b) { return foldCase(a) == foldCase(b); };
+        folders.erase(std::unique(folders.begin(), folders.end(), sameFolder), folders.end());
         for (const std::string& folder : folders) emptyFolder(folder);
-    }
-
-    static std::string backslashed(std::string name) {
-        std::replace(name.begin(), name.end(), '/', '\\');
-        return name;
     }
 
     // The uninstall entry and the remembered choices, each only while it
@@ -133,11 +134,12 @@ private:
         UninstallEntryInputs entry;
         entry.guid = record_.guid;
         entry.progLink = record_.progLink;
+        const std::string entryName = !entry.guid.empty() ? entry.guid : entry.progLink;
         const std::string entryKey = uninstallEntryKey(entry);
-        if (isPlainName(record_.guid.empty() ? record_.progLink : record_.guid))
+        if (isPlainName(entryName))
             add({RemovalKind::OwnedRegistryKey, "", kLocalMachine, entryKey, "UninstallString",
                  uninstallCommand(record_.progDir)});
-        else if (!record_.progLink.empty() || !record_.guid.empty())
+        else if (!entryName.empty())
             refuse(registryText(kLocalMachine, entryKey));
         if (record_.guid.empty()) return;
         const std::string choicesKey = rememberedChoicesKey(record_.guid);

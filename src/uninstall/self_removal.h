@@ -1,5 +1,5 @@
 // The last step: uninstall.dat, the uninstaller and the installation folder
-// go once the uninstaller has ended, which a running program cannot do to
+// (with the empty folders above it) go once the uninstaller has ended, which a running program cannot do to
 // itself. It leaves a copy of itself in a fresh private temporary folder to
 // do it; that folder goes at the next restart.
 #pragma once

@@ -31,6 +31,16 @@ bool removePersistently(const std::string& path) {
     return false;
 }
 
+// The installation folder goes when it is empty, and so do the folders above
+// it, which the installer made for it ("Vendor" of "Program Files\Vendor\Tool"),
+// up to a protected folder.
+bool removeEmptyFolder(const std::string& folder, const ProtectedFolders& protectedFolders) {
+    const std::string path = folder.substr(0, folder.size() - 1);
+    std::vector<FolderItem> items;
+    return !isProtectedFolder(folder, protectedFolders) && !isLink(path) && listFolder(folder, items) &&
+           items.empty() && removeFolder(path);
+}
+
 bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath) {
     // The copy waits on this handle, which it inherits: unlike a process
     // number, it cannot come to name another process.
@@ -72,12 +82,10 @@ void removeOriginal(const UninstallArguments& arguments, const ProtectedFolders&
     const bool ended = WaitForSingleObject(process, kOriginalEndWait) == WAIT_OBJECT_0;
     CloseHandle(process);
     if (ended && foldCase(filePartOf(original)) == foldCase(filePartOf(ownPath)) && isSoundAbsolutePath(original)) {
-        const std::string folder = pathPartOf(original);
-        removePersistently(folder + kDataName);
+        removePersistently(pathPartOf(original) + kDataName);
         removePersistently(original);
-        std::vector<FolderItem> items;
-        if (!isProtectedFolder(folder, protectedFolders) && listFolder(folder, items) && items.empty())
-            removeFolder(folder.substr(0, folder.size() - 1));
+        std::string folder = pathPartOf(original);
+        while (removeEmptyFolder(folder, protectedFolders)) folder = pathPartOf(folder.substr(0, folder.size() - 1));
     }
     removeAtRestart(ownPath);
     removeAtRestart(pathPartOf(ownPath).substr(0, pathPartOf(ownPath).size() - 1));
