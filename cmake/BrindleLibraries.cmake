@@ -37,8 +37,13 @@ set(BRINDLE_CORE_SOURCES
   src/install/shortcut_plan.cpp
   src/install/user_tasks.cpp
   src/install/install_step.cpp
-  src/run/running_program.cpp
+  src/install/running_program.cpp
   src/run/run_ending.cpp
+  src/uninstall/uninstall_record.cpp
+  src/uninstall/protected_folders.cpp
+  src/uninstall/removal_plan.cpp
+  src/uninstall/removal.cpp
+  src/uninstall/command_line.cpp
   src/toolkit/file_tree.cpp
   src/toolkit/file_paths.cpp
   src/toolkit/replacement_file.cpp
@@ -66,7 +71,8 @@ if(WIN32)
     src/install/system_install_actions_win32.cpp
     src/install/shortcuts_win32.cpp
     src/run/hooks_win32.cpp
-    src/run/running_check_win32.cpp
+    src/install/running_check_win32.cpp
+    src/toolkit/system_paths_win32.cpp
     src/install/remembered_choices_win32.cpp
     src/wizard/install_page_win32.cpp
   )

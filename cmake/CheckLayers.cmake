@@ -1,13 +1,16 @@
 # Fails when a folder of src/ includes a folder above it. The layers, from
 # the bottom: toolkit, then package and config (which know nothing of each
-# other), install, wizard, run. Run with: cmake -DSOURCE_DIR=<repo> -P CheckLayers.cmake
-set(layers toolkit package config install wizard run)
+# other), install, wizard, and on top the two programs run (the installer)
+# and uninstall, which know nothing of each other either.
+# Run with: cmake -DSOURCE_DIR=<repo> -P CheckLayers.cmake
+set(layers toolkit package config install wizard run uninstall)
 set(rank_toolkit 0)
 set(rank_package 1)
 set(rank_config 1)
 set(rank_install 2)
 set(rank_wizard 3)
 set(rank_run 4)
+set(rank_uninstall 4)
 
 set(violations "")
 foreach(layer IN LISTS layers)

@@ -9,11 +9,7 @@ scripts/build.sh
 
 out=build/example
 rm -rf "$out" && mkdir -p "$out"
-# Until the uninstaller is built beside brindle-pack, a small probe program
-# stands in for it.
-uninstaller=()
-[ -e build/bin/brindle-uninstall.exe ] || uninstaller=(--uninstaller build/bin/brindle-hook-probe.exe)
-build/bin/brindle-pack build examples -o "$out/brindle-demo-setup.exe" "${uninstaller[@]}"
+build/bin/brindle-pack build examples -o "$out/brindle-demo-setup.exe"
 echo "== the installer's package"
 build/bin/brindle-pack list "$out/brindle-demo-setup.exe"
 build/bin/brindle-pack verify "$out/brindle-demo-setup.exe"

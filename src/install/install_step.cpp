@@ -40,6 +40,16 @@ private:
     InstallActions& actions_;
 };
 
+// The files that the installation holds: written, or kept from before.
+std::uint64_t installedBytes(const std::vector<PackageEntry>& entries, const std::vector<ExtractOutcome>& outcomes) {
+    std::uint64_t bytes = 0;
+    for (std::size_t i = 0; i < entries.size() && i < outcomes.size(); ++i)
+        if (entries[i].kind == kFileEntry && entries[i].size > 0 &&
+            (outcomes[i] == ExtractOutcome::Written || outcomes[i] == ExtractOutcome::Kept))
+            bytes += std::uint64_t(entries[i].size);
+    return bytes;
+}
+
 class InstallSequence {
 public:
     InstallSequence(const std::string& workDirectory, PreferenceFile& ini, SetupSettings& settings,
@@ -73,10 +83,12 @@ private:
 
     void copyFiles() {
         const int copyLine = view_.addLine(copyingLine(texts_));
+        std::vector<PackageEntry> entries;
         std::vector<ExtractOutcome> outcomes;
         const bool folderMade = actions_.exists(installDir_) || actions_.createFolderChain(installDir_);
-        const bool packageRead =
-            folderMade && actions_.extractPackage(workDirectory_ + "setup.pck", installDir_, settings_.noCopyExt, outcomes);
+        const bool packageRead = folderMade && actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
+                                                                       settings_.noCopyExt, entries, outcomes);
+        installedBytes_ = installedBytes(entries, outcomes);
         const bool copied = copyCompleted(packageRead, outcomes);
         check(copied);
         view_.replaceLine(copyLine, copiedLine(texts_, copied));
@@ -86,7 +98,8 @@ private:
         if (settings_.progLink.empty() || settings_.noUninstall != 0) return;
         const UninstallEntryInputs entry{settings_.guid,   settings_.progLink, settings_.titel,
                                          settings_.version, settings_.author,  settings_.web,
-                                         settings_.eMail,  installDir_,        settings_.progExe};
+                                         settings_.eMail,  installDir_,        settings_.progExe,
+                                         installedBytes_,  actions_.today()};
         check(actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry), uninstallEntryValues(entry)));
         view_.addLine(texts_.get(Text::InstallMsg5));
     }
@@ -171,6 +184,7 @@ private:
     InstallView& view_;
     InstallActions& actions_;
     std::string installDir_;
+    std::uint64_t installedBytes_ = 0;
     bool completed_ = true;
 };
 }  // namespace

@@ -9,10 +9,11 @@ class SystemInstallActions final : public InstallActions {
 public:
     std::string folderPath(int code) override;
     void announceInstallDir(const std::string& installDir) override;
+    std::string today() override;
     bool exists(const std::string& path) override;
     bool createFolderChain(const std::string& folder) override;
     bool extractPackage(const std::string& packagePath, const std::string& destination, const std::string& keepList,
-                        std::vector<ExtractOutcome>& outcomes) override;
+                        std::vector<PackageEntry>& entries, std::vector<ExtractOutcome>& outcomes) override;
     bool copyFile(const std::string& source, const std::string& target) override;
     bool createShortcut(const Shortcut& shortcut) override;
     bool writeRegistryStrings(std::uint32_t root, const std::string& key,

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "config/preference_file.h"
 #include "config/system_folders.h"
 #include "install/shortcuts.h"
@@ -17,14 +19,24 @@ void SystemInstallActions::announceInstallDir(const std::string& installDir) {
     SetEnvironmentVariableA("InstallDir", installDir.c_str());
 }
 
+std::string SystemInstallActions::today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[16];
+    std::snprintf(date, sizeof date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return date;
+}
+
 bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
 
 bool SystemInstallActions::createFolderChain(const std::string& folder) { return brindle::createFolderChain(folder); }
 
 bool SystemInstallActions::extractPackage(const std::string& packagePath, const std::string& destination,
-                                          const std::string& keepList, std::vector<ExtractOutcome>& outcomes) {
+                                          const std::string& keepList, std::vector<PackageEntry>& entries,
+                                          std::vector<ExtractOutcome>& outcomes) {
     PackageReader package;
     if (!package.readDirectory(packagePath)) return false;
+    entries = package.entries();
     outcomes = extractAll(package, destination, keepList);
     return true;
 }

@@ -2,6 +2,14 @@
 
 namespace brindle {
 
+namespace {
+// Rounded up, so that a small installation does not show as 0 KB.
+std::uint32_t kilobytes(std::uint64_t bytes) {
+    const std::uint64_t rounded = (bytes + 1023) / 1024;
+    return rounded > UINT32_MAX ? UINT32_MAX : std::uint32_t(rounded);
+}
+}  // namespace
+
 std::string uninstallEntryKey(const UninstallEntryInputs& inputs) {
     return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
            (!inputs.guid.empty() ? inputs.guid : inputs.progLink);
@@ -16,6 +24,13 @@ std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inpu
         {"HelpLink", inputs.web},
         {"Contact", inputs.eMail},
         {"UninstallString", uninstallCommand(inputs.installDir)},
+        {"DisplayVersion", inputs.version},
+        numberValue("EstimatedSize", kilobytes(inputs.installedBytes)),
+        {"InstallLocation", inputs.installDir},
+        {"InstallDate", inputs.installDate},
+        numberValue("NoModify", 1),
+        numberValue("NoRepair", 1),
+        {"QuietUninstallString", uninstallCommand(inputs.installDir) + " /S"},
     };
 }
 

@@ -2,6 +2,7 @@
 // uninstaller.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,14 @@ struct UninstallEntryInputs {
     std::string titel, version, author, web, eMail;
     std::string installDir;  // ends in "\"
     std::string progExe;
+    std::uint64_t installedBytes = 0;  // of the files the copy wrote or kept
+    std::string installDate;           // yyyymmdd
 };
 
 // The key below HKEY_LOCAL_MACHINE.
 std::string uninstallEntryKey(const UninstallEntryInputs& inputs);
-// The seven values in the order they are written.
+// The values in the order they are written: the classic seven, then those
+// that the list of installed programs shows and deployment tools read.
 std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inputs);
 
 // Windows runs the uninstall command as a command line: a path holding a

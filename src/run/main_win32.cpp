@@ -12,19 +12,20 @@
 #include "config/system_folders.h"
 #include "install/install_step.h"
 #include "install/remembered_choices.h"
+#include "install/running_check.h"
+#include "install/running_program.h"
 #include "install/system_install_actions.h"
 #include "package/extraction.h"
 #include "package/package_reader.h"
 #include "run/hooks.h"
 #include "run/run_ending.h"
 #include "run/run_state.h"
-#include "run/running_check.h"
-#include "run/system_paths.h"
 #include "run/work_directory.h"
 #include "toolkit/file_paths.h"
 #include "toolkit/path_text.h"
 #include "toolkit/programs.h"
 #include "toolkit/system_libraries.h"
+#include "toolkit/system_paths.h"
 #include "toolkit/ui.h"
 #include "wizard/documents.h"
 #include "wizard/install_page.h"
@@ -144,7 +145,9 @@ void runInstaller() {
     texts.load(ini, run.workDirectory + run.languageFile);
 
     run.alreadyRunning = isProgramRunning(settings.mutexString, settings.progExe);
-    if (run.alreadyRunning && !confirmRunningProgram(texts, settings.titel)) {
+    const std::string warning =
+        runningWarningText(texts.get(Text::RequesterRQ4Msg), texts.get(Text::RequesterRQ4Msg2), settings.titel);
+    if (run.alreadyRunning && !confirmRunningProgram(texts.get(Text::RequesterRQ4Titel), warning)) {
         removeWorkDirectory(run.workDirectory);
         return;
     }

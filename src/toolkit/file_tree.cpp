@@ -13,18 +13,17 @@ std::string withoutTrailingBackslash(std::string path) {
 }
 }  // namespace
 
+bool removeFolderItem(const std::string& folder, const FolderItem& item) {
+    const std::string path = folder + item.name;
+    if (item.isLink) return item.isFolder ? removeFolder(path) : removeFile(path);
+    return item.isFolder ? removeTree(path + "\\") : removeFile(path);
+}
+
 bool emptyFolder(const std::string& folder) {
     std::vector<FolderItem> items;
     if (!listFolder(folder, items)) return false;
     bool empty = true;
-    for (const FolderItem& item : items) {
-        const std::string path = folder + item.name;
-        bool removed;
-        if (item.isLink) removed = item.isFolder ? removeFolder(path) : removeFile(path);
-        else if (item.isFolder) removed = removeTree(path + "\\");
-        else removed = removeFile(path);
-        empty = empty && removed;
-    }
+    for (const FolderItem& item : items) empty = removeFolderItem(folder, item) && empty;
     return empty;
 }
 

@@ -7,6 +7,13 @@
 
 namespace brindle {
 
+struct FolderItem;
+
+// Removes one item of a listing of `folder` (ending in "\"): a link is
+// unlinked, a folder removed with removeTree, a file deleted. True when it
+// is gone.
+bool removeFolderItem(const std::string& folder, const FolderItem& item);
+
 // Removes everything inside `folder` (ending in "\"). True when it is empty
 // afterwards; what cannot be removed (a file another program holds open)
 // stays, and the rest goes all the same.

@@ -144,7 +144,11 @@ std::string finalPath(const std::string& path) {
 bool resolvesElsewhere(const std::string& path) {
     const std::size_t last = path.find_last_of('\\');
     if (last == std::string::npos || last == 0) return false;
-    const std::string resolved = finalPath(path), folder = finalPath(path.substr(0, last));
+    // A drive's root is "C:\", where "C:" would be the current folder on it.
+    const std::string parent = path.substr(0, last);
+    const std::string resolved = finalPath(path);
+    std::string folder = finalPath(parent.size() == 2 && parent[1] == ':' ? parent + "\\" : parent);
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     if (resolved.empty() || folder.empty()) return false;
     return lstrcmpiA(resolved.c_str(), (folder + path.substr(last)).c_str()) != 0;
 }

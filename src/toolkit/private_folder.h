@@ -13,6 +13,11 @@ namespace brindle {
 // user can plant or swap a file in it.
 bool createPrivateFolder(const std::string& path);
 
+// A fresh private folder below `parent` (ending in "\"): "Brindle-" and 16
+// random hexadecimal digits, made with createPrivateFolder. Returns it with
+// its trailing "\"; empty when none could be made (also for an empty parent).
+std::string createFreshPrivateFolder(const std::string& parent);
+
 // The access list createPrivateFolder gives the folder, as the platform
 // reads the descriptor it builds back into text (SDDL); empty when it sets
 // none (the program does not run elevated).

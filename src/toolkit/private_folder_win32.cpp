@@ -1,11 +1,25 @@
 #include <windows.h>
+#include <ntsecapi.h>
 #include <sddl.h>
+
+#include <cstdio>
 
 #include "toolkit/private_folder.h"
 
 namespace brindle {
 
 namespace {
+constexpr int kAttempts = 16;
+
+bool randomName(std::string& name) {
+    unsigned char random[8];
+    if (!RtlGenRandom(random, sizeof random)) return false;
+    char digits[2 * sizeof random + 1];
+    for (std::size_t i = 0; i < sizeof random; ++i) std::snprintf(digits + 2 * i, 3, "%02X", random[i]);
+    name = std::string("Brindle-") + digits;
+    return true;
+}
+
 // Full control for Administrators and SYSTEM, inherited by everything below;
 // nothing inherited from the folder above.
 constexpr char kElevatedAccess[] = "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
@@ -39,6 +53,17 @@ bool createPrivateFolder(const std::string& path) {
     const bool made = CreateDirectoryA(path.c_str(), &security) != FALSE;
     if (security.lpSecurityDescriptor != nullptr) LocalFree(security.lpSecurityDescriptor);
     return made;
+}
+
+std::string createFreshPrivateFolder(const std::string& parent) {
+    if (parent.empty()) return {};
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::string name;
+        if (!randomName(name)) return {};
+        const std::string path = parent + name;
+        if (createPrivateFolder(path)) return path + "\\";
+    }
+    return {};
 }
 
 std::string privateFolderAccess() {

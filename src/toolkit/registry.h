@@ -17,15 +17,29 @@ inline constexpr std::uint32_t kLocalMachine = 0x80000002u;
 // not fit 255 bytes.
 std::string readRegistryString(std::uint32_t root, const std::string& key, const std::string& name);
 
+// A string value, or a number for the values that readers take as numbers.
 struct RegistryValue {
     std::string name;
     std::string text;
+    bool isNumber = false;  // then `number` as REG_DWORD, and no text
+    std::uint32_t number = 0;
 };
 
+inline RegistryValue numberValue(const std::string& name, std::uint32_t number) { return {name, {}, true, number}; }
+
 // Creates or opens the key (and the keys above it) and stores each text as
-// REG_SZ with its NUL. False when the key could not be opened; failures of
-// single values are ignored.
+// REG_SZ with its NUL, each number as REG_DWORD. False when the key could not
+// be opened; failures of single values are ignored.
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values);
+
+// The removals are true when what they remove is gone afterwards, also when
+// it was never there.
+bool deleteRegistryValue(std::uint32_t root, const std::string& key, const std::string& name);
+// Deletes the key only when it holds no value and no key; a key that holds
+// anything stays, and that is no failure.
+bool deleteRegistryKeyIfEmpty(std::uint32_t root, const std::string& key);
+// Deletes the key with its values; a key that holds keys stays (false).
+bool deleteRegistryKey(std::uint32_t root, const std::string& key);
 
 inline void writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                                 const std::string& text) {

@@ -28,11 +28,47 @@ std::string readRegistryString(std::uint32_t root, const std::string& key, const
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values) {
     HKEY opened;
     if (RegCreateKeyA(asRoot(root), key.c_str(), &opened) != ERROR_SUCCESS) return false;
-    for (const RegistryValue& value : values)
-        RegSetValueExA(opened, value.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
-                       DWORD(value.text.size() + 1));
+    for (const RegistryValue& value : values) {
+        if (value.isNumber) {
+            const DWORD number = value.number;
+            RegSetValueExA(opened, value.name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                           sizeof number);
+        } else {
+            RegSetValueExA(opened, value.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
+                           DWORD(value.text.size() + 1));
+        }
+    }
     RegCloseKey(opened);
     return true;
+}
+
+namespace {
+bool isGone(LONG status) { return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND; }
+}  // namespace
+
+bool deleteRegistryValue(std::uint32_t root, const std::string& key, const std::string& name) {
+    HKEY opened;
+    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_SET_VALUE, &opened);
+    if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
+    const bool gone = isGone(RegDeleteValueA(opened, name.c_str()));
+    RegCloseKey(opened);
+    return gone;
+}
+
+bool deleteRegistryKeyIfEmpty(std::uint32_t root, const std::string& key) {
+    HKEY opened;
+    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_READ, &opened);
+    if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
+    DWORD keys = 0, values = 0;
+    const bool counted = RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr,
+                                          nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(opened);
+    if (!counted) return false;
+    return keys != 0 || values != 0 || isGone(RegDeleteKeyA(asRoot(root), key.c_str()));
+}
+
+bool deleteRegistryKey(std::uint32_t root, const std::string& key) {
+    return isGone(RegDeleteKeyA(asRoot(root), key.c_str()));
 }
 
 }  // namespace brindle

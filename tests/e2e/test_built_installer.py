@@ -10,7 +10,7 @@ from wine_harness import FOLDER_FIELD, INSTALL, NEXT
 ACCEPT, LICENCE_PAGE, SETTINGS_PAGE, README_PAGE = 14, 12, 16, 10
 TARGET = "C:\\Brindle Tests\\Demo"
 GUID = "{6B1D4C2E-0DE5-4B7A-9C11-B21D1E000001}"  # the example's
-UNINSTALLER = wine.PROBE  # stands in for the uninstaller
+UNINSTALLER = wine.BIN / "brindle-uninstall.exe"  # brindle-pack finds it beside itself
 PROGRAMS = 2
 
 
@@ -33,8 +33,7 @@ class BuiltInstaller(wine.WineTest):
         scratch = wine.fresh_work("built-installer")
         installer = scratch / "setup.exe"
         pack = wine.BIN / "brindle-pack"
-        subprocess.run([pack, "build", wine.ROOT / "examples", "-o", installer, "--uninstaller", UNINSTALLER],
-                       check=True)
+        subprocess.run([pack, "build", wine.ROOT / "examples", "-o", installer], check=True)
         subprocess.run([pack, "extract", installer, "-C", scratch / "outer"], check=True)
         subprocess.run([pack, "extract", scratch / "outer" / "setup.pck", "-C", scratch / "inner"], check=True)
         template = (scratch / "inner" / "uninstall.dat").read_bytes().decode("latin-1")

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "config/language_texts.h"
@@ -41,17 +42,22 @@ struct FakePage : InstallView {
 struct FakeSystem : InstallActions {
     std::string folderPath(int code) override { return code == kDesktopFolder ? "C:\\Desk\\" : "C:\\Menu\\"; }
     void announceInstallDir(const std::string&) override {}
+    std::string today() override { return "20260501"; }
     bool exists(const std::string& path) override { return existing.count(path) != 0; }
     bool createFolderChain(const std::string& folder) override { return did("folder " + folder); }
     bool extractPackage(const std::string& package, const std::string& destination, const std::string&,
-                        std::vector<ExtractOutcome>& outcomes) override {
+                        std::vector<PackageEntry>& entries, std::vector<ExtractOutcome>& outcomes) override {
         if (failing.count("package")) return false;
-        outcomes = {ExtractOutcome::Written, failing.count("file") ? ExtractOutcome::WriteFailed : ExtractOutcome::Written};
+        entries = {{"tool.exe", kFileEntry, 3000}, {"docs\\", kFolderEntry}, {"data.bin", kFileEntry, 2000}};
+        outcomes = {ExtractOutcome::Written, ExtractOutcome::FolderMade,
+                    failing.count("file") ? ExtractOutcome::WriteFailed : ExtractOutcome::Kept};
         return did("extract " + package.substr(package.rfind('\\') + 1) + " > " + destination);
     }
     bool copyFile(const std::string&, const std::string& target) override { return did("copy " + target); }
     bool createShortcut(const Shortcut& shortcut) override { return did("link " + shortcut.linkFile); }
-    bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>&) override {
+    bool writeRegistryStrings(std::uint32_t root, const std::string& key,
+                              const std::vector<RegistryValue>& values) override {
+        written[key] = values;
         return did("registry " + std::to_string(root) + " " + key);
     }
     bool writeUninstallData(const UninstallInputs& inputs, const LanguageTexts&) override {
@@ -64,6 +70,7 @@ struct FakeSystem : InstallActions {
     }
     std::set<std::string> failing, existing;
     std::vector<std::string> done;
+    std::map<std::string, std::vector<RegistryValue>> written;
 };
 
 class InstallStepTest : public ::testing::Test {
@@ -106,6 +113,22 @@ TEST_F(InstallStepTest, EveryStepInOrderAndCompleted) {
         "uninstall.dat 1",
     };
     EXPECT_EQ(system.done, expected);
+}
+
+// The entry tells the list of installed programs the size of what the
+// copy wrote or kept (in kilobytes, rounded up) and the day of the install.
+TEST_F(InstallStepTest, TheUninstallEntryCarriesSizeAndDate) {
+    for (const bool fileFails : {false, true}) {
+        system = {};
+        if (fileFails) system.failing = {"file"};
+        install();
+        std::map<std::string, RegistryValue> values;
+        for (const RegistryValue& value : system.written.at("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\G1"))
+            values[value.name] = value;
+        EXPECT_TRUE(values.at("EstimatedSize").isNumber);
+        EXPECT_EQ(values.at("EstimatedSize").number, fileFails ? 3u : 5u);
+        EXPECT_EQ(values.at("InstallDate").text, "20260501");
+    }
 }
 
 // Each failure shows in the status line, and the steps after it still run

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "config/language_texts.h"
-#include "config/preference_file.h"
+#include "install/running_program.h"
 #include "install/uninstall_entry.h"
 #include "run/run_ending.h"
 #include "run/run_state.h"
-#include "run/running_program.h"
-#include "temp_folder.h"
 
 namespace brindle {
 namespace {
@@ -29,22 +27,17 @@ TEST(RunningProgram, MatchesTheFileNameOfAProcessWholly) {
     EXPECT_TRUE(isProgramProcess("C:\\\xC4PP.EXE", "\xE4pp.exe"));
 }
 
-TEST(RunningProgram, WarningReplacesTheTitlePlaceholder) {
-    LanguageTexts defaults("Editor", "2");
-    EXPECT_EQ(runningWarningText(defaults, "Editor"), "Close Program 'Editor' first!\nThen press OK!");
-
-    test::TempFolder folder;
-    test::writeBytes(folder.path() / "de.lng", test::bytesOf(
-                    "[Requester]\r\nRQ4_Msg=Bitte '$Titel' schlie\xDF" "en ($Titel)\r\nRQ4_Msg2=Dann OK\r\n"));
-    LanguageTexts loaded("Editor", "2");
-    PreferenceFile ini;
-    loaded.load(ini, (folder.path() / "de.lng").string());
-    EXPECT_EQ(runningWarningText(loaded, "Editor"), "Bitte 'Editor' schlie\xDF" "en (Editor)\nDann OK");
+TEST(RunningProgram, WarningReplacesTheTitlePlaceholderInItsFirstLine) {
+    const LanguageTexts defaults("Editor", "2");
+    EXPECT_EQ(runningWarningText(defaults.get(Text::RequesterRQ4Msg), defaults.get(Text::RequesterRQ4Msg2), "Editor"),
+              "Close Program 'Editor' first!\nThen press OK!");
+    EXPECT_EQ(runningWarningText("Bitte '$Titel' schlie\xDF" "en ($Titel)", "Dann $Titel OK", "Editor"),
+              "Bitte 'Editor' schlie\xDF" "en (Editor)\nDann $Titel OK");
 }
 
 UninstallEntryInputs toolEntry() {
     return {"", "Tool", "Tool", "3.1", "Ann", "https://tool.example/", "ann@tool.example", "C:\\Apps\\Tool\\",
-            "tool.exe"};
+            "tool.exe", 2049, "20260501"};
 }
 
 TEST(UninstallEntry, KeyIsTheGuidElseTheLinkName) {
@@ -54,7 +47,10 @@ TEST(UninstallEntry, KeyIsTheGuidElseTheLinkName) {
     EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234-AB}");
 }
 
-TEST(UninstallEntry, SevenValuesInOrder) {
+// The classic seven first, then what the list of installed programs shows
+// and deployment tools read; numbers as numbers, the size in kilobytes
+// rounded up.
+TEST(UninstallEntry, ValuesInOrder) {
     UninstallEntryInputs entry = toolEntry();
     entry.version.clear();
     entry.web.clear();
@@ -62,12 +58,16 @@ TEST(UninstallEntry, SevenValuesInOrder) {
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"DisplayName", "Tool  "}, {"DisplayIcon", "C:\\Apps\\Tool\\tool.exe"}, {"Publisher", "Ann"},
         {"URLInfoAbout", ""}, {"HelpLink", ""}, {"Contact", "ann@tool.example"},
-        {"UninstallString", "C:\\Apps\\Tool\\uninstall.exe"}};
+        {"UninstallString", "C:\\Apps\\Tool\\uninstall.exe"}, {"DisplayVersion", ""}, {"EstimatedSize", "#3"},
+        {"InstallLocation", "C:\\Apps\\Tool\\"}, {"InstallDate", "20260501"}, {"NoModify", "#1"}, {"NoRepair", "#1"},
+        {"QuietUninstallString", "C:\\Apps\\Tool\\uninstall.exe /S"}};
     ASSERT_EQ(values.size(), expected.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         EXPECT_EQ(values[i].name, expected[i].first);
-        EXPECT_EQ(values[i].text, expected[i].second);
+        EXPECT_EQ(values[i].isNumber ? "#" + std::to_string(values[i].number) : values[i].text, expected[i].second);
     }
+    entry.installDir = "C:\\Program Files\\Tool\\";
+    EXPECT_EQ(uninstallEntryValues(entry).back().text, "\"C:\\Program Files\\Tool\\uninstall.exe\" /S");
 }
 
 TEST(UninstallEntry, CommandWithABlankIsQuoted) {

@@ -5,6 +5,7 @@
 //   <name>.mutex  holds the mutex named there while it runs
 //   <name>.wait   keeps running with a window captioned "<name> running"
 //   <name>.exit   exits with the code written there (else 0)
+//   <name>.hold   holds the file named there open, sharing nothing, while it runs
 // and appends one line to the file named by the variable BRINDLE_HOOK_LOG:
 //   <name>|<working folder>|<InstallDir variable>|<mutex: new, existed or ->|<arguments>
 #include <windows.h>
@@ -80,8 +81,12 @@ int main() {
         mutex = CreateMutexA(nullptr, TRUE, readSideFile(base + ".mutex").c_str());
         mutexState = GetLastError() == ERROR_ALREADY_EXISTS ? "existed" : "new";
     }
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (sideFileExists(base + ".hold"))
+        held = CreateFileA(readSideFile(base + ".hold").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     logStart(name, mutexState);
     if (sideFileExists(base + ".wait")) runWindow(name + " running");
     if (mutex != nullptr) CloseHandle(mutex);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     return sideFileExists(base + ".exit") ? std::atoi(readSideFile(base + ".exit").c_str()) : 0;
 }

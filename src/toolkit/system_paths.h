@@ -1,3 +1,4 @@
+// Where the running program and the user's temporary folder are.
 #pragma once
 
 #include <string>
@@ -8,5 +9,8 @@ namespace brindle {
 std::string temporaryFolder();
 // Full path of the running executable.
 std::string ownExecutablePath();
+// `path` with every short (8.3) name in its long form; `path` as it is when
+// the platform cannot tell (the path does not exist).
+std::string longPathOf(const std::string& path);
 
 }  // namespace brindle

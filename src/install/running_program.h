@@ -1,12 +1,10 @@
-// Recognising the application to be installed among the running processes,
-// and the warning shown when it runs.
+// Recognising the application among the running processes, and the
+// warning shown when it runs.
 #pragma once
 
 #include <string>
 
 namespace brindle {
-
-class LanguageTexts;
 
 // Upper case as the process scan compares names: "a" to "z" and the bytes
 // 0xE0 to 0xFF become the byte 32 lower; every other byte stays.
@@ -16,7 +14,9 @@ std::string upperCaseName(std::string text);
 // leading double quote skipped, a later one ending the name) is progExe.
 bool isProgramProcess(const std::string& executable, const std::string& progExe);
 
-// RQ4_Msg with every "$Titel" replaced by the title, a line feed, RQ4_Msg2.
-std::string runningWarningText(const LanguageTexts& texts, const std::string& titel);
+// The first line with every "$Titel" replaced by the title, a line feed,
+// the second line (the installer's RQ4_Msg and RQ4_Msg2).
+std::string runningWarningText(const std::string& firstLine, const std::string& secondLine,
+                               const std::string& titel);
 
 }  // namespace brindle

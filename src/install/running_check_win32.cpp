@@ -1,9 +1,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include "config/language_texts.h"
-#include "run/running_check.h"
-#include "run/running_program.h"
+#include "install/running_check.h"
+#include "install/running_program.h"
 #include "toolkit/system_libraries.h"
 
 namespace brindle {
@@ -47,14 +46,13 @@ bool isProgramRunning(const std::string& mutexName, const std::string& progExe) 
     return !mutexName.empty() ? mutexExists(mutexName) : processRuns(progExe);
 }
 
-bool confirmRunningProgram(const LanguageTexts& texts, const std::string& titel) {
+bool confirmRunningProgram(const std::string& caption, const std::string& text) {
     HWND owner = GetForegroundWindow();
     DWORD process = 0;
     GetWindowThreadProcessId(owner, &process);
     if (process != GetCurrentProcessId()) owner = nullptr;
-    const std::string text = runningWarningText(texts, titel);
-    return MessageBoxA(owner, text.c_str(), texts.get(Text::RequesterRQ4Titel).c_str(),
-                       MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDCANCEL;
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) !=
+           IDCANCEL;
 }
 
 }  // namespace brindle

@@ -1,6 +1,5 @@
-#include "run/running_program.h"
+#include "install/running_program.h"
 
-#include "config/language_texts.h"
 #include "config/path_macros.h"
 
 namespace brindle {
@@ -22,9 +21,9 @@ bool isProgramProcess(const std::string& executable, const std::string& progExe)
     return upperCaseName(name) == upperCaseName(progExe);
 }
 
-std::string runningWarningText(const LanguageTexts& texts, const std::string& titel) {
-    return replaceAll(texts.get(Text::RequesterRQ4Msg), "$Titel", titel) + "\n" +
-           texts.get(Text::RequesterRQ4Msg2);
+std::string runningWarningText(const std::string& firstLine, const std::string& secondLine,
+                               const std::string& titel) {
+    return replaceAll(firstLine, "$Titel", titel) + "\n" + secondLine;
 }
 
 }  // namespace brindle

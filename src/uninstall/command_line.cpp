@@ -1,0 +1,58 @@
+#include "uninstall/command_line.h"
+
+#include <vector>
+
+#include "toolkit/path_text.h"
+
+namespace brindle {
+
+namespace {
+std::vector<std::string> splitArguments(const std::string& line) {
+    std::vector<std::string> arguments;
+    std::string current;
+    bool quoted = false, inArgument = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inArgument = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inArgument) arguments.push_back(current);
+            current.clear();
+            inArgument = false;
+        } else {
+            current += c;
+            inArgument = true;
+        }
+    }
+    if (inArgument) arguments.push_back(current);
+    return arguments;
+}
+
+bool parseHandle(const std::string& text, std::uintptr_t& value) {
+    if (text.empty() || text.size() > 9) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + std::uintptr_t(c - '0');
+    }
+    return value != 0;
+}
+}  // namespace
+
+UninstallArguments parseArguments(const std::string& commandLine) {
+    const std::vector<std::string> arguments = splitArguments(commandLine);
+    UninstallArguments result;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string option = foldCase(arguments[i]);
+        if (option == "/s") {
+            result.silent = true;
+        } else if (option == "/remove" && i + 2 < arguments.size()) {
+            result.removeOriginal = parseHandle(arguments[i + 1], result.originalProcess) && !arguments[i + 2].empty();
+            if (result.removeOriginal) result.originalPath = arguments[i + 2];
+            i += 2;
+        }
+    }
+    return result;
+}
+
+}  // namespace brindle

@@ -1,0 +1,26 @@
+// The uninstaller's window (window 5): the question, the program, the
+// DelAll choice, a status line with the list of what stayed, OK and Cancel.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace brindle {
+
+struct UninstallRecord;
+
+// Opens and shows the window; the DelAll check box only with
+// `offerDeleteAll`. False when it cannot be made.
+bool openUninstallWindow(const UninstallRecord& record, bool offerDeleteAll);
+
+// Blocks until OK (true), Cancel or a close request (false).
+bool waitForConfirmation();
+bool deleteAllChosen();
+// While the removal runs: nothing to click.
+void showWorking();
+// The status line says how it went, the list names what stayed, and OK
+// turns into the Ready button that closes the window.
+void showOutcome(const UninstallRecord& record, const std::vector<std::string>& stayed);
+void waitForClose();
+
+}  // namespace brindle
