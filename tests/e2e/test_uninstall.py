@@ -7,11 +7,8 @@ removal; a file held open is reported and the exit code says so."""
 import os
 import shutil
 import subprocess
-import unittest
 
 import wine_harness as wine
-import wizard_steps as wizard
-from installer_builder import build_installer, setup_ini
 
 UNINSTALLER = "#5"
 DELETE_ALL, STATUS, LEFTOVERS, OK, CANCEL = 60, 61, 62, 63, 64
@@ -22,11 +19,7 @@ TESTS = "C:\\Brindle Tests\\"
 MUTEX = "Brindle E2E Uninstall Mutex"
 WARNING = "uninstall Program"
 SHARED_DLL = "brindle-e2e-round-trip.dll"
-APPS = wine.PREFIX / "drive_c" / "Apps"
-
-
-def setUpModule():
-    wine.ensure_display()
+APPS = wine.DRIVE_C / "Apps"
 
 
 def template(files, prog_name="Tool", mutex=""):
@@ -50,7 +43,7 @@ def start(command):
 
 def finish(uninstaller, robot, status=DONE):
     """Waits for the outcome, closes the window and returns the exit code."""
-    if not robot.wait_for_text(STATUS, status, timeout=120):
+    if not robot.wait_for(lambda r: r.text(STATUS) == status, timeout=120):
         raise AssertionError(f"status {robot.text(STATUS)!r}, stayed: {robot.items(LEFTOVERS)[0]}")
     robot.click(OK)
     return uninstaller.wait(timeout=120)
@@ -64,10 +57,10 @@ def wait_gone(path, timeout=120):
 def snapshot():
     """Drive C without the temporary folder, the desktop (a link to a host
     folder) and the registry's software keys, as {item: digest}."""
-    drive = wine.PREFIX / "drive_c"
+    drive = wine.DRIVE_C
     items = {}
     for folder, folders, files in os.walk(drive):
-        if os.path.realpath(folder) == os.path.realpath(wine.temp_folder()):
+        if os.path.realpath(folder) == os.path.realpath(wine.TEMP):
             folders[:] = []
             continue
         for name in folders:
@@ -75,7 +68,7 @@ def snapshot():
         for name in files:
             path = os.path.join(folder, name)
             items[os.path.relpath(path, drive)] = digest(path)
-    desktop = wine.user_folder() / "Desktop"
+    desktop = wine.USER / "Desktop"
     for path in desktop.iterdir() if desktop.exists() else ():
         items[f"Desktop/{path.name}"] = "link"
     for key in ("HKLM\\Software", "HKCU\\Software"):
@@ -95,8 +88,7 @@ def registry_lines(key):
     """The key's export, each value prefixed by its key; Wine's own volatile
     corners left out."""
     export = wine.WORK / "snapshot.reg"
-    subprocess.run(["wine", "reg", "export", key, str(export), "/y"], env=wine.ENV, check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    assert wine.reg("export", key, wine.windows_path(export), "/y")[0] == 0
     lines, current = [], ""
     for line in export.read_bytes().decode("utf-16").splitlines():
         if line.startswith("["):
@@ -132,8 +124,8 @@ class Installation:
         data = template(files, name, mutex).replace("[Files]", "\r\n".join(settings) + "\r\n[Files]")
         (self.path / "uninstall.dat").write_bytes(data.encode("latin-1"))
         self.entry = UNINSTALL_KEY + self.guid
-        wine.set_registry_value(self.entry, "UninstallString", self.command())
-        wine.set_registry_value(CHOICES_KEY + self.guid, "InstallDir", self.folder)
+        wine.set_registry_values(self.entry, {"UninstallString": self.command()})
+        wine.set_registry_values(CHOICES_KEY + self.guid, {"InstallDir": self.folder})
 
     def command(self, silent=False):
         path = f'"{self.folder}uninstall.exe"' if " " in self.folder else f"{self.folder}uninstall.exe"
@@ -148,15 +140,14 @@ class Installation:
             path.unlink(missing_ok=True)
         if self.folder != "C:\\":
             shutil.rmtree(self.path, ignore_errors=True)
-        wine.delete_registry_key(self.entry)
-        wine.delete_registry_key(CHOICES_KEY + self.guid)
+        wine.reg("delete", self.entry, "/f")
+        wine.reg("delete", CHOICES_KEY + self.guid, "/f")
 
 
-class UninstallTest(unittest.TestCase):
+class UninstallTest(wine.WineTest):
     def setUp(self):
-        self.tests = wine.PREFIX / "drive_c" / "Brindle Tests"
-        shutil.rmtree(self.tests, ignore_errors=True)
-        self.addCleanup(shutil.rmtree, self.tests, True)
+        self.tests = wine.TESTS
+        self.scrub(self.tests)
         self.addCleanup(wine.remove_work_directories)
 
     def install(self, name, **options):
@@ -175,13 +166,13 @@ class UninstallTest(unittest.TestCase):
         """The probe as C:\\Apps\\<name>, running until the test ends."""
         APPS.mkdir(parents=True, exist_ok=True)
         self.addCleanup(shutil.rmtree, APPS, True)
-        (APPS / name).write_bytes((wine.BIN / "brindle-hook-probe.exe").read_bytes())
+        (APPS / name).write_bytes(wine.PROBE.read_bytes())
         base = name.rpartition(".")[0]
         for extension, text in {"wait": "", **side_files}.items():
             (APPS / f"{base}.{extension}").write_text(text)
-        running = wine.Installer(APPS / name)
+        running = self.start(APPS / name, wait=False)
         window = f"{base} running"
-        close = lambda: (wine.Robot(window).run("close", window, timeout=5), running.wait())
+        close = lambda: (wine.Robot(window).run("close", window, timeout=5), running.process.wait())
         self.addCleanup(close)
         wine.Robot(window).wait()
         return close
@@ -191,7 +182,7 @@ class UserFilesAndNeighbours(UninstallTest):
     def test_user_file_stays_without_delete_all_and_a_second_application_is_untouched(self):
         first, second = self.install("First"), self.install("Second")
         (first.path / "notes.txt").write_bytes(b"the user's own")
-        self.assertEqual(wine.run(first.folder + "Uninstall.exe", ["/S"]), 0)
+        self.assertEqual(wine.run_program(first.folder + "Uninstall.exe", "/S"), 0)
         self.assertTrue(wait_gone(first.path / "Uninstall.exe"))
         self.assertEqual(sorted(item.name for item in first.path.iterdir()), ["notes.txt"])
         self.assertEqual(first.registered(), (False, False))
@@ -229,7 +220,7 @@ class HostileData(UninstallTest):
         (installation.path / "uninstall.dat").write_bytes(data.encode("latin-1"))
         (installation.path / "link").symlink_to(outside, target_is_directory=True)
 
-        self.assertEqual(wine.run(installation.folder + "Uninstall.exe", ["/S"]), 1)
+        self.assertEqual(wine.run_program(installation.folder + "Uninstall.exe", "/S"), 1)
         self.assertTrue(wait_gone(installation.path / "Uninstall.exe"))
         self.assertFalse((installation.path / "own.txt").exists())
         self.assertEqual(sorted(item.name for item in outside.iterdir()), ["inside.txt", "menu.lnk", "outside.txt"])
@@ -241,18 +232,18 @@ class HostileData(UninstallTest):
         data = (installation.path / "uninstall.dat").read_bytes().replace(
             f"ProgDir = {installation.folder}".encode(), b"ProgDir = C:\\")
         (installation.path / "uninstall.dat").write_bytes(data)
-        self.assertEqual(wine.run(installation.folder + "Uninstall.exe", ["/S"]), 2)
+        self.assertEqual(wine.run_program(installation.folder + "Uninstall.exe", "/S"), 2)
         uninstaller = start(installation.command())
         message = wine.Robot(" Uninstall")
-        self.assertIn("Nothing has been removed.", message.do("message", " Uninstall", timeout=120))
-        message.do("answer", " Uninstall", "ok")
+        self.assertIn("Nothing has been removed.", message.do("message", timeout=120))
+        message.do("answer", "ok")
         self.assertEqual(uninstaller.wait(timeout=120), 2)
         self.assertEqual(sorted(item.name for item in installation.path.iterdir()),
                          ["Uninstall.exe", "docs", "tool.exe", "uninstall.dat"])
         self.assertEqual(installation.registered(), (True, True))
 
     def test_a_drive_root_is_never_emptied(self):
-        drive = wine.PREFIX / "drive_c"
+        drive = wine.DRIVE_C
         before = sorted(item.name for item in drive.iterdir())
         installation = self.install("Root", files=("brindle-root-own.txt",), folder="C:\\")
         uninstaller, robot = self.open_window(installation)
@@ -269,16 +260,16 @@ class RunningProgram(UninstallTest):
     def test_a_running_program_blocks_removal_until_it_is_closed(self):
         installation = self.install("Running", mutex=MUTEX)
         close = self.running_application("Holder.exe", mutex=MUTEX)
-        self.assertEqual(wine.run(installation.folder + "Uninstall.exe", ["/S"]), 1)
+        self.assertEqual(wine.run_program(installation.folder + "Uninstall.exe", "/S"), 1)
         uninstaller, robot = self.open_window(installation)
         robot.click(OK)
         warning = wine.Robot(WARNING)
-        self.assertEqual(warning.do("message", WARNING, timeout=120), "Close Program 'Running' first!\nThen press OK!\n")
-        warning.do("answer", WARNING, "ok")
-        warning.do("message", WARNING, timeout=120)  # asked again while it runs
+        self.assertEqual(warning.do("message", timeout=120), "Close Program 'Running' first!\nThen press OK!\n")
+        warning.do("answer", "ok")
+        warning.do("message", timeout=120)  # asked again while it runs
         self.assertTrue((installation.path / "tool.exe").exists())
         close()
-        warning.do("answer", WARNING, "ok")
+        warning.do("answer", "ok")
         self.assertEqual(finish(uninstaller, robot), 0)
         self.assertFalse((installation.path / "tool.exe").exists())
 
@@ -290,7 +281,7 @@ class RunningProgram(UninstallTest):
         self.running_application("Holder.exe", mutex=MUTEX)
         uninstaller, robot = self.open_window(installation)
         robot.click(OK)
-        wine.Robot(WARNING).do("answer", WARNING, "cancel", timeout=120)
+        wine.Robot(WARNING).do("answer", "cancel", timeout=120)
         self.assertEqual(uninstaller.wait(timeout=120), 1)
         self.assertEqual(sorted(item.name for item in installation.path.iterdir()),
                          ["Uninstall.exe", "docs", "tool.exe", "uninstall.dat"])
@@ -301,7 +292,7 @@ class RunningProgram(UninstallTest):
         self.running_application("Keeper.exe", hold=f"{installation.folder}data.bin")
         uninstaller, robot = self.open_window(installation)
         robot.click(OK)
-        robot.wait_for_text(STATUS, FAILED, timeout=120)
+        robot.wait_for(lambda r: r.text(STATUS) == FAILED, timeout=120)
         self.assertEqual(robot.items(LEFTOVERS)[0], [f"{installation.folder}data.bin"])
         self.assertEqual(finish(uninstaller, robot, status=FAILED), 1)
         self.assertFalse((installation.path / "tool.exe").exists())
@@ -309,47 +300,43 @@ class RunningProgram(UninstallTest):
 
 
 def round_trip_installer(scratch):
-    """An installer that uses every feature the uninstaller undoes, with
-    the uninstaller and a builder's template in its setup.pck."""
-    app = scratch / "app"
+    """An installer, made by brindle-pack build, that uses every feature the
+    uninstaller undoes; the builder adds the uninstaller and its template."""
+    project = scratch / "project"
+    app = project / "app"
     for name in ("rtool.exe", "bin/helper.exe", "docs/manual.txt", "tool.ini", "data/keep.txt"):
         (app / name).parent.mkdir(parents=True, exist_ok=True)
         (app / name).write_bytes(f"round trip {name}".encode())
-    shutil.copyfile(wine.BIN / "brindle-uninstall.exe", app / "Uninstall.exe")
-    files = sorted(str(path.relative_to(app)).replace("/", "\\") for path in app.rglob("*") if path.is_file())
-    (app / "uninstall.dat").write_bytes(template(files, "Round Trip").encode("latin-1"))
+    (project / "shared.dll").write_bytes(b"MZ round trip shared library")
     tasks = ["0|RT Desk|rtool.exe|0", "1|RT Menu|rtool.exe|0", "2|RT Site|https://tool.example/",
              "3|RT Menu Site|https://tool.example/menu", "4|RT Start|rtool.exe|0",
              f"5|{SHARED_DLL}|shared.dll|%System%", "5|rt-roaming.txt|shared.dll|%AppData%",
              "5|rt-data.txt|shared.dll|%InstallDir%data\\", "6|2147483649|Software\\Brindle Round Trip|Path|%ProgDir%",
              "6|2147483650|Software\\Brindle Round Trip|Mode|full", "8|tool.ini|Paths|Home|%InstallDir%"]
-    ini = setup_ini(Info={"Titel": "Round Trip", "Version": "2.0", "GUID": "{E2E-ROUND-TRIP}"},
-                    Settings={"ProgExe": "rtool.exe"},
-                    StartMenue={"DefaultDir": "Brindle RT\\Nested", "ProgLink": "Round Trip", "Exe": "bin\\helper.exe",
-                                "Help": "docs\\manual.txt", "URL": "https://tool.example/", "Unistall": 1},
-                    Task={"StartMenu": 1, "Desktop": 1},
-                    UserTask={"Number": len(tasks), **{f"Task{i}": task for i, task in enumerate(tasks, 1)}})
-    return build_installer({"setup.ini": ini, "shared.dll": b"MZ round trip shared library",
-                            "setup.pck": wine.pack(app, scratch / "setup.pck").read_bytes()}, scratch.name)
+    (project / "setup.ini").write_text(wine.setup_ini({
+        "Info": {"Titel": "Round Trip", "Version": "2.0", "GUID": "{E2E-ROUND-TRIP}"},
+        "Settings": {"ProgExe": "rtool.exe"},
+        "StartMenue": {"DefaultDir": "Brindle RT\\Nested", "ProgLink": "Round Trip", "Exe": "bin\\helper.exe",
+                       "Help": "docs\\manual.txt", "URL": "https://tool.example/", "Unistall": 1},
+        "Task": {"StartMenu": 1, "Desktop": 1},
+        "UserTask": {"Number": len(tasks), **{f"Task{i}": task for i, task in enumerate(tasks, 1)}}}), newline="")
+    subprocess.run([wine.BIN / "brindle-pack", "build", project, "-o", scratch / "setup.exe", "--quiet"], check=True)
+    return scratch / "setup.exe"
 
 
-class RoundTrip(unittest.TestCase):
+class RoundTrip(wine.WineTest):
     TARGET = "C:\\Brindle Round Trip\\Tool"
 
     def setUp(self):
-        self.shared = wine.PREFIX / "drive_c" / "windows" / "syswow64" / SHARED_DLL
-        self.addCleanup(self.shared.unlink, True)
+        self.shared = wine.DRIVE_C / "windows" / "syswow64" / SHARED_DLL  # the 32-bit system folder
+        self.scrub(self.shared, wine.host_path("C:\\Brindle Round Trip"))
         self.addCleanup(wine.remove_work_directories)
-        self.addCleanup(shutil.rmtree, wine.host_path("C:\\Brindle Round Trip"), True)
 
     def install(self):
-        run, robot = wizard.start(round_trip_installer(wine.fresh_work("uninstall-round-trip")))
-        self.addCleanup(run.kill)
-        wizard.install(robot, self.TARGET)
-        robot.click(wizard.FINISH)
-        self.assertEqual(run.wait(), 0)
+        run = self.start(round_trip_installer(wine.fresh_work("uninstall-round-trip")))
+        run.install(self.TARGET)
+        run.finish()
         return wine.registry_values(UNINSTALL_KEY + "{E2E-ROUND-TRIP}")
-
     def assert_as_before(self, before):
         self.assertTrue(wait_gone(wine.host_path(self.TARGET)))
         self.assertTrue(self.shared.exists())  # copied into the system folder: it stays
@@ -374,6 +361,3 @@ class RoundTrip(unittest.TestCase):
         self.assertEqual(start(entry["QuietUninstallString"]).wait(timeout=300), 0)
         self.assert_as_before(before)
 
-
-if __name__ == "__main__":
-    unittest.main()
