@@ -52,7 +52,11 @@ else
         if [ "$VERSION_CODENAME" = bookworm ]; then
             bp=/etc/apt/sources.list.d/bookworm-backports.sources
             if [ ! -e "$bp" ]; then
-                printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm-backports' \
+                # Backports come from wherever this machine already gets bookworm (a mirror stays a mirror).
+                archive=$(apt-get indextargets --no-release-info --format '$(RELEASE) $(REPO_URI)' 'Created-By: Packages' \
+                    | awk '$1 == "bookworm" { print $2; exit }')
+                [ -n "$archive" ] || { echo "wine-setup: no package source for bookworm is configured" >&2; exit 1; }
+                printf '%s\n' 'Types: deb' "URIs: $archive" 'Suites: bookworm-backports' \
                     'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' > "$bp"
                 updated=
             fi
