@@ -11,6 +11,7 @@ packages=(
   zlib1g-dev liblzma-dev                              # benchmark anchors
   imagemagick                                         # screenshots of the demo
   osslsigncode openssl                                # signed installers (brindle-pack sign and its tests)
+  dpkg-dev                                            # the Debian package (cpack, dpkg-shlibdeps)
 )
 missing=()
 for package in "${packages[@]}"; do

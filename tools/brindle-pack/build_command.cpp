@@ -25,10 +25,11 @@ const char kHelp[] =
     "printed as file:line: error|warning: message, and any error stops the build\n"
     "with exit code 1 and no output.\n"
     "\n"
-    "The application, the uninstaller (FILE, else brindle-uninstall.exe beside\n"
-    "brindle-pack; left out with [Task] NoUninstall = 1) and an uninstall.dat\n"
-    "template make setup.pck; setup.pck and the carried files are packed behind the\n"
-    "stub (FILE, else brindle-setup.exe beside brindle-pack). --no-del-all sets\n"
+    "The application, the uninstaller (FILE, else brindle-uninstall.exe; left out\n"
+    "with [Task] NoUninstall = 1) and an uninstall.dat template make setup.pck;\n"
+    "setup.pck and the carried files are packed behind the stub (FILE, else\n"
+    "brindle-setup.exe). Both defaults are looked for beside brindle-pack, then in\n"
+    "../share/brindle/ relative to it, where the package installs them. --no-del-all sets\n"
     "NoDelAll in the template, as [Builder] NoDelAll = 1 does. Files are packed on\n"
     "N threads (all cores by default); the output is the same for any N, and entry\n"
     "times are no later than SOURCE_DATE_EPOCH when that is set. A progress bar\n"
@@ -38,9 +39,13 @@ constexpr const char* kUninstallerName = "Uninstall.exe";
 constexpr const char* kTemplateName = "uninstall.dat";
 constexpr const char* kInnerPackageName = "setup.pck";
 
-fs::path besideTool(const std::string& name) {
+// The runtime and the uninstaller lie beside brindle-pack in a build tree
+// and in ../share/brindle/ relative to it when installed.
+fs::path shippedFile(const std::string& name) {
     std::error_code failure;
-    return fs::read_symlink("/proc/self/exe", failure).parent_path() / name;
+    const fs::path tools = fs::read_symlink("/proc/self/exe", failure).parent_path();
+    if (fs::is_regular_file(tools / name, failure)) return tools / name;
+    return tools.parent_path() / "share" / "brindle" / name;
 }
 
 bool isInside(const fs::path& path, const fs::path& folder) {
@@ -127,14 +132,14 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
 
 // The files brindle-pack needs beside the project; false with `error` when one is missing.
 bool findTools(const CommandOptions& options, const Project& project, BuildPlan& plan, std::string& error) {
-    plan.stub = options.has("--stub") ? fs::path(options.value("--stub")) : besideTool("brindle-setup.exe");
+    plan.stub = options.has("--stub") ? fs::path(options.value("--stub")) : shippedFile("brindle-setup.exe");
     if (!fs::is_regular_file(plan.stub)) {
         error = plan.stub.string() + ": no installer stub there; name one with --stub FILE";
         return false;
     }
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
-        options.has("--uninstaller") ? fs::path(options.value("--uninstaller")) : besideTool("brindle-uninstall.exe");
+        options.has("--uninstaller") ? fs::path(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
     if (!fs::is_regular_file(plan.uninstaller)) {
         error = plan.uninstaller.string() +
                 ": no uninstaller there; name one with --uninstaller FILE, or set "

@@ -36,7 +36,7 @@ const char kUsage[] =
     "  sign INSTALLER --cert FILE --key FILE [--timestamp URL]\n"
     "                                  sign INSTALLER in place (osslsigncode)\n"
     "\n"
-    "Each command takes --help.\n";
+    "Each command takes --help; --version prints brindle-pack's version.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +46,10 @@ int main(int argc, char** argv) {
         return argc < 2 ? 2 : 0;
     }
     const std::string command = argv[1];
+    if (command == "--version") {
+        std::puts("brindle-pack " BRINDLE_VERSION);
+        return 0;
+    }
     const Arguments args(argv + 2, argv + argc);
     if (command == "init") return initCommand(args);
     if (command == "build") return buildCommand(args);
