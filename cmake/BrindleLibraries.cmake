@@ -58,6 +58,7 @@ if(WIN32)
     src/toolkit/ui_events_win32.cpp
     src/toolkit/ui_images_win32.cpp
     src/toolkit/ui_tree_win32.cpp
+    src/toolkit/ui_scale_win32.cpp
     src/toolkit/system_libraries_win32.cpp
     src/toolkit/late_imports_win32.cpp
     src/toolkit/private_folder_win32.cpp

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs the example installer under Wine on a virtual display, walks through
 its pages with the robot, saving a screenshot of each, installs, and shows
-what the installation left: files, start-menu links and the uninstall entry."""
+what the installation left: files, start-menu links and the uninstall entry.
+Then it shows two pages again on a display of 150 % (144 dpi)."""
 
 import subprocess
 import sys
@@ -10,7 +11,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import wine_harness as wine  # noqa: E402
 
-NEXT, ACCEPT, INSTALL, FINISH, CHANGE = 6, 14, 8, 9, 23
+NEXT, CANCEL, ACCEPT, INSTALL, FINISH, CHANGE = 6, 7, 14, 8, 9, 23
 WIZARD, CHOOSER = "#1", "#2"
 # Each page: its panel, its name, and the clicks that lead to the next one.
 PAGES = ((25, "welcome", [NEXT]), (12, "licence", [ACCEPT, NEXT]), (16, "settings", [NEXT]),
@@ -19,6 +20,7 @@ PAGES = ((25, "welcome", [NEXT]), (12, "licence", [ACCEPT, NEXT]), (16, "setting
 WIZARD_AREA, CHOOSER_AREA = "490x370+267+199", "236x336+394+214"
 GUID = "{6B1D4C2E-0DE5-4B7A-9C11-B21D1E000001}"
 PROGRAMS = 2
+DISPLAY_KEY, SCALED_DPI = "HKCU\\Control Panel\\Desktop", 144
 
 
 def shoot(path, area=WIZARD_AREA):
@@ -46,6 +48,29 @@ def show_installation(folders):
     print("uninstall entry:", entry)
 
 
+def show_at_scale(installer, screens):
+    """The welcome and settings pages on a 144-dpi display, each cut to the
+    window (the rest of the screen is black)."""
+    wine.reg("add", DISPLAY_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(SCALED_DPI), "/f")
+    try:
+        run = subprocess.Popen(["wine", str(installer)], env=wine.ENV, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+        robot = wine.Robot(WIZARD)
+        robot.wait()
+        for panel, name, clicks in (PAGES[0], PAGES[1], PAGES[2]):
+            wine.wait_until(lambda: robot.visible(panel), timeout=30, interval=0.3)
+            if name != "licence":
+                path = screens / f"scale-150-{name}.png"
+                subprocess.run(["import", "-window", "root", "-trim", "+repage", str(path)], env=wine.ENV, check=True)
+                print(f"{name} at 150 %: {path}")
+            for control in clicks:
+                robot.click(control)
+        robot.click(CANCEL)
+        print("installer exit code:", run.wait(timeout=120))
+    finally:
+        wine.reg("delete", DISPLAY_KEY, "/v", "LogPixels", "/f")
+
+
 def main(installer, screens):
     screens.mkdir(parents=True, exist_ok=True)
     wine.start_session()
@@ -71,6 +96,7 @@ def main(installer, screens):
     robot.click(FINISH)
     print("installer exit code:", run.wait(timeout=120))
     show_installation(wine.system_folders())
+    show_at_scale(installer, screens)
 
 
 if __name__ == "__main__":

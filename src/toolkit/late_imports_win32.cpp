@@ -88,20 +88,28 @@ asm(".text\n"
     X(user32, SetFocus, 4) \
     X(user32, SetForegroundWindow, 4) \
     X(user32, SetWindowLongA, 12) \
+    X(user32, SetWindowPos, 28) \
     X(user32, SetWindowTextA, 8) \
     X(user32, ShowWindow, 8) \
     X(user32, TrackMouseEvent, 4) \
     X(user32, TranslateMessage, 4) \
     X(user32, UpdateWindow, 4) \
+    X(gdi32, CreateCompatibleDC, 4) \
     X(gdi32, CreateDIBSection, 24) \
-    X(gdi32, CreateFontA, 56) \
+    X(gdi32, CreateFontIndirectA, 4) \
     X(gdi32, CreateSolidBrush, 4) \
+    X(gdi32, DeleteDC, 4) \
     X(gdi32, DeleteObject, 4) \
     X(gdi32, GetDeviceCaps, 8) \
+    X(gdi32, GetObjectA, 12) \
     X(gdi32, GetStockObject, 4) \
+    X(gdi32, SelectObject, 8) \
     X(gdi32, SetBkColor, 8) \
     X(gdi32, SetBkMode, 8) \
+    X(gdi32, SetBrushOrgEx, 16) \
+    X(gdi32, SetStretchBltMode, 8) \
     X(gdi32, SetTextColor, 8) \
+    X(gdi32, StretchBlt, 44) \
     X(comctl32, DefSubclassProc, 16) \
     X(comctl32, InitCommonControlsEx, 4) \
     X(comctl32, SetWindowSubclass, 16) \

@@ -22,6 +22,7 @@ enum class ControlKind {
     DropDown,    // drop-down list
     Tree,        // tree view with lines and buttons
     Link,        // one-line text that reports clicks, hand cursor, highlight on hover
+    Separator,   // etched horizontal line
 };
 
 enum class Placement {
@@ -30,6 +31,9 @@ enum class Placement {
     OverOwner,
 };
 
+// Positions and sizes of windows and controls are pixels of a 96-dpi
+// display; the toolkit scales them, the fonts and the pictures to the
+// display each window is on.
 struct WindowSpec {
     int number;
     std::string caption;
@@ -106,7 +110,9 @@ std::vector<TreeItem> treeItems(int tree);
 void selectTreeItem(int tree, int index);
 int selectedTreeItem(int tree);  // -1 when none is selected
 
-// Image slots: Targa and icon files, and the program's own icon.
+// Image slots: Targa and icon files, and the program's own icon. A picture
+// shows the slot's image at the window's scale, smoothed, the image's pixels
+// counted as pixels of a 96-dpi display.
 bool loadImageFile(int slot, const std::string& path);
 bool loadProgramIcon(int slot);
 void showImage(int picture, int slot);

@@ -1,6 +1,7 @@
 // The event queue and the window procedures that feed it: notifications of
-// the controls (passed up through their panels), close requests, the colour
-// table, and the links' cursor and highlight.
+// the controls (passed up through their panels), close requests, moves to a
+// display of another scale, the colour table, and the links' cursor and
+// highlight.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,7 +13,7 @@ namespace {
 // The notifications that make control events; others (text changes,
 // focus gained, ...) are not events of the installer.
 bool toEvent(const ControlRecord& control, WORD code, EventType& type) {
-    switch (control.kind) {
+    switch (control.layout.kind) {
         case ControlKind::Field:
             type = EventType::LostFocus;
             return code == EN_KILLFOCUS;
@@ -43,7 +44,7 @@ void queueNotification(WPARAM wParam, LPARAM lParam) {
     const auto found = state().controls.find(id);
     EventType type;
     if (found != state().controls.end() && toEvent(found->second, HIWORD(wParam), type))
-        queue({EventKind::Control, found->second.window, id, type});
+        queue({EventKind::Control, found->second.layout.window, id, type});
 }
 
 // Colours for the static, edit, list and button controls that ask for them.
@@ -100,6 +101,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_CLOSE:
             queue({EventKind::CloseRequest, windowNumberOf(window), 0, EventType::Other});
+            return 0;
+        case WM_DPICHANGED:
+            layOutAgain(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         default:
             break;

@@ -1,9 +1,11 @@
 // Image slots: Targa pictures (decoded by stb_image), icon and bitmap files,
-// and the icon built into the program.
+// and the icon built into the program; and their copies for windows on
+// displays of another scale.
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "toolkit/display_scale.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
 #include "toolkit/ui_state_win32.h"
@@ -17,7 +19,28 @@
 
 namespace brindle::ui {
 
+void release(Image& image) {
+    if (image.handle != nullptr) {
+        if (image.isIcon) DestroyIcon(static_cast<HICON>(image.handle));
+        else DeleteObject(image.handle);
+    }
+    image = {};
+}
+
 namespace {
+constexpr int kIconSize = 32;
+
+HBITMAP newBitmap(int width, int height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // rows from the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 HBITMAP decodeTarga(const std::string& path) {
     InputFile file;
     if (!file.open(path)) return nullptr;
@@ -29,15 +52,8 @@ HBITMAP decodeTarga(const std::string& path) {
     stbi_uc* pixels = stbi_load_from_memory(bytes.get(), int(size), &width, &height, &channels, 4);
     if (pixels == nullptr) return nullptr;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // rows from the top, as decoded
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = newBitmap(width, height, &bits);
     if (bitmap != nullptr) {
         auto* out = static_cast<std::uint8_t*>(bits);
         for (std::size_t i = 0, n = std::size_t(width) * std::size_t(height); i < n; ++i) {
@@ -51,13 +67,45 @@ HBITMAP decodeTarga(const std::string& path) {
     return bitmap;
 }
 
-void replaceSlot(int slot, HANDLE handle, bool isIcon) {
-    ImageSlot& image = state().images[slot];
-    if (image.handle != nullptr) {
-        if (image.isIcon) DestroyIcon(static_cast<HICON>(image.handle));
-        else DeleteObject(image.handle);
-    }
-    image = {handle, isIcon};
+// An icon of `size` pixels from a file, or the program's own when `file` is empty.
+HANDLE loadIcon(const std::string& file, int size) {
+    if (file.empty()) return LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0);
+    return LoadImageA(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE);
+}
+
+// A copy of a bitmap at `dpi`, averaged over the source's pixels rather than
+// repeating or dropping them.
+HBITMAP scaledBitmap(HBITMAP source, int dpi) {
+    BITMAP size{};
+    if (!GetObjectA(source, sizeof size, &size)) return nullptr;
+    const int width = scaled(int(size.bmWidth), dpi), height = scaled(int(size.bmHeight), dpi);
+    void* bits = nullptr;
+    HBITMAP copy = newBitmap(width, height, &bits);
+    if (copy == nullptr) return nullptr;
+    HDC from = CreateCompatibleDC(nullptr), to = CreateCompatibleDC(nullptr);
+    HGDIOBJ fromBefore = SelectObject(from, source), toBefore = SelectObject(to, copy);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);  // as HALFTONE requires
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, int(size.bmWidth), int(size.bmHeight), SRCCOPY);
+    SelectObject(from, fromBefore);
+    SelectObject(to, toBefore);
+    DeleteDC(from);
+    DeleteDC(to);
+    return copy;
+}
+
+// The slot's image made for `dpi`; empty at the layout's own density, where
+// the slot's image itself is shown.
+Image imageFor(const ImageSlot& slot, int dpi) {
+    if (dpi == kLayoutDpi) return {};
+    if (slot.image.isIcon) return {loadIcon(slot.iconFile, scaled(kIconSize, dpi)), true};
+    return {scaledBitmap(static_cast<HBITMAP>(slot.image.handle), dpi), false};
+}
+
+void replaceSlot(int number, HANDLE handle, bool isIcon, const std::string& iconFile) {
+    ImageSlot& slot = state().images[number];
+    release(slot.image);
+    slot = {{handle, isIcon}, iconFile};
 }
 }  // namespace
 
@@ -66,7 +114,7 @@ bool loadImageFile(int slot, const std::string& path) {
     HANDLE image = nullptr;
     bool isIcon = false;
     if (extension == "ico") {
-        image = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE);
+        image = loadIcon(path, kIconSize);
         isIcon = true;
     } else if (extension == "bmp") {
         image = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
@@ -74,14 +122,14 @@ bool loadImageFile(int slot, const std::string& path) {
         image = decodeTarga(path);
     }
     if (image == nullptr) return false;
-    replaceSlot(slot, image, isIcon);
+    replaceSlot(slot, image, isIcon, isIcon ? path : std::string());
     return true;
 }
 
 bool loadProgramIcon(int slot) {
-    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0);
+    HANDLE icon = loadIcon({}, kIconSize);
     if (icon == nullptr) return false;
-    replaceSlot(slot, icon, true);
+    replaceSlot(slot, icon, true, {});
     return true;
 }
 
@@ -89,11 +137,18 @@ void showImage(int picture, int slot) {
     const auto control = state().controls.find(picture);
     const auto image = state().images.find(slot);
     if (control == state().controls.end() || image == state().images.end()) return;
-    HWND handle = control->second.handle;
+    ControlRecord& record = control->second;
+    HWND handle = record.handle;
+    Image shown = imageFor(image->second, dpiOf(GetAncestor(handle, GA_ROOT)));
+    const bool isIcon = image->second.image.isIcon;
     const LONG_PTR style = GetWindowLongPtrA(handle, GWL_STYLE) & ~LONG_PTR(SS_TYPEMASK);
-    SetWindowLongPtrA(handle, GWL_STYLE, style | (image->second.isIcon ? SS_ICON : SS_BITMAP));
-    SendMessageA(handle, STM_SETIMAGE, image->second.isIcon ? IMAGE_ICON : IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(image->second.handle));
+    SetWindowLongPtrA(handle, GWL_STYLE, style | (isIcon ? SS_ICON : SS_BITMAP));
+    SendMessageA(handle, STM_SETIMAGE, isIcon ? IMAGE_ICON : IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(shown.handle != nullptr ? shown.handle : image->second.image.handle));
+    // The picture no longer shows the copy it had.
+    release(record.scaledImage);
+    record.scaledImage = shown;
+    record.imageSlot = slot;
 }
 
 }  // namespace brindle::ui

@@ -5,16 +5,27 @@
 
 #include <deque>
 #include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/ui.h"
 
 namespace brindle::ui {
 
+struct Image {
+    HANDLE handle = nullptr;
+    bool isIcon = false;
+};
+
+// Destroys the image, if any, and empties it.
+void release(Image& image);
+
 struct ControlRecord {
     HWND handle;
-    ControlKind kind;
-    int window;
+    ControlSpec layout;     // in layout units: the control is placed anew at another density
+    int imageSlot = 0;      // the slot a picture shows, 0 for none
+    Image scaledImage;      // the picture made for the window's density; empty at the layout's own
 };
 
 struct ColourRecord {
@@ -24,8 +35,15 @@ struct ColourRecord {
 };
 
 struct ImageSlot {
-    HANDLE handle = nullptr;
-    bool isIcon = false;
+    Image image;            // at the layout's density
+    std::string iconFile;   // where an icon came from, loaded again at other sizes; empty for the program's
+};
+
+// A font as created; its height at a density is scaled(size, dpi, sizeDpi).
+struct FontSpec {
+    LOGFONTA face;
+    int size;
+    int sizeDpi;
 };
 
 struct UiState {
@@ -35,7 +53,8 @@ struct UiState {
     std::map<int, ColourRecord> panelColours;
     std::map<int, Colour> linkHighlights;
     int hotLink = 0;                          // the link under the pointer
-    std::vector<HFONT> fonts;
+    std::vector<FontSpec> fonts;              // font number n at n - 1
+    std::map<std::pair<int, int>, HFONT> fontHandles;  // by font number (0 the default) and density
     std::map<int, ImageSlot> images;
     std::deque<Event> events;
     const char* editorClass = "RichEdit20A";
@@ -46,6 +65,22 @@ UiState& state();
 // The number of a window or control handle, 0 when it is not one of ours.
 int windowNumberOf(HWND handle);
 int controlIdOf(HWND handle);
+
+// The dots per inch a window is shown at.
+int dpiOf(HWND window);
+
+// Font `number` (0 the default GUI font) made for `dpi`, made once.
+HFONT fontFor(int number, int dpi);
+
+// The outer size of a window whose inner size is `inner` in layout units.
+SIZE outerSize(SIZE inner, DWORD style, DWORD extendedStyle, int dpi);
+
+// Moves and sizes a control to its layout at `dpi`, with its font.
+void placeControl(const ControlRecord& control, int dpi);
+
+// Places every control of a window that moved to a display of `dpi`, and
+// the window in `suggested`, the system's rectangle for it there.
+void layOutAgain(HWND window, int dpi, const RECT& suggested);
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK panelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "toolkit/display_scale.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/ui_state_win32.h"
 
@@ -62,6 +63,7 @@ Style styleOf(ControlKind kind) {
             return {WC_TREEVIEWA, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
                     WS_EX_CLIENTEDGE};
         case ControlKind::Link: return {"Static", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0};
+        case ControlKind::Separator: return {"Static", SS_ETCHEDHORZ, 0};
     }
     return {"Static", 0, 0};
 }
@@ -117,29 +119,26 @@ bool start() {
 void stop() {
     UiState& ui = state();
     while (!ui.windows.empty()) closeWindow(ui.windows.begin()->first);
-    for (HFONT font : ui.fonts) DeleteObject(font);
+    for (auto& [key, font] : ui.fontHandles) DeleteObject(font);
     for (auto& [id, colour] : ui.colours) DeleteObject(colour.brush);
     for (auto& [id, colour] : ui.panelColours) DeleteObject(colour.brush);
-    for (auto& [slot, image] : ui.images) {
-        if (image.isIcon) DestroyIcon(static_cast<HICON>(image.handle));
-        else DeleteObject(image.handle);
-    }
+    for (auto& [number, slot] : ui.images) release(slot.image);
     ui = UiState{};
 }
 
 bool openWindow(const WindowSpec& layout) {
     const DWORD style = WS_POPUP | WS_CAPTION | (layout.systemMenu ? WS_SYSMENU : 0);
-    RECT frame{0, 0, layout.width, layout.height};
-    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const POINT corner = placementOf(layout, width, height);
     HWND owner = layout.owner ? static_cast<HWND>(handleOf(layout.owner)) : nullptr;
-    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, layout.caption.c_str(), style, corner.x, corner.y,
-                                  width, height, owner, nullptr, instance(), nullptr);
+    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, layout.caption.c_str(), style, 0, 0, 0, 0, owner,
+                                  nullptr, instance(), nullptr);
     if (window == nullptr) return false;
     // Tools find a window by its number as they find controls by theirs.
     SetWindowLongPtrA(window, GWLP_ID, layout.number);
     state().windows[layout.number] = window;
+    // Sized once it exists: only then is its display, and so its scale, known.
+    const SIZE outer = outerSize({layout.width, layout.height}, style, WS_EX_CONTROLPARENT, dpiOf(window));
+    const POINT corner = placementOf(layout, int(outer.cx), int(outer.cy));
+    SetWindowPos(window, nullptr, corner.x, corner.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
@@ -155,8 +154,14 @@ void closeWindow(int number) {
     UiState& ui = state();
     const auto found = ui.windows.find(number);
     if (found == ui.windows.end()) return;
-    for (auto it = ui.controls.begin(); it != ui.controls.end();)
-        it = it->second.window == number ? ui.controls.erase(it) : std::next(it);
+    for (auto it = ui.controls.begin(); it != ui.controls.end();) {
+        if (it->second.layout.window != number) {
+            ++it;
+            continue;
+        }
+        release(it->second.scaledImage);
+        it = ui.controls.erase(it);
+    }
     DestroyWindow(found->second);
     ui.windows.erase(found);
     // Events of a window that is gone are of no use to anyone.
@@ -172,16 +177,16 @@ bool addControl(const ControlSpec& layout) {
     if (layout.kind == ControlKind::Option) {
         HWND last = GetWindow(parent, GW_CHILD) ? GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDLAST) : nullptr;
         const int lastId = controlIdOf(last);
-        if (lastId == 0 || state().controls[lastId].kind != ControlKind::Option) style.style |= WS_GROUP;
+        if (lastId == 0 || state().controls[lastId].layout.kind != ControlKind::Option) style.style |= WS_GROUP;
     }
+    const int dpi = dpiOf(static_cast<HWND>(handleOf(layout.window)));
     HWND control = CreateWindowExA(style.extendedStyle, style.className, layout.text.c_str(),
-                                   WS_CHILD | WS_VISIBLE | style.style, layout.x, layout.y, layout.width, layout.height, parent,
+                                   WS_CHILD | WS_VISIBLE | style.style, scaled(layout.x, dpi), scaled(layout.y, dpi),
+                                   scaled(layout.width, dpi), scaled(layout.height, dpi), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance(), nullptr);
     if (control == nullptr) return false;
-    state().controls[layout.id] = {control, layout.kind, layout.window};
-    const bool numbered = layout.font > 0 && layout.font <= int(state().fonts.size());
-    HGDIOBJ font = numbered ? state().fonts[std::size_t(layout.font - 1)] : GetStockObject(DEFAULT_GUI_FONT);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    state().controls[layout.id] = {control, layout, 0, {}};
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout.font, dpi)), FALSE);
     if (layout.kind == ControlKind::Editor) SendMessageA(control, EM_EXLIMITTEXT, 0, 0);
     if (layout.kind == ControlKind::Link) SetWindowSubclass(control, linkProcedure, 1, 0);
     return true;
@@ -196,11 +201,12 @@ void registerColours(int control, Colour text, Colour background) {
 void setLinkHighlight(int link, Colour colour) { state().linkHighlights[link] = colour; }
 
 int createFont(const char* face, int points, bool bold) {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    HFONT font = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+    FontSpec font{};
+    font.face.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.face.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.face.lfFaceName, face, LF_FACESIZE);
+    font.size = -points;  // negative: the height of the characters, not of the cell
+    font.sizeDpi = kPointsPerInch;
     state().fonts.push_back(font);
     return int(state().fonts.size());
 }
@@ -237,7 +243,7 @@ void enable(int control, bool enabled) {
 int addItem(int control, const std::string& text) {
     const auto found = state().controls.find(control);
     if (found == state().controls.end()) return -1;
-    const bool list = found->second.kind == ControlKind::List;
+    const bool list = found->second.layout.kind == ControlKind::List;
     return int(SendMessageA(found->second.handle, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(text.c_str())));
 }
@@ -252,14 +258,14 @@ void setItem(int control, int index, const std::string& text) {
 void selectItem(int control, int index) {
     const auto found = state().controls.find(control);
     if (found == state().controls.end()) return;
-    const bool list = found->second.kind == ControlKind::List;
+    const bool list = found->second.layout.kind == ControlKind::List;
     SendMessageA(found->second.handle, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(index), 0);
 }
 
 int selectedItem(int control) {
     const auto found = state().controls.find(control);
     if (found == state().controls.end()) return -1;
-    const bool list = found->second.kind == ControlKind::List;
+    const bool list = found->second.layout.kind == ControlKind::List;
     return int(SendMessageA(found->second.handle, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
 }
 

@@ -19,6 +19,7 @@ enum ControlId : int {
     kCurrentVersion = 44, kCurrentLanguage = 45, kCurrentDescription = 46, kReplaceQuestion = 47, kNewFileFrame = 48,
     kNewVersionLabel = 49, kNewLanguageLabel = 50, kNewDescriptionLabel = 51, kNewVersion = 52, kNewLanguage = 53,
     kNewDescription = 54, kYesButton = 55, kNoButton = 56,
+    kSeparator = 65,  // after the uninstaller's numbers
 };
 
 }  // namespace brindle

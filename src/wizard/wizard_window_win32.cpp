@@ -1,7 +1,5 @@
 #include "wizard/wizard_window.h"
 
-#include <windows.h>
-
 #include "config/language_texts.h"
 #include "toolkit/ui.h"
 #include "wizard/wizard_ids.h"
@@ -117,8 +115,7 @@ bool buildWizard(const std::string& windowTitle, const LanguageTexts& texts) {
 }
 
 void addSeparator() {
-    CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 300, 483, 2,
-                    static_cast<HWND>(ui::handleOf(kWizardWindow)), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ui::addControl({kSeparator, ControlKind::Separator, kWizardWindow, 0, 0, 300, 483, 2, {}, kDefaultFont});
 }
 
 }  // namespace brindle

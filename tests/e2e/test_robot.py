@@ -48,6 +48,10 @@ STEPS = [
     (("text", CAPTION, 13), "Line one\nLine two\n", []),
     (("text", CAPTION, 16), "Größe\n", []),
     (("text", CAPTION, 15), "Behind\n", []),
+    # Rectangles in the window's client area, through panels; the line height of lists.
+    (("rect", CAPTION, 1), "x=10 y=10 width=80 height=24 font=0 items=0\n", []),
+    (("rect", CAPTION, 15), "x=10 y=270 width=100 height=24 font=0 items=0\n", []),  # two panels deep
+    (("rect", CAPTION, 55), Fails("has no control 55", 1), []),
     # Lists, drop-down lists and trees.
     (("items", CAPTION, 7), "Apple\nBanana\nCrème\nselected=-1\n", []),
     (("select", CAPTION, 8, 0), "", [f"command 8 {SELECTION_CHANGED}"]),

@@ -151,6 +151,7 @@ const std::vector<Command>& commands() {
         {"message", "CAPTION", messageCommand},
         {"answer", "CAPTION BUTTON", answerCommand},
         {"dump", "WINDOW", dumpCommand},
+        {"rect", "WINDOW ID", controlCommand<readRect>},
         {"shortcut", "LINKFILE", shortcutCommand},
     };
     return all;

@@ -1,8 +1,11 @@
 #include "control_reading.h"
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <commctrl.h>
 
 #include "window_text.h"
 
@@ -16,6 +19,13 @@ struct ListMessages {
 };
 constexpr ListMessages kListBox{LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL};
 constexpr ListMessages kComboBox{CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL};
+
+struct ItemHeightMessage {
+    const char* className;
+    UINT message;
+};
+constexpr ItemHeightMessage kItemHeightMessages[] = {
+    {"ListBox", LB_GETITEMHEIGHT}, {"ComboBox", CB_GETITEMHEIGHT}, {WC_TREEVIEWA, TVM_GETITEMHEIGHT}};
 
 Outcome tooSlow(HWND control) { return failed(named(control) + " did not answer in time"); }
 
@@ -105,6 +115,29 @@ Outcome readGeometry(HWND window) {
     return succeeded("x=" + std::to_string(outer.left) + " y=" + std::to_string(outer.top) +
                      " width=" + std::to_string(inner.right) + " height=" + std::to_string(inner.bottom) +
                      " sysmenu=" + std::to_string(systemMenu) + "\n");
+}
+
+Outcome readRect(HWND control, const Deadline& deadline) {
+    RECT area;
+    if (!GetWindowRect(control, &area)) return failed(named(control) + " is gone");
+    MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&area), 2);
+    // Wine hands no font to another process: 0 there, as for none given.
+    LOGFONTA face{};
+    auto font = ask(control, WM_GETFONT, 0, 0, deadline);
+    const bool described = font && *font != 0 && GetObjectA(reinterpret_cast<HFONT>(*font), sizeof face, &face) != 0;
+    // The lists measure their lines by their font.
+    LRESULT itemHeight = 0;
+    for (const ItemHeightMessage& kind : kItemHeightMessages) {
+        if (!hasClass(control, kind.className)) continue;
+        auto answer = ask(control, kind.message, 0, 0, deadline);
+        if (!answer) return tooSlow(control);
+        itemHeight = *answer;
+    }
+    return succeeded("x=" + std::to_string(area.left) + " y=" + std::to_string(area.top) +
+                     " width=" + std::to_string(area.right - area.left) +
+                     " height=" + std::to_string(area.bottom - area.top) +
+                     " font=" + std::to_string(described ? std::abs(face.lfHeight) : 0) +
+                     " items=" + std::to_string(itemHeight) + "\n");
 }
 
 Outcome dumpControls(HWND window, const Deadline& deadline) {

@@ -25,6 +25,13 @@ Outcome readItems(HWND control, const Deadline& deadline);
 // its inner size and whether its caption bar has the system menu.
 Outcome readGeometry(HWND window);
 
+// "x=N y=N width=N height=N font=N items=N": the control's rectangle in the
+// client area of its top window, the height of the font it was given
+// (WM_SETFONT; 0 for none, or where the system does not tell another process)
+// and the height of a line of a list box, drop-down list or tree view (0 for
+// other controls).
+Outcome readRect(HWND control, const Deadline& deadline);
+
 // Every control in the window, one a line: id, class, visible, enabled and
 // text, tab separated, with line ends and tabs in the text escaped.
 Outcome dumpControls(HWND window, const Deadline& deadline);

@@ -6,6 +6,7 @@
 // goes to stdout; a failure's reason goes to stderr as one line.
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,16 @@ std::string usage() {
     for (const Command& command : commands()) text += std::string(" ") + command.name + " " + command.operands + ";";
     text.pop_back();
     return text;
+}
+
+// Sizes and positions are read in the display's own pixels, whatever scale
+// the windows were made for: per monitor where the system knows that,
+// else at the system's scale.
+void readPhysicalPixels() {
+    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const auto setContext = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (setContext == nullptr || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
 }
 
 Outcome run(int argc, char** argv) {
@@ -61,6 +72,7 @@ int main(int argc, char** argv) {
     // their line ends untouched.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    readPhysicalPixels();
     Outcome outcome = run(argc, argv);
     if (outcome.exitCode == 0) {
         std::fwrite(outcome.text.data(), 1, outcome.text.size(), stdout);
