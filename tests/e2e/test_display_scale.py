@@ -9,7 +9,8 @@ from wine_harness import CANCEL, NEXT, SETTINGS_PAGE
 import test_uninstall as uninstall
 
 SCALED_DPI = 144
-DISPLAY_KEYS = ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts")  # both, as Wine reads either
+# Wine reads the user's value first, then the machine's (HKCC\Software\Fonts).
+DISPLAY_KEY = "HKCU\\Control Panel\\Desktop"
 SIDE_PICTURE = 29
 SETUP = {"Info": {"Titel": "Tool", "Version": "2.5", "Web": "https://tool.example"},
          "Settings": {"ProgExe": "tool.exe", "DefaultDir": "Tool Suite", "Bitmap": "side.tga"},
@@ -50,12 +51,12 @@ def reading(robot, controls):
     return result
 
 
-def set_log_pixels(key, value):
-    """Sets the value (a number, or the text reg.exe shows) or, for None, deletes it."""
+def set_log_pixels(value):
+    """Sets the display's dots per inch or, for None, deletes the value."""
     if value is None:
-        wine.reg("delete", key, "/v", "LogPixels", "/f")
+        wine.reg("delete", DISPLAY_KEY, "/v", "LogPixels", "/f")
     else:
-        assert wine.reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(value), "/f")[0] == 0
+        assert wine.reg("add", DISPLAY_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(value), "/f")[0] == 0
 
 
 def rectangle(control):
@@ -65,11 +66,11 @@ def rectangle(control):
 class DisplayScale(wine.WineTest):
     def at_scaled_dpi(self):
         """Programs started from now on until the test ends see a 144-dpi
-        display; each process reads the density when it starts."""
-        for key in DISPLAY_KEYS:
-            before = (wine.registry_values(key) or {}).get("LogPixels")
-            self.addCleanup(set_log_pixels, key, int(before, 0) if before else None)
-            set_log_pixels(key, SCALED_DPI)
+        display; each process reads the density when it starts, so the
+        Wine server and the programs already running go on as they are."""
+        before = (wine.registry_values(DISPLAY_KEY) or {}).get("LogPixels")
+        self.addCleanup(set_log_pixels, int(before, 0) if before else None)
+        set_log_pixels(SCALED_DPI)
 
     def assert_scaled(self, plain, scaled):
         """Every number of every item 1.5 times as large, within a pixel (a
