@@ -27,7 +27,6 @@ TEST(DisplayScale, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
         {-13, 192, 120, -21},   // from a 120-dpi system: -20.8
         {300, 240, 96, 750},
         {5000000, 480, 96, 25000000},  // the product beyond 32 bits
-        {25, 144, 0, 25},       // an unknown density leaves the value as it is
     };
     for (const ScaleRow& row : rows)
         EXPECT_EQ(scaled(row.value, row.dpi, row.from), row.expected)
