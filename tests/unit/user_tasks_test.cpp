@@ -129,13 +129,15 @@ TEST_F(UserTasksTest, RegistryRootWrapsAndTheTextStaysAsWritten) {
                                                           "2147483650 Software\\Tool Empty = "}));
 }
 
+// Ini values leave no record, and the tasks after them still run.
 TEST_F(UserTasksTest, IniValuesAreExpandedAndLeaveNoRecord) {
     const auto records = run("Number=4\r\nTask1=8|tool.ini|Paths|Data|%AppData%Tool;%InstallDir%;%StartMenuDir%\r\n"
-                             "Task2=8|tool.ini|Paths|Keep|%ProgDir%x\r\nTask3=8|tool.ini||Top|1\r\nTask4=0|Added|a.exe\r\n");
-    EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Added.lnk"});  // the tasks after them still run
+                             "Task2=8|tool.ini|Paths|Keep|%ProgDir%x\r\nTask3=8|tool.ini||Top|1\r\n"
+                             "Task4=0|Added|a.exe\r\n");
+    EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Added.lnk"});
     EXPECT_TRUE(allDone);
-    EXPECT_EQ(test::readText(folder.path() / "tool.ini"), "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() +
-                                    ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
+    EXPECT_EQ(test::readText(folder.path() / "tool.ini"),
+              "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() + ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
 }
 
 TEST_F(UserTasksTest, FailuresAreReportedAndTheRestStillRun) {
