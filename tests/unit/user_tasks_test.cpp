@@ -137,7 +137,8 @@ TEST_F(UserTasksTest, IniValuesAreExpandedAndLeaveNoRecord) {
     EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Added.lnk"});
     EXPECT_TRUE(allDone);
     EXPECT_EQ(test::readText(folder.path() / "tool.ini"),
-              "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() + ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
+              "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() +
+                  ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
 }
 
 TEST_F(UserTasksTest, FailuresAreReportedAndTheRestStillRun) {
