@@ -117,7 +117,7 @@ TEST_F(InstallStepTest, AFailedStepIsNeverReportedAsSuccess) {
         bool completed, copyLineFails;
         std::uint32_t kilobytes;
     } rows[] = {{"", true, false, 5},           {"package", false, true, 0},  {"file", false, true, 3},
-                {"folder", false, true, 5},     {"registry", false, false, 5}, {"link", false, false, 5},
+                {"folder", false, true, 0},     {"registry", false, false, 5}, {"link", false, false, 5},
                 {"copy", false, false, 5},      {"uninstall.dat", false, false, 5}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failing);
