@@ -82,6 +82,11 @@ endif()
 list(TRANSFORM BRINDLE_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 list(TRANSFORM BRINDLE_PLATFORM_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/DecoderFlags.cmake)
+  brindle_decoder_built_for_speed()
+endif()
+
 function(brindle_core_for name)
   add_library(${name} STATIC ${BRINDLE_CORE_SOURCES} ${BRINDLE_PLATFORM_SOURCES})
   target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}/src")

@@ -8,7 +8,8 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-i686-dev libstb-dev    # the Windows programs (stb_image reads Targa)
   libgtest-dev googletest                             # unit tests
   clang libclang-rt-14-dev                            # fuzz targets
-  zlib1g-dev liblzma-dev                              # benchmark anchors
+  zlib1g-dev liblzma-dev zstd xz-utils                # benchmark anchors
+  g++-multilib                                        # the benchmark's i686 build, where the kernel runs it
   imagemagick                                         # screenshots of the demo
   osslsigncode openssl                                # signed installers (brindle-pack sign and its tests)
   dpkg-dev                                            # the Debian package (cpack, dpkg-shlibdeps)
@@ -22,4 +23,5 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+scripts/fetch_zlib_source.sh
 scripts/wine-setup.sh
