@@ -12,7 +12,10 @@ namespace brindle {
 
 namespace {
 // F001 to F999, then F1000 and on.
-std::string fileKey(int number) { return "F" + paddedNumber(number, 3); }
+std::string fileKey(int number) {
+    std::string key = "F";
+    return key += paddedNumber(number, 3);
+}
 
 // Numbered keys from 1 up to `last`, ending early at the first that is
 // missing or empty, so that a huge count in a damaged file reads nothing more.
