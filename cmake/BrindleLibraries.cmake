@@ -60,6 +60,7 @@ if(WIN32)
     src/toolkit/ui_tree_win32.cpp
     src/toolkit/system_libraries_win32.cpp
     src/toolkit/late_imports_win32.cpp
+    src/toolkit/library_failures_win32.cpp
     src/toolkit/private_folder_win32.cpp
     src/wizard/wizard_window_win32.cpp
     src/wizard/wizard_loop_win32.cpp

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <map>
 #include <vector>
 
@@ -37,7 +36,7 @@ struct UiState {
     int hotLink = 0;                          // the link under the pointer
     std::vector<HFONT> fonts;
     std::map<int, ImageSlot> images;
-    std::deque<Event> events;
+    std::vector<Event> events;                // a few at a time, taken from the front
     const char* editorClass = "RichEdit20A";
 };
 
