@@ -17,6 +17,7 @@ struct PackInput {
     std::vector<std::uint8_t> bytes;  // the content, when hostPath is empty
     bool raw = false;                 // stored raw, copied from hostPath piece by piece
     std::uint64_t size = 0;           // of the content
+    bool packed = true;               // packed when that saves enough, else stored as it is
 };
 
 // Writes `stub` followed by the package of `inputs`, in their order, into
