@@ -3,6 +3,7 @@
 // pays, which a census of the codes in the stream shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <random>
