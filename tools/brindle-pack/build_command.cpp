@@ -106,7 +106,8 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
     std::vector<PackInput> outer = inputsOf(project.carriedItems);
     Progress progress(!plan.quiet && stderrIsTerminal(), totalSize(inner) + totalSize(outer));
 
-    StagedOutput innerPackage(hostPath(utf8Path(plan.output) + "." + kInnerPackageName));  // never committed: removed at the end
+    // Never committed: removed at the end.
+    StagedOutput innerPackage(hostPath(utf8Path(plan.output) + "." + kInnerPackageName));
     if (!writePackageFile(innerPackage.partial(), {}, inner, plan.threads, progress, error)) return false;
     std::uint64_t newest = 0;
     for (const PackInput& input : inner) newest = std::max(newest, input.time);

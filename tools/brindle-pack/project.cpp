@@ -26,7 +26,7 @@ const TreeItem* findItem(const std::vector<TreeItem>& items, std::string name) {
 
 std::string Project::settingsName() const { return utf8Path(settingsPath); }
 std::string Project::pathInRoot(const std::string& name) const {
-    return utf8Path(root / hostPath(fromWindowsName(name)));
+    return utf8Path(root / "") + name;  // as the setting spells it, in the same 8-bit text as the message around it
 }
 std::string Project::applicationName() const { return utf8Path(application); }
 

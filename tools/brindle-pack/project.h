@@ -31,8 +31,8 @@ struct Project {
     bool settingsReadable() const { return settingsFound && !encoding.unreadable; }
     bool withUninstaller() const { return settings.noUninstall == 0; }
     std::string settingsName() const;
-    // Where the file `name` (relative, Windows-1252) would lie below the
-    // root or the application, as text for messages.
+    // Where the file `name` (relative, as a setting names it) would lie
+    // below the root, for messages.
     std::string pathInRoot(const std::string& name) const;
     std::string applicationName() const;
     // The file or folder of the application or of the carried files that

@@ -22,19 +22,6 @@ std::optional<char> toWindows1252(char32_t c) {
     return std::nullopt;
 }
 
-void appendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else {  // the code page reaches no further than U+FFFD
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::optional<std::string> toWindowsName(const std::string& utf8) {
@@ -45,17 +32,6 @@ std::optional<std::string> toWindowsName(const std::string& utf8) {
         const std::optional<char> mapped = toWindows1252(c);
         if (!mapped) return std::nullopt;
         out += *mapped;
-    }
-    return out;
-}
-
-std::string fromWindowsName(const std::string& name) {
-    std::string out;
-    for (const char byte : name) {
-        const auto c = static_cast<unsigned char>(byte);
-        char32_t code = c;
-        if (c >= 0x80 && c < 0xA0) code = kHighControls[c - 0x80] ? kHighControls[c - 0x80] : 0xFFFD;
-        appendUtf8(code, out);
     }
     return out;
 }

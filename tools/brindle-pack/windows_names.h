@@ -9,10 +9,6 @@ namespace brindle::tool {
 // runtime uses (Windows-1252); nothing when a character has no place there.
 std::optional<std::string> toWindowsName(const std::string& utf8);
 
-// The reverse: a Windows-1252 name as UTF-8; codes the code page leaves
-// unused become U+FFFD.
-std::string fromWindowsName(const std::string& name);
-
 // Why Windows cannot hold a file or folder name (one component, UTF-8), or
 // empty when it can.
 std::string windowsNameProblem(const std::string& utf8);
