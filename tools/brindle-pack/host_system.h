@@ -14,7 +14,7 @@
 namespace brindle::tool {
 
 // The command line after the program's name, in UTF-8. On Windows the
-// console is also switched to UTF-8 output, which is what the tool prints.
+// console prints UTF-8, what the tool writes, until the tool ends.
 Arguments hostArguments(int argc, char** argv);
 
 std::filesystem::path hostPath(const std::string& utf8);

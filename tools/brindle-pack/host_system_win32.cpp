@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+
 #include "host_system.h"
 
 namespace brindle::tool {
@@ -37,7 +39,9 @@ fs::path ownFolder() {
 }  // namespace
 
 Arguments hostArguments(int, char**) {
-    SetConsoleOutputCP(CP_UTF8);
+    // The console is shared with the shell that started the tool: its code page comes back at exit.
+    static const UINT shellCodePage = GetConsoleOutputCP();
+    if (shellCodePage != 0 && SetConsoleOutputCP(CP_UTF8)) std::atexit([] { SetConsoleOutputCP(shellCodePage); });
     int count = 0;
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
     Arguments args;

@@ -1,7 +1,7 @@
 #include "parallel_packer.h"
 
 #include <condition_variable>
-#include <cstdio>
+#include <fstream>
 #include <limits>
 #include <mutex>
 #include <thread>
@@ -99,13 +99,13 @@ private:
 };
 
 bool copyFileInto(const std::filesystem::path& source, std::uint64_t size, OutputFile& out) {
-    InputFile in;
-    if (!in.open(utf8Path(source))) return false;
-    std::vector<std::uint8_t> piece(kCopyPiece);
+    std::ifstream in(source, std::ios::binary);
+    if (!in) return false;
+    std::vector<char> piece(kCopyPiece);
     std::uint64_t left = size;
     while (left > 0) {
         const std::size_t wanted = std::size_t(std::min<std::uint64_t>(left, piece.size()));
-        if (in.read(piece.data(), wanted) != wanted || !out.write(piece.data(), wanted)) break;
+        if (!in.read(piece.data(), std::streamsize(wanted)) || !out.write(piece.data(), wanted)) break;
         left -= wanted;
     }
     return left == 0;
