@@ -48,7 +48,9 @@ set(BRINDLE_CORE_SOURCES
   src/toolkit/file_paths.cpp
   src/toolkit/replacement_file.cpp
 )
-if(WIN32)
+if(BRINDLE_WINDOWS_TOOL)
+  set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_utf8_win32.cpp)
+elseif(WIN32)
   set(BRINDLE_PLATFORM_SOURCES
     src/toolkit/files_win32.cpp
     src/toolkit/registry_win32.cpp

@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake ninja-build g++ python3                       # native build and test drivers
   g++-mingw-w64-i686 mingw-w64-i686-dev libstb-dev    # the Windows programs (stb_image reads Targa)
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev           # brindle-pack.exe, the tool for Windows (x86-64)
   libgtest-dev googletest                             # unit tests
   clang libclang-rt-14-dev                            # fuzz targets
   zlib1g-dev liblzma-dev zstd xz-utils                # benchmark anchors

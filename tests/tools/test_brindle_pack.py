@@ -72,6 +72,16 @@ class BrindlePack(ScratchTree):
         # Offsets follow the stored sizes from 0.
         self.assertEqual(int(offset), sum(int(row[2]) for row in rows[:4]))
 
+    def test_entries_follow_the_byte_order_of_their_windows_names(self):
+        # UTF-8 puts \xe9 (C3 A9) before \u20ac (E2 82 AC); Windows-1252 puts \u20ac (80) before \xe9 (E9).
+        for name in ("\xe9t\xe9.txt", "Zebra.txt", "\u20acuro.txt"):
+            (self.tree / "docs" / name).write_bytes(b"x")
+        self.assertEqual(brindle_pack("pack", self.tree, "-o", self.folder / "p.pck")[0], 0)
+        out = subprocess.run([PACK, "list", self.folder / "p.pck"], capture_output=True, check=True).stdout
+        self.assertEqual([line.split(b"\t")[6].decode("cp1252") for line in out.splitlines()],
+                         ["docs\\", "docs\\Zebra.txt", "docs\\deep\\", "docs\\deep\\notes.txt", "docs\\\u20acuro.txt",
+                          "docs\\\xe9t\xe9.txt", "empty.dat", "setup.ini"])
+
     def test_stub_makes_an_installer_and_shifts_offsets(self):
         stub = self.folder / "stub.exe"
         stub.write_bytes(b"MZ" + bytes(998))
@@ -327,6 +337,9 @@ class InstallProjects(unittest.TestCase):
             ("name Windows cannot hold", lambda: (p / "app" / "a:b.txt").write_text("x"),
              f"{p}/app/a:b.txt: error: name cannot be used on Windows: it holds a character that Windows does not "
              "allow in names"),
+            ("name outside the code page", lambda: (p / "app" / "\u03a9mega.txt").write_text("x"),
+             f"{p}/app/\u03a9mega.txt: error: name cannot be used on Windows: it holds a character that "
+             "Windows-1252, the installer's code page, lacks"),
             ("names that differ in case only", lambda: (p / "app" / "DEMO.TXT").write_text("x"),
              f"{p}/app/demo.txt: error: same name as DEMO.TXT when case is ignored, as Windows compares names"),
             ("template in the application", lambda: (p / "app" / "Uninstall.dat").write_text("x"),

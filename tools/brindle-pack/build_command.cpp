@@ -1,10 +1,9 @@
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 
 #include "command_options.h"
 #include "commands.h"
+#include "host_system.h"
 #include "parallel_packer.h"
 #include "project_check.h"
 #include "staged_output.h"
@@ -49,15 +48,6 @@ constexpr const char* kInnerPackageName = "setup.pck";
 // each in one piece: 256 MiB of files need at most about 520 MiB, which
 // leaves room for its image, libraries and their gaps.
 constexpr std::uint64_t kSolidLimit = std::uint64_t(256) << 20;
-
-// The runtime and the uninstaller lie beside brindle-pack in a build tree
-// and in ../share/brindle/ relative to it when installed.
-fs::path shippedFile(const std::string& name) {
-    std::error_code failure;
-    const fs::path tools = fs::read_symlink("/proc/self/exe", failure).parent_path();
-    if (fs::is_regular_file(tools / name, failure)) return tools / name;
-    return tools.parent_path() / "share" / "brindle" / name;
-}
 
 bool isInside(const fs::path& path, const fs::path& folder) {
     std::error_code failure;
@@ -127,7 +117,7 @@ std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan
 bool build(const Project& project, const BuildPlan& plan, const EntryTimes& times, std::string& error) {
     std::vector<std::uint8_t> stub;
     if (!readWholeFile(plan.stub, stub)) {
-        error = plan.stub.string() + ": cannot be read";
+        error = utf8Path(plan.stub) + ": cannot be read";
         return false;
     }
     std::vector<PackInput> inner = innerInputs(project, plan, times);
@@ -137,9 +127,10 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
     const bool solid = plan.solidLimit > 0 && contentSize(inner) <= plan.solidLimit;
     for (PackInput& input : inner) input.packed = !solid;
     const std::uint64_t setupPackage = solid ? contentSize(inner) : 0;  // about setup.pck's size
-    Progress progress(!plan.quiet && isatty(STDERR_FILENO), totalSize(inner) + setupPackage + totalSize(outer));
+    Progress progress(!plan.quiet && stderrIsTerminal(), totalSize(inner) + setupPackage + totalSize(outer));
 
-    StagedOutput innerPackage(plan.output.string() + "." + kInnerPackageName);  // never committed: removed at the end
+    // Never committed: removed at the end.
+    StagedOutput innerPackage(hostPath(utf8Path(plan.output) + "." + kInnerPackageName));
     if (!writePackageFile(innerPackage.partial(), {}, inner, plan.threads, progress, error)) return false;
     std::uint64_t newest = 0;
     for (const PackInput& input : inner) newest = std::max(newest, input.time);
@@ -154,16 +145,16 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
 
 // The files brindle-pack needs beside the project; false with `error` when one is missing.
 bool findTools(const CommandOptions& options, const Project& project, BuildPlan& plan, std::string& error) {
-    plan.stub = options.has("--stub") ? fs::path(options.value("--stub")) : shippedFile("brindle-setup.exe");
+    plan.stub = options.has("--stub") ? hostPath(options.value("--stub")) : shippedFile("brindle-setup.exe");
     if (!fs::is_regular_file(plan.stub)) {
-        error = plan.stub.string() + ": no installer stub there; name one with --stub FILE";
+        error = utf8Path(plan.stub) + ": no installer stub there; name one with --stub FILE";
         return false;
     }
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
-        options.has("--uninstaller") ? fs::path(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
+        options.has("--uninstaller") ? hostPath(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
     if (!fs::is_regular_file(plan.uninstaller)) {
-        error = plan.uninstaller.string() +
+        error = utf8Path(plan.uninstaller) +
                 ": no uninstaller there; name one with --uninstaller FILE, or set "
                 "[Task] NoUninstall = 1 in setup.ini";
         return false;
@@ -189,12 +180,12 @@ int buildCommand(const Arguments& args) {
     if (options.has("--no-solid")) plan.solidLimit = 0;
     EntryTimes times;
     if (!times.readEnvironment(error)) return fail(error);
-    const fs::path root = options.positional[0];
-    const fs::path application = options.has("--app") ? fs::path(options.value("--app")) : root / "app";
-    plan.output = options.value("-o");
+    const fs::path root = hostPath(options.positional[0]);
+    const fs::path application = options.has("--app") ? hostPath(options.value("--app")) : root / "app";
+    plan.output = hostPath(options.value("-o"));
     plan.quiet = options.has("--quiet");
     if (isInside(plan.output, root) || isInside(plan.output, application))
-        return fail(plan.output.string() + ": lies inside the project, whose next build would carry it");
+        return fail(utf8Path(plan.output) + ": lies inside the project, whose next build would carry it");
 
     const auto start = std::chrono::steady_clock::now();
     const Project project = loadProject(root, application, times);
@@ -207,9 +198,9 @@ int buildCommand(const Arguments& args) {
     plan.noDelAll = options.has("--no-del-all") ? 1 : project.noDelAll;
     if (!build(project, plan, times, error)) return fail(error);
 
-    if (!plan.quiet && isatty(STDERR_FILENO)) {
+    if (!plan.quiet && stderrIsTerminal()) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", plan.output.c_str(),
+        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", utf8Path(plan.output).c_str(),
                      std::uintmax_t(fs::file_size(plan.output)), seconds, plan.threads);
     }
     return 0;

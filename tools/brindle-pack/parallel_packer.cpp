@@ -1,13 +1,15 @@
 #include "parallel_packer.h"
 
 #include <condition_variable>
-#include <deque>
-#include <memory>
 #include <cstdio>
+#include <deque>
+#include <fstream>
+#include <memory>
 #include <limits>
 #include <mutex>
 #include <thread>
 
+#include "host_system.h"
 #include "host_tree.h"
 #include "package/pack.h"
 #include "package/package_writer.h"
@@ -97,9 +99,9 @@ private:
             if (input.hostPath.empty())
                 content = input.bytes;
             else if (!readWholeFile(input.hostPath, content))
-                block.error = input.hostPath.string() + ": cannot be read";
+                block.error = utf8Path(input.hostPath) + ": cannot be read";
             if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
-                block.error = input.hostPath.string() + ": too large (a package holds less than 2 GiB)";
+                block.error = utf8Path(input.hostPath) + ": too large (a package holds less than 2 GiB)";
             block.length = content.size();
         }
         if (!block.error.empty() || !input.packed || content.empty()) {
@@ -165,16 +167,15 @@ private:
 };
 
 bool copyFileInto(const std::filesystem::path& source, std::uint64_t size, OutputFile& out) {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
+    std::ifstream in(source, std::ios::binary);
     if (!in) return false;
-    std::vector<std::uint8_t> piece(kCopyPiece);
+    std::vector<char> piece(kCopyPiece);
     std::uint64_t left = size;
     while (left > 0) {
         const std::size_t wanted = std::size_t(std::min<std::uint64_t>(left, piece.size()));
-        if (std::fread(piece.data(), 1, wanted, in) != wanted || !out.write(piece.data(), wanted)) break;
+        if (!in.read(piece.data(), std::streamsize(wanted)) || !out.write(piece.data(), wanted)) break;
         left -= wanted;
     }
-    std::fclose(in);
     return left == 0;
 }
 
@@ -212,8 +213,8 @@ bool writePackageFile(const std::filesystem::path& target, const std::vector<std
         return false;
     }
     OutputFile out;
-    if (!out.create(target.string()) || !out.write(stub.data(), stub.size())) {
-        error = target.string() + ": cannot be written";
+    if (!out.create(utf8Path(target)) || !out.write(stub.data(), stub.size())) {
+        error = utf8Path(target) + ": cannot be written";
         return false;
     }
     PackageWriter writer(out, std::uint32_t(stub.size()));
@@ -223,7 +224,7 @@ bool writePackageFile(const std::filesystem::path& target, const std::vector<std
     const bool written = writeEntries(writer, queue, inputs, error);
     queue.stop();
     for (std::thread& worker : workers) worker.join();
-    if (written && !writer.finish()) error = target.string() + ": cannot be written";
+    if (written && !writer.finish()) error = utf8Path(target) + ": cannot be written";
     return written && error.empty();
 }
 
