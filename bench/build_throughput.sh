@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packing throughput of `brindle-pack build` on a 200 MB application tree,
-# with one thread and with all cores, and the peak memory of each, measured
-# one after the other. The tree (about 175 MB of Wine's i386 DLLs, 5 MB each
+# solid with one thread and with all cores and file by file (--no-solid) on
+# all cores, next to `zstd -19 -T0` and `xz -9 -T0` of a tar of the same tree,
+# with the peak memory of each, measured one after the other. The tree (about 175 MB of Wine's i386 DLLs, 5 MB each
 # at most, and 25 MB of text from /usr/share/doc) is made in
 # build/bench-project when it is not there yet.
 set -euo pipefail
@@ -39,13 +40,25 @@ PY
     "$project/setup.ini"
 fi
 bytes=$(du -sb "$project/app" | cut -f1)
-echo "| threads | seconds | processor seconds | MB/s | peak memory (MB) | installer (MB) |"
+echo "| run | seconds | processor seconds | MB/s | peak memory (MB) | output (bytes) |"
 echo "|---|---|---|---|---|---|"
-for threads in 1 "$(nproc)"; do
-  /usr/bin/time -f "%e %U %S %M" -o build/bench-time "$pack" build "$project" -o build/bench-setup.exe -j "$threads" \
-    --uninstaller build/bin/brindle-hook-probe.exe --quiet
+# measure NAME OUTPUT COMMAND...: one row of the table.
+measure() {
+  local name=$1 output=$2
+  shift 2
+  /usr/bin/time -f "%e %U %S %M" -o build/bench-time "$@"
   read -r seconds user system kilobytes < build/bench-time
-  awk -v t="$threads" -v s="$seconds" -v c="$user" -v y="$system" -v b="$bytes" -v k="$kilobytes" \
-    -v o="$(stat -c %s build/bench-setup.exe)" \
-    'BEGIN { printf "| %s | %.1f | %.1f | %.2f | %.0f | %.1f |\n", t, s, c + y, b / s / 1e6, k / 1024, o / 1e6 }'
-done
+  awk -v n="$name" -v s="$seconds" -v c="$user" -v y="$system" -v b="$bytes" -v k="$kilobytes" \
+    -v o="$(stat -c %s "$output")" \
+    'BEGIN { printf "| %s | %.1f | %.1f | %.2f | %.0f | %\047d |\n", n, s, c + y, b / s / 1e6, k / 1024, o }'
+}
+build=("$pack" build "$project" -o build/bench-setup.exe --uninstaller build/bin/brindle-hook-probe.exe --quiet)
+measure "solid, 1 thread" build/bench-setup.exe "${build[@]}" -j 1
+cp build/bench-setup.exe build/bench-setup-1.exe
+measure "solid, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(nproc)"
+cmp -s build/bench-setup.exe build/bench-setup-1.exe || echo "the installers differ between thread counts" >&2
+measure "--no-solid, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(nproc)" --no-solid
+tar -C "$project" -cf build/bench-app.tar app
+measure "zstd -19 -T0 of the tar" build/bench-app.tar.zst zstd -q -f -19 -T0 build/bench-app.tar
+measure "xz -9 -T0 of the tar" build/bench-app.tar.xz xz -k -f -9 -T0 build/bench-app.tar
+rm -f build/bench-setup-1.exe build/bench-app.tar build/bench-app.tar.zst build/bench-app.tar.xz

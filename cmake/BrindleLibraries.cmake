@@ -48,7 +48,9 @@ set(BRINDLE_CORE_SOURCES
   src/toolkit/file_paths.cpp
   src/toolkit/replacement_file.cpp
 )
-if(WIN32)
+if(BRINDLE_WINDOWS_TOOL)
+  set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_utf8_win32.cpp)
+elseif(WIN32)
   set(BRINDLE_PLATFORM_SOURCES
     src/toolkit/files_win32.cpp
     src/toolkit/registry_win32.cpp
@@ -61,6 +63,7 @@ if(WIN32)
     src/toolkit/ui_scale_win32.cpp
     src/toolkit/system_libraries_win32.cpp
     src/toolkit/late_imports_win32.cpp
+    src/toolkit/library_failures_win32.cpp
     src/toolkit/private_folder_win32.cpp
     src/wizard/wizard_window_win32.cpp
     src/wizard/wizard_loop_win32.cpp
@@ -82,6 +85,11 @@ else()
 endif()
 list(TRANSFORM BRINDLE_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 list(TRANSFORM BRINDLE_PLATFORM_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/DecoderFlags.cmake)
+  brindle_decoder_built_for_speed()
+endif()
 
 function(brindle_core_for name)
   add_library(${name} STATIC ${BRINDLE_CORE_SOURCES} ${BRINDLE_PLATFORM_SOURCES})

@@ -12,3 +12,17 @@ ExternalProject_Add(win32
   BUILD_ALWAYS ON
   USES_TERMINAL_BUILD ON
 )
+
+# brindle-pack for Windows (x86-64): the tool alone, with the core it needs.
+ExternalProject_Add(win64_tool
+  SOURCE_DIR "${CMAKE_SOURCE_DIR}"
+  BINARY_DIR "${CMAKE_BINARY_DIR}/../win64-tool"
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64.cmake
+    -DCMAKE_BUILD_TYPE=Release
+    -DBRINDLE_WINDOWS_TOOL=ON
+    -DBRINDLE_BIN_DIR=${BRINDLE_BIN_DIR}
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON
+  USES_TERMINAL_BUILD ON
+)

@@ -6,9 +6,11 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake ninja-build g++ python3                       # native build and test drivers
   g++-mingw-w64-i686 mingw-w64-i686-dev libstb-dev    # the Windows programs (stb_image reads Targa)
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev           # brindle-pack.exe, the tool for Windows (x86-64)
   libgtest-dev googletest                             # unit tests
   clang libclang-rt-14-dev                            # fuzz targets
-  zlib1g-dev liblzma-dev                              # benchmark anchors
+  zlib1g-dev liblzma-dev zstd xz-utils                # benchmark anchors
+  g++-multilib                                        # the benchmark's i686 build, where the kernel runs it
   imagemagick                                         # screenshots of the demo
   osslsigncode openssl                                # signed installers (brindle-pack sign and its tests)
   dpkg-dev                                            # the Debian package (cpack, dpkg-shlibdeps)
@@ -22,4 +24,6 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+# The benchmark builds zlib from its source package; without it, it is left out.
+scripts/fetch_zlib_source.sh || echo "setup: no zlib source package, so brindle-bench is not built" >&2
 scripts/wine-setup.sh

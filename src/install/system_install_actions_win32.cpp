@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "config/preference_file.h"
 #include "config/system_folders.h"
 #include "install/shortcuts.h"
 #include "install/uninstall_data.h"
 #include "package/package_reader.h"
 #include "toolkit/file_paths.h"
+#include "toolkit/number_text.h"
 
 namespace brindle {
 
@@ -22,9 +21,7 @@ void SystemInstallActions::announceInstallDir(const std::string& installDir) {
 std::string SystemInstallActions::today() {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char date[16];
-    std::snprintf(date, sizeof date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-    return date;
+    return paddedNumber(now.wYear, 4) + paddedNumber(now.wMonth, 2) + paddedNumber(now.wDay, 2);
 }
 
 bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }

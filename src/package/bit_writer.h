@@ -34,6 +34,23 @@ public:
         }
     }
 
+    // Appends whole 32-bit words stored as this writer stores them.
+    void putWords(const std::vector<std::uint8_t>& words) {
+        if (used_ == 0) {
+            out_.insert(out_.end(), words.begin(), words.end());
+            return;
+        }
+        for (std::size_t at = 0; at + 4 <= words.size(); at += 4) put(loadLe32(&words[at]), 32);
+    }
+
+    // The bits not yet stored as a word (the low `count` bits of `value`),
+    // taken away so that another writer can put them.
+    void takePending(std::uint32_t& value, unsigned& count) {
+        value = std::uint32_t(pending_ & ((std::uint64_t(1) << used_) - 1));
+        count = used_;
+        used_ = 0;
+    }
+
     // Pads the last word with zero bits.
     void finish() {
         if (used_ != 0) storeWord(std::uint32_t(pending_ << (32 - used_)));

@@ -13,13 +13,16 @@ constexpr std::uint64_t kLargestOffset = std::numeric_limits<std::int32_t>::max(
 constexpr std::size_t kLeastSaving = 16;
 }  // namespace
 
+bool packingPays(std::size_t packedLength, std::size_t length) {
+    // A block as long as the content would read as raw, so the rule also
+    // keeps raw whatever packing does not shorten.
+    return packedLength + std::max(kLeastSaving, length / 100) <= length;
+}
+
 std::vector<std::uint8_t> packWhenWorthwhile(const std::uint8_t* data, std::size_t length) {
     if (length == 0) return {};
     std::vector<std::uint8_t> packed = pack(data, length);
-    // A block as long as the content would read as raw, so the rule also
-    // keeps raw whatever packing does not shorten.
-    const std::size_t saving = std::max(kLeastSaving, length / 100);
-    if (packed.size() + saving > length) packed.clear();
+    if (!packingPays(packed.size(), length)) packed.clear();
     return packed;
 }
 

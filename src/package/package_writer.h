@@ -12,9 +12,13 @@ namespace brindle {
 
 class OutputFile;
 
-// The packed block of `length` bytes when it saves enough to be worth
-// unpacking: at least 1% of the content and at least 16 bytes. Empty when
-// the content is better stored raw.
+// Whether a packed block of `packedLength` bytes saves enough over its
+// `length` bytes of content to be worth unpacking: at least 1% of the
+// content and at least 16 bytes.
+bool packingPays(std::size_t packedLength, std::size_t length);
+
+// The packed block of `length` bytes when packing pays. Empty when the
+// content is better stored raw.
 std::vector<std::uint8_t> packWhenWorthwhile(const std::uint8_t* data, std::size_t length);
 
 // Writes a package into a file, entry by entry: each block as it is added,

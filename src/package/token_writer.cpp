@@ -84,9 +84,4 @@ void TokenWriter::writeMatch(std::uint32_t distance, std::uint32_t length) {
     bits_.putGamma(length - longMatchBonus(distance));
 }
 
-void TokenWriter::finish() {
-    bits_.put(0, 3 + 7 + 2);
-    bits_.finish();
-}
-
 }  // namespace brindle

@@ -15,7 +15,11 @@ namespace brindle {
 
 class TokenWriter {
 public:
-    TokenWriter(std::vector<std::uint8_t>& out, const std::uint8_t* data) : bits_(out), data_(data) {}
+    // The decoder's index width where the writing starts; kUnknownIndexWidth
+    // makes the first setIndexWidth() write its code whatever the width.
+    static constexpr unsigned kUnknownIndexWidth = kLargestIndexWidth + 1;
+    TokenWriter(std::vector<std::uint8_t>& out, const std::uint8_t* data, unsigned indexWidth)
+        : bits_(out), data_(data), indexWidth_(indexWidth) {}
 
     void setIndexWidth(unsigned width);
 
@@ -23,8 +27,8 @@ public:
     // written as `plan` says.
     void write(std::size_t start, const std::vector<Token>& tokens, const LiteralPlan& plan);
 
-    // Writes the end code and pads the last word.
-    void finish();
+    // The bits after the last whole word, for the next writer to continue from.
+    void takePending(std::uint32_t& value, unsigned& count) { bits_.takePending(value, count); }
 
 private:
     void writeByte(std::size_t position, const ByteAction& action);
@@ -33,7 +37,7 @@ private:
 
     BitWriter bits_;
     const std::uint8_t* data_;
-    unsigned indexWidth_ = kDefaultIndexWidth;
+    unsigned indexWidth_;
 };
 
 }  // namespace brindle

@@ -66,7 +66,7 @@ public:
     // are taken at once through a table. A value of 2^32 or more cannot be
     // held and fails the stream; smaller ones too large for the block are
     // refused by the copy's bound checks.
-    std::uint32_t gamma() {
+    [[gnu::always_inline]] std::uint32_t gamma() {
         std::uint32_t value = 1;
         for (;;) {
             if (value >= 0x08000000u) return gammaSlow(value);
@@ -94,7 +94,7 @@ public:
 
     // The rest of a gamma code one pair at a time, near the end of the block
     // or for values too large for the table.
-    std::uint32_t gammaSlow(std::uint32_t value) {
+    [[gnu::always_inline]] std::uint32_t gammaSlow(std::uint32_t value) {
         do {
             if (value >= 0x80000000u) {
                 overrun_ = true;
@@ -105,11 +105,18 @@ public:
         return value;
     }
 
-    // The fast path for literals: with at least `n` bits buffered, takes n
-    // bits when the first of them is set; false leaves the buffer alone.
+    // The fast path for literals: takes n bits (at most 9) when at least n are
+    // left and the first of them is set; false leaves the buffer alone. The
+    // buffer is topped up only when it runs short, a word serving three or
+    // four literals.
     bool takeFlagged(unsigned n, std::uint32_t& value) {
-        if (count_ < n || !(bits_ >> 63)) return false;
-        value = std::uint32_t(bits_ >> (64 - n));
+        if (count_ < n) {
+            refill();
+            if (count_ < n) return false;
+        }
+        const std::uint32_t top = std::uint32_t(bits_ >> 32);
+        if (!(top >> 31)) return false;
+        value = top >> (32 - n);
         bits_ <<= n;
         count_ -= n;
         return true;
@@ -133,6 +140,14 @@ public:
         return true;
     }
 
+    // Repeats the byte `distance` bytes behind the write position.
+    bool repeatByte(std::uint32_t distance) {
+        if (distance > std::size_t(at_ - start_) || at_ == end_) return false;
+        *at_ = at_[-std::ptrdiff_t(distance)];
+        ++at_;
+        return true;
+    }
+
     // Copies `length` bytes from `distance` bytes behind the write position,
     // byte by byte in effect, so that a distance below the length repeats the
     // latest bytes.
@@ -142,7 +157,18 @@ public:
         if (length > std::uint64_t(end_ - at_)) return false;
         const std::uint8_t* from = at_ - distance;
         std::uint8_t* to = at_;
+        const std::size_t room = std::size_t(end_ - at_);
         at_ += length;
+        if (distance >= 8 && length + 7 <= room) {
+            // Whole chunks, the last one running past the copy's end into
+            // output not yet written, which later tokens overwrite.
+            do {
+                std::memcpy(to, from, 8);
+                to += 8;
+                from += 8;
+            } while (to < at_);
+            return true;
+        }
         if (distance >= 8) {
             // Eight bytes at a time never read a byte this copy has not yet
             // written; the last chunk is shortened to stay inside the output.
@@ -194,22 +220,24 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
     unsigned literalBase = 0;
 
     for (;;) {
-        in.refill();
         bool ok = true;
-        std::uint32_t flagged;
-        if (literalWidth != 0 && in.takeFlagged(1 + literalWidth, flagged)) {
+        if (literalWidth != 0) {
             // Text is mostly literals: one shift each, with the flag bit dropped.
-            if (!out.put(std::uint8_t((flagged & ((1u << literalWidth) - 1)) + literalBase))) return 0;
-            continue;
+            const unsigned flaggedWidth = 1 + literalWidth;
+            const std::uint32_t mask = (1u << literalWidth) - 1;
+            std::uint32_t flagged;
+            while (in.takeFlagged(flaggedWidth, flagged)) {
+                if (!out.put(std::uint8_t((flagged & mask) + literalBase))) return 0;
+            }
         }
+        in.refill();
         if (in.bit()) {
             if (literalWidth == 0) return 0;
             ok = out.put(std::uint8_t(in.take(literalWidth) + literalBase));
         } else if (in.bit()) {
             const std::uint32_t high = in.gamma();
-            if (high == 2) {
-                ok = out.copy(lastOffset, in.gamma());
-            } else {
+            unsigned bonus = 0;
+            if (high != 2) {
                 std::uint64_t low = 0;
                 if (indexWidth > 32) {
                     low = std::uint64_t(in.take(indexWidth - 32)) << 32;
@@ -219,14 +247,13 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
                 }
                 const std::uint64_t upper = high - 3;
                 if (upper != 0 && indexWidth >= 32) return 0;  // beyond any block
-                const std::uint64_t offset = (upper << indexWidth) | low;
-                lastOffset = offset;
-                const std::uint64_t length = in.gamma();
-                // The first test keeps the bonus's argument exact; the copy's
+                lastOffset = (upper << indexWidth) | low;
+                // This test keeps the bonus's argument exact; the copy's
                 // distance check would refuse such an offset all the same.
-                ok = offset < 0x80000000u &&
-                     out.copy(offset, length + longMatchBonus(std::uint32_t(offset)));
+                if (lastOffset >= 0x80000000u) return 0;
+                bonus = longMatchBonus(std::uint32_t(lastOffset));
             }
+            ok = out.copy(lastOffset, std::uint64_t(in.gamma()) + bonus);
         } else if (!in.bit()) {
             const std::uint32_t offset = in.take(7);
             const std::uint32_t extra = in.take(2);
@@ -241,7 +268,7 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
         } else {
             const std::uint32_t nibble = in.take(4);
             if (nibble >= 2) {
-                ok = out.copy(nibble - 1, 1);
+                ok = out.repeatByte(nibble - 1);
             } else if (nibble == 1) {
                 ok = out.put(0);
             } else if (in.bit()) {

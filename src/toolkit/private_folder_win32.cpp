@@ -2,8 +2,7 @@
 #include <ntsecapi.h>
 #include <sddl.h>
 
-#include <cstdio>
-
+#include "toolkit/number_text.h"
 #include "toolkit/private_folder.h"
 
 namespace brindle {
@@ -14,9 +13,8 @@ constexpr int kAttempts = 16;
 bool randomName(std::string& name) {
     unsigned char random[8];
     if (!RtlGenRandom(random, sizeof random)) return false;
-    char digits[2 * sizeof random + 1];
-    for (std::size_t i = 0; i < sizeof random; ++i) std::snprintf(digits + 2 * i, 3, "%02X", random[i]);
-    name = std::string("Brindle-") + digits;
+    name = "Brindle-";
+    for (unsigned char byte : random) name += paddedNumber(byte, 2, 16);
     return true;
 }
 

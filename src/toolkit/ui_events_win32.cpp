@@ -173,7 +173,7 @@ Event waitEvent() {
     while (ui.events.empty() && GetMessageA(&message, nullptr, 0, 0) > 0) dispatch(message);
     if (ui.events.empty()) return {EventKind::CloseRequest, 0, 0, EventType::Other};  // the queue was shut
     const Event event = ui.events.front();
-    ui.events.pop_front();
+    ui.events.erase(ui.events.begin());
     return event;
 }
 
@@ -183,7 +183,7 @@ bool takeEvent(Event& event) {
     while (ui.events.empty() && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) dispatch(message);
     if (ui.events.empty()) return false;
     event = ui.events.front();
-    ui.events.pop_front();
+    ui.events.erase(ui.events.begin());
     return true;
 }
 

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <map>
 #include <string>
 #include <utility>
@@ -56,7 +55,7 @@ struct UiState {
     std::vector<FontSpec> fonts;              // font number n at n - 1
     std::map<std::pair<int, int>, HFONT> fontHandles;  // by font number (0 the default) and density
     std::map<int, ImageSlot> images;
-    std::deque<Event> events;
+    std::vector<Event> events;                // a few at a time, taken from the front
     const char* editorClass = "RichEdit20A";
 };
 

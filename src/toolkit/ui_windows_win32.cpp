@@ -165,8 +165,7 @@ void closeWindow(int number) {
     DestroyWindow(found->second);
     ui.windows.erase(found);
     // Events of a window that is gone are of no use to anyone.
-    for (auto it = ui.events.begin(); it != ui.events.end();)
-        it = it->window == number ? ui.events.erase(it) : std::next(it);
+    std::erase_if(ui.events, [number](const Event& event) { return event.window == number; });
 }
 
 bool addControl(const ControlSpec& layout) {

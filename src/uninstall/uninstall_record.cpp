@@ -1,11 +1,11 @@
 #include "uninstall/uninstall_record.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "config/language_texts.h"
 #include "config/path_macros.h"
 #include "config/preference_file.h"
+#include "toolkit/number_text.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
@@ -13,9 +13,8 @@ namespace brindle {
 namespace {
 // F001 to F999, then F1000 and on.
 std::string fileKey(int number) {
-    char key[16];
-    std::snprintf(key, sizeof key, "F%03d", number);
-    return key;
+    std::string key = "F";
+    return key += paddedNumber(number, 3);
 }
 
 // Numbered keys from 1 up to `last`, ending early at the first that is

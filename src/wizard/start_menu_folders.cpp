@@ -1,31 +1,12 @@
 #include "wizard/start_menu_folders.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "toolkit/path_text.h"
 
 namespace brindle {
 
 namespace {
-struct Walk {
-    std::string root;
-    const SubFolderLister& subFolders;
-    std::vector<std::string>& folders;
-    std::unordered_set<std::string>& listed;
-};
-
-// Lists the folders below `folder`, each after the folders inside it.
-void walk(const std::string& folder, const Walk& context) {
-    const std::string parent = ensureTrailingBackslash(folder);
-    for (const std::string& name : context.subFolders(parent)) {
-        const std::string path = parent + name;
-        walk(path, context);
-        std::string relative = replaceAll(path, context.root, "");
-        if (context.listed.insert(relative).second) context.folders.push_back(std::move(relative));
-    }
-}
-
 // A byte's rank in the folder order: ASCII letters as their lower case, as
 // the C library's case-insensitive comparison has them, and "\" below all
 // others so that each folder is followed directly by the folders inside it.
@@ -41,6 +22,28 @@ bool precedes(const std::string& left, const std::string& right) {
                                         [](char a, char b) { return rank(a) < rank(b); });
 }
 
+struct Walk {
+    std::string root;
+    const SubFolderLister& subFolders;
+    std::vector<std::string>& folders;
+};
+
+// Adds the folders below `folder` to the sorted list, each text once.
+void walk(const std::string& folder, const Walk& context) {
+    const std::string parent = ensureTrailingBackslash(folder);
+    for (const std::string& name : context.subFolders(parent)) {
+        const std::string path = parent + name;
+        walk(path, context);
+        std::string relative = replaceAll(path, context.root, "");
+        // Kept in order as they come: after the folders that rank equal, so
+        // that texts differing only in case stay in the order walked. A few
+        // hundred folders at most, so a plain search finds the repeats.
+        std::vector<std::string>& folders = context.folders;
+        if (std::find(folders.begin(), folders.end(), relative) == folders.end())
+            folders.insert(std::upper_bound(folders.begin(), folders.end(), relative, precedes), std::move(relative));
+    }
+}
+
 std::vector<std::string> namesOf(const std::string& path) {
     std::vector<std::string> names;
     std::size_t start = 0;
@@ -54,13 +57,11 @@ std::vector<std::string> namesOf(const std::string& path) {
 void collectStartMenuFolders(std::vector<std::string>& folders, const FolderLookup& folderPath,
                              const SubFolderLister& subFolders) {
     folders.clear();
-    std::unordered_set<std::string> listed;
     for (const int code : {kProgramsFolder, kCommonProgramsFolder}) {
         const std::string root = folderPath(code);
         // An empty root would be walked as the current drive's root.
-        if (!root.empty()) walk(root, {root, subFolders, folders, listed});
+        if (!root.empty()) walk(root, {root, subFolders, folders});
     }
-    std::stable_sort(folders.begin(), folders.end(), precedes);
 }
 
 std::vector<ui::TreeItem> startMenuTreeItems(const std::vector<std::string>& folders) {

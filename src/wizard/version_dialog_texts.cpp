@@ -1,8 +1,7 @@
 #include "wizard/version_dialog_texts.h"
 
-#include <cstdio>
-
 #include "config/language_texts.h"
+#include "toolkit/number_text.h"
 
 namespace brindle {
 
@@ -13,9 +12,8 @@ std::string versionDialogCaption(const std::string& newFile, const LanguageTexts
 }
 
 std::string creationTimeText(int year, int month, int day, int hour, int minute) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d  %02d:%02d", year, month, day, hour, minute);
-    return text;
+    return paddedNumber(year, 4) + "-" + paddedNumber(month, 2) + "-" + paddedNumber(day, 2) + "  " +
+           paddedNumber(hour, 2) + ":" + paddedNumber(minute, 2);
 }
 
 }  // namespace brindle

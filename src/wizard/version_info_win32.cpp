@@ -3,11 +3,11 @@
 // folder is never the one loaded.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "toolkit/number_text.h"
 #include "toolkit/system_libraries.h"
 #include "wizard/version_info.h"
 #include "wizard/version_summary.h"
@@ -34,8 +34,7 @@ std::string summaryOf(void* block, QueryFunction query, LanguageNameFunction lan
     // no language to name: the summary stays empty.
     if (!query(block, "\\VarFileInfo\\Translation", &found, &length) || length < 2 * sizeof(WORD)) return {};
     const WORD* translation = static_cast<const WORD*>(found);
-    char key[9];
-    std::snprintf(key, sizeof key, "%04X%04X", translation[0], translation[1]);
+    const std::string key = paddedNumber(translation[0], 4, 16) + paddedNumber(translation[1], 4, 16);
     char language[128] = {};
     languageName(translation[0], language, sizeof language);
 

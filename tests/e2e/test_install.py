@@ -6,6 +6,7 @@ through the shell's link object), the choices remembered for the next run,
 and the end of the run starting the program or asking for a restart."""
 
 import subprocess
+import time
 
 import wine_harness as wine
 
@@ -80,10 +81,14 @@ class InstallStep(wine.WineTest):
         self.assertEqual(wine.filetime_of(folder / "docs" / "manual.txt"), MODIFIED)
         self.assertEqual((folder / "tool.ini").read_bytes(), b"the user's own settings")  # kept
 
+        package_bytes = sum(len(content[0] if isinstance(content, tuple) else content) for content in PACKAGE.values())
         self.assertEqual(wine.registry_values(UNINSTALL_KEYS + GUID), {
             "DisplayName": "Tool  3.1", "DisplayIcon": PROGRAM, "Publisher": "Ann Example",
             "URLInfoAbout": "https://tool.example/", "HelpLink": "https://tool.example/",
-            "Contact": "ann@tool.example", "UninstallString": f'"{FOLDER}uninstall.exe"'})
+            "Contact": "ann@tool.example", "UninstallString": f'"{FOLDER}uninstall.exe"',
+            "DisplayVersion": "3.1", "EstimatedSize": hex(-(-package_bytes // 1024)), "InstallLocation": FOLDER,
+            "InstallDate": time.strftime("%Y%m%d"), "NoModify": "0x1", "NoRepair": "0x1",
+            "QuietUninstallString": f'"{FOLDER}uninstall.exe" /S'})
         self.assertEqual(wine.registry_values(REMEMBERED + GUID),
                          {"InstallDir": FOLDER, "StartMenu": "Tool Menu\\Tools", "DesktopIcon": "1"})
 

@@ -72,6 +72,16 @@ class BrindlePack(ScratchTree):
         # Offsets follow the stored sizes from 0.
         self.assertEqual(int(offset), sum(int(row[2]) for row in rows[:4]))
 
+    def test_entries_follow_the_byte_order_of_their_windows_names(self):
+        # UTF-8 puts \xe9 (C3 A9) before \u20ac (E2 82 AC); Windows-1252 puts \u20ac (80) before \xe9 (E9).
+        for name in ("\xe9t\xe9.txt", "Zebra.txt", "\u20acuro.txt"):
+            (self.tree / "docs" / name).write_bytes(b"x")
+        self.assertEqual(brindle_pack("pack", self.tree, "-o", self.folder / "p.pck")[0], 0)
+        out = subprocess.run([PACK, "list", self.folder / "p.pck"], capture_output=True, check=True).stdout
+        self.assertEqual([line.split(b"\t")[6].decode("cp1252") for line in out.splitlines()],
+                         ["docs\\", "docs\\Zebra.txt", "docs\\deep\\", "docs\\deep\\notes.txt", "docs\\\u20acuro.txt",
+                          "docs\\\xe9t\xe9.txt", "empty.dat", "setup.ini"])
+
     def test_stub_makes_an_installer_and_shifts_offsets(self):
         stub = self.folder / "stub.exe"
         stub.write_bytes(b"MZ" + bytes(998))
@@ -265,11 +275,26 @@ class InstallProjects(unittest.TestCase):
         self.assertEqual(sorted(outer), ["extras\\", "extras\\notes.txt", "licence.txt", "readme.txt", "setup.ini",
                                          "setup.pck", "splash.tga"])
         self.assertLess(outer["splash.tga"][2], outer["splash.tga"][1])
-        self.assertEqual(outer["setup.pck"][1], outer["setup.pck"][2])  # never packed twice
         inner = listing(self.inner_package())
         self.assertEqual(list(inner), ["Uninstall.exe", "demo.txt", "docs\\", "docs\\manual.txt", "noise.bin",
                                        "uninstall.dat"])
         self.assertEqual(inner["noise.bin"][1:3], (5000, 5000))  # packing gains nothing: raw
+
+    def test_solid_below_the_limit_else_file_by_file(self):
+        self.assertEqual(self.build()[0], 0)
+        content = sum(size for _, size, _, _ in listing(self.inner_package()).values())
+        for extra, solid in [((), True), (("--no-solid",), False), (("--solid-limit", str(content)), True),
+                             (("--solid-limit", str(content - 1)), False)]:
+            with self.subTest(extra=extra):
+                self.assertEqual(self.build(*extra), (0, "", ""))
+                self.assertEqual(brindle_pack("verify", self.output)[0], 0)
+                _, size, stored, _ = listing(self.output)["setup.pck"]
+                inner = {name: row for name, row in listing(self.inner_package()).items() if row[0] == 1}
+                packed_inside = [name for name, (_, length, kept, _) in inner.items() if kept < length]
+                # Packed once: either setup.pck whole or the files inside it.
+                self.assertEqual(stored < size, solid)
+                self.assertEqual(packed_inside == [], solid, packed_inside)
+        self.assertEqual(self.build("--solid-limit", "many")[0], 2)
 
     def test_each_fault_gets_its_one_message(self):
         p = self.project
@@ -312,6 +337,9 @@ class InstallProjects(unittest.TestCase):
             ("name Windows cannot hold", lambda: (p / "app" / "a:b.txt").write_text("x"),
              f"{p}/app/a:b.txt: error: name cannot be used on Windows: it holds a character that Windows does not "
              "allow in names"),
+            ("name outside the code page", lambda: (p / "app" / "\u03a9mega.txt").write_text("x"),
+             f"{p}/app/\u03a9mega.txt: error: name cannot be used on Windows: it holds a character that "
+             "Windows-1252, the installer's code page, lacks"),
             ("names that differ in case only", lambda: (p / "app" / "DEMO.TXT").write_text("x"),
              f"{p}/app/demo.txt: error: same name as DEMO.TXT when case is ignored, as Windows compares names"),
             ("template in the application", lambda: (p / "app" / "Uninstall.dat").write_text("x"),
@@ -368,12 +396,13 @@ class InstallProjects(unittest.TestCase):
             (self.project / "app" / f"part{number:02}.dat").write_bytes(bytes(range(256)) * (size // 256) + b"x")
         old = self.project / "app" / "demo.txt"
         os.utime(old, (1_000_000_000, 1_000_000_000))  # 2001, before the epoch below
-        builds = []
-        for threads in ("1", "8", "8"):
-            self.assertEqual(self.build("-j", threads)[0], 0)
-            builds.append(self.output.read_bytes())
-        self.assertEqual(builds[0], builds[1])
-        self.assertEqual(builds[1], builds[2])
+        for mode in ((), ("--no-solid",)):
+            builds = []
+            for threads in ("1", "8", "8"):
+                self.assertEqual(self.build("-j", threads, *mode)[0], 0)
+                builds.append(self.output.read_bytes())
+            self.assertEqual(builds[0], builds[1], mode)
+            self.assertEqual(builds[1], builds[2], mode)
 
         epoch = 1_600_000_000
         env = {**os.environ, "SOURCE_DATE_EPOCH": str(epoch)}

@@ -6,17 +6,14 @@
 namespace brindle {
 namespace {
 
+// A dot in a folder's name is no extension.
 TEST(EntryName, ExtensionAndPathPart) {
-    EXPECT_EQ(extensionOf("setup.ini"), "ini");
-    EXPECT_EQ(extensionOf("archive.tar.gz"), "gz");
-    EXPECT_EQ(extensionOf("noext"), "");
-    EXPECT_EQ(extensionOf("dir.d\\file"), "");  // the dot belongs to a folder
-    EXPECT_EQ(extensionOf("dir.d/file"), "");
-    EXPECT_EQ(extensionOf("\"quoted.exe\""), "exe");
-    EXPECT_EQ(extensionOf("trailing."), "");
-    EXPECT_EQ(pathPartOf("a\\b\\c.txt"), "a\\b\\");
-    EXPECT_EQ(pathPartOf("a/b.txt"), "a/");
-    EXPECT_EQ(pathPartOf("c.txt"), "");
+    const std::pair<const char*, const char*> extensions[] = {
+        {"setup.ini", "ini"}, {"archive.tar.gz", "gz"}, {"noext", ""}, {"dir.d\\file", ""},
+        {"dir.d/file", ""},   {"\"quoted.exe\"", "exe"}, {"trailing.", ""}};
+    for (const auto& [name, extension] : extensions) EXPECT_EQ(extensionOf(name), extension) << name;
+    const std::pair<const char*, const char*> paths[] = {{"a\\b\\c.txt", "a\\b\\"}, {"a/b.txt", "a/"}, {"c.txt", ""}};
+    for (const auto& [name, path] : paths) EXPECT_EQ(pathPartOf(name), path) << name;
 }
 
 TEST(EntryName, SafeNames) {
@@ -30,12 +27,9 @@ TEST(EntryName, SafeNames) {
 }
 
 TEST(KeepList, ItemsAreCountedByBars) {
-    EXPECT_TRUE(parseKeepList("").empty());
-    EXPECT_EQ(parseKeepList("ini"), std::vector<std::string>{"ini"});
-    EXPECT_EQ(parseKeepList("ini|"), std::vector<std::string>{"ini"});
-    EXPECT_EQ(parseKeepList("ini|cfg"), std::vector<std::string>{"ini"});
-    EXPECT_EQ(parseKeepList("ini|cfg|"), (std::vector<std::string>{"ini", "cfg"}));
-    EXPECT_EQ(parseKeepList("|"), std::vector<std::string>{""});
+    const std::pair<const char*, std::vector<std::string>> rows[] = {
+        {"", {}}, {"ini", {"ini"}}, {"ini|", {"ini"}}, {"ini|cfg", {"ini"}}, {"ini|cfg|", {"ini", "cfg"}}, {"|", {""}}};
+    for (const auto& [list, items] : rows) EXPECT_EQ(parseKeepList(list), items) << list;
 }
 
 }  // namespace

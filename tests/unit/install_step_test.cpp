@@ -10,11 +10,14 @@
 #include "install/install_actions.h"
 #include "install/install_step.h"
 #include "install/install_view.h"
+#include "install/progress_lines.h"
 #include "install/uninstall_data.h"
 #include "temp_folder.h"
 
 namespace brindle {
 namespace {
+
+constexpr char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\G1";
 
 struct FakePage : InstallView {
     std::string installFolder() const override { return folder; }
@@ -94,63 +97,45 @@ protected:
     FakeSystem system;
 };
 
-TEST_F(InstallStepTest, EveryStepInOrderAndCompleted) {
-    const InstallResult result = install();
-    EXPECT_EQ(result.installDir, "C:\\Apps\\Tool\\");
-    EXPECT_TRUE(result.completed);
-    EXPECT_EQ(page.status, "Installation completed");
-    EXPECT_EQ(page.lines.at(3), "Copy Program Files   -->   *** Completed ***");
+TEST_F(InstallStepTest, EveryStepInOrder) {
+    install();
     const std::vector<std::string> expected = {
-        "folder C:\\Apps\\Tool\\",
-        "extract setup.pck > C:\\Apps\\Tool\\",
-        "registry 2147483650 Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\G1",
-        "link C:\\Desk\\Tool.lnk",
-        "folder C:\\Menu\\Tool\\",
-        "link C:\\Menu\\Tool\\Tool.lnk",
-        "link C:\\Menu\\Tool\\Uninstall.lnk",
-        "registry 2147483649 SOFTWARE\\Brindle\\G1",
-        "copy C:\\Apps\\Tool\\x.txt",
-        "uninstall.dat 1",
-    };
+        "folder C:\\Apps\\Tool\\", "extract setup.pck > C:\\Apps\\Tool\\",
+        "registry 2147483650 " + std::string(kEntryKey),
+        "link C:\\Desk\\Tool.lnk", "folder C:\\Menu\\Tool\\", "link C:\\Menu\\Tool\\Tool.lnk",
+        "link C:\\Menu\\Tool\\Uninstall.lnk", "registry 2147483649 SOFTWARE\\Brindle\\G1",
+        "copy C:\\Apps\\Tool\\x.txt", "uninstall.dat 1"};
     EXPECT_EQ(system.done, expected);
 }
 
-// The entry tells the list of installed programs the size of what the
-// copy wrote or kept (in kilobytes, rounded up) and the day of the install.
-TEST_F(InstallStepTest, TheUninstallEntryCarriesSizeAndDate) {
-    for (const bool fileFails : {false, true}) {
-        system = {};
-        if (fileFails) system.failing = {"file"};
-        install();
-        std::map<std::string, RegistryValue> values;
-        for (const RegistryValue& value : system.written.at("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\G1"))
-            values[value.name] = value;
-        EXPECT_TRUE(values.at("EstimatedSize").isNumber);
-        EXPECT_EQ(values.at("EstimatedSize").number, fileFails ? 3u : 5u);
-        EXPECT_EQ(values.at("InstallDate").text, "20260501");
-    }
-}
-
 // Each failure shows in the status line, and the steps after it still run
-// (the uninstaller needs its entry and uninstall.dat all the more).
+// (the uninstaller needs its entry and uninstall.dat all the more). The
+// entry's size is what the copy wrote or kept, in kilobytes rounded up.
 TEST_F(InstallStepTest, AFailedStepIsNeverReportedAsSuccess) {
     const struct {
         const char* failing;
-        bool copyLineFails;
-    } rows[] = {{"package", true}, {"file", true},      {"folder", true},
-                {"registry", false}, {"link", false}, {"copy", false}, {"uninstall.dat", false}};
+        bool completed, copyLineFails;
+        std::uint32_t kilobytes;
+    } rows[] = {{"", true, false, 5},           {"package", false, true, 0},  {"file", false, true, 3},
+                {"folder", false, true, 0},     {"registry", false, false, 5}, {"link", false, false, 5},
+                {"copy", false, false, 5},      {"uninstall.dat", false, false, 5}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failing);
         page = {};
         system = {};
         system.failing = {row.failing};
         const InstallResult result = install();
-        EXPECT_FALSE(result.completed);
+        EXPECT_EQ(result.completed, row.completed);
         EXPECT_EQ(result.installDir, "C:\\Apps\\Tool\\");
-        EXPECT_EQ(page.status, "Installation failed");
-        EXPECT_EQ(page.lines.at(3) == "Copy Program Files   -->   *** Failed: files could not be written ***",
-                  row.copyLineFails);
+        EXPECT_EQ(page.status, row.completed ? "Installation completed" : "Installation failed");
+        const std::string copied = row.copyLineFails ? "Failed: files could not be written" : "Completed";
+        EXPECT_EQ(page.lines.at(3), "Copy Program Files   -->   *** " + copied + " ***");
         EXPECT_EQ(system.done.back(), "uninstall.dat 1");
+        std::map<std::string, RegistryValue> values;
+        for (const RegistryValue& value : system.written.at(kEntryKey)) values[value.name] = value;
+        EXPECT_TRUE(values.at("EstimatedSize").isNumber);
+        EXPECT_EQ(values.at("EstimatedSize").number, row.kilobytes);
+        EXPECT_EQ(values.at("InstallDate").text, "20260501");
     }
 }
 
@@ -181,6 +166,16 @@ TEST_F(InstallStepTest, ACopyOverAnExistingFileAsksFirst) {
         EXPECT_EQ(page.asked, std::vector<std::string>{"C:\\Apps\\Tool\\x.txt"});
         EXPECT_EQ(std::count(system.done.begin(), system.done.end(), "copy C:\\Apps\\Tool\\x.txt"), replace ? 1 : 0);
     }
+}
+
+// The install step above shows the copy line's two endings; here every
+// outcome that must not count as copied.
+TEST(ProgressLines, CopyLineSaysCompletedOnlyWhenEverythingWentWell) {
+    EXPECT_EQ(copyingLine(LanguageTexts("Tool", "")), "Copy Program Files .....");
+    EXPECT_TRUE(copyCompleted(true, {}));
+    for (ExtractOutcome bad : {ExtractOutcome::UnsafeName, ExtractOutcome::Damaged, ExtractOutcome::Truncated,
+                               ExtractOutcome::WriteFailed, ExtractOutcome::UnknownKind})
+        EXPECT_FALSE(copyCompleted(true, {ExtractOutcome::Written, ExtractOutcome::Kept, bad}));
 }
 
 }  // namespace

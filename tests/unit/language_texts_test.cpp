@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "config/language_choice.h"
 #include "config/language_texts.h"
 #include "config/preference_file.h"
@@ -56,18 +58,16 @@ std::string neverAsked(const std::string&) {
     return {};
 }
 
+// Two entries without a final "|" count as one; of several, the last that
+// matches the user's primary language (nine bits, not ten: 0x209 is 9).
 TEST(LanguageChoice, OneEntryOrTheUsersPrimaryLanguageNamesTheFile) {
-    EXPECT_EQ(chooseLanguageFile("english.lng#9|", 12, neverAsked), "english.lng");
-    EXPECT_EQ(chooseLanguageFile("english.lng", 12, neverAsked), "english.lng");
-    EXPECT_EQ(chooseLanguageFile("", 9, neverAsked), "");
-    // Two entries without a final "|" count as one.
-    EXPECT_EQ(chooseLanguageFile("a.lng#7|b.lng#9", 9, neverAsked), "a.lng");
-    // Of several, the last that matches the user's primary language.
-    EXPECT_EQ(chooseLanguageFile("german.lng#7|english.lng#9|", 0x0409, neverAsked), "english.lng");
-    EXPECT_EQ(chooseLanguageFile("german.lng#7|english.lng#9|", 0x0807, neverAsked), "german.lng");
-    EXPECT_EQ(chooseLanguageFile("us.lng#9|uk.lng# 9|", 0x0809, neverAsked), "uk.lng");
-    // Nine bits, not ten: 0x209 masks to 9.
-    EXPECT_EQ(chooseLanguageFile("german.lng#7|english.lng#9|", 0x0209, neverAsked), "english.lng");
+    const std::tuple<const char*, int, const char*> rows[] = {
+        {"english.lng#9|", 12, "english.lng"}, {"english.lng", 12, "english.lng"}, {"", 9, ""},
+        {"a.lng#7|b.lng#9", 9, "a.lng"}, {"german.lng#7|english.lng#9|", 0x0409, "english.lng"},
+        {"german.lng#7|english.lng#9|", 0x0807, "german.lng"}, {"us.lng#9|uk.lng# 9|", 0x0809, "uk.lng"},
+        {"german.lng#7|english.lng#9|", 0x0209, "english.lng"}};
+    for (const auto& [setting, language, file] : rows)
+        EXPECT_EQ(chooseLanguageFile(setting, language, neverAsked), file) << setting << " " << language;
 }
 
 TEST(LanguageChoice, NoMatchAsksWithTheSetting) {

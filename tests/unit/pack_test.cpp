@@ -3,6 +3,7 @@
 // pays, which a census of the codes in the stream shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <random>
@@ -11,6 +12,7 @@
 
 #include "package/block_checksum.h"
 #include "package/pack.h"
+#include "package/match_finder.h"
 #include "package/packed_block.h"
 #include "package/unpack.h"
 #include "temp_folder.h"
@@ -241,6 +243,61 @@ TEST(Pack, UsesTheCodesThatPay) {
         const Bytes block = expectRoundTrip(c.data);
         EXPECT_LT(block.size(), c.largestBlock);
         c.expectCodes(takeCensus(block));
+    }
+}
+
+// Segments are packed independently and joined: whatever order they are
+// packed in, and wherever a segment boundary falls (inside a repeat, a raw
+// run or text), the joined block is the same and unpacks to the data.
+TEST(Pack, SegmentsJoinInAnyOrder) {
+    const std::vector<Case> all = cases();
+    for (const std::size_t caseIndex : {0u, 5u, 8u, 9u, 10u}) {
+        const Case& c = all[caseIndex];
+        for (const std::size_t segmentLength : {std::size_t(1) << 17, std::size_t(150000)}) {
+            SCOPED_TRACE(std::string(c.name) + ", segments of " + std::to_string(segmentLength));
+            const std::size_t count = segmentCount(c.data.size(), segmentLength);
+            ASSERT_GT(count, 1u);
+            std::vector<PackedSegment> forward(count);
+            std::vector<PackedSegment> backward(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                forward[i] = packSegment(c.data.data(), c.data.size(), i, segmentLength);
+                backward[count - 1 - i] = packSegment(c.data.data(), c.data.size(), count - 1 - i, segmentLength);
+            }
+            const Bytes block = joinSegments(c.data.data(), c.data.size(), forward);
+            EXPECT_TRUE(block == joinSegments(c.data.data(), c.data.size(), backward));
+            Bytes out(c.data.size());
+            std::uint32_t count32 = 0;
+            EXPECT_TRUE(unpack(block.data(), block.size(), out.data(), out.size(), count32));
+            EXPECT_TRUE(count32 == c.data.size() && out == c.data);
+            // Each segment sets what it needs: little is lost to the cuts.
+            EXPECT_LT(block.size(), c.largestBlock + 64 * count);
+        }
+    }
+}
+
+// No match reaches back as far as the window; one just inside it is found.
+TEST(MatchFinder, HonoursTheWindow) {
+    const Bytes phrase = randomBytes(200, 11);
+    Bytes data = phrase;
+    const Bytes gap = randomBytes(5800, 12);
+    data.insert(data.end(), gap.begin(), gap.end());
+    data.insert(data.end(), phrase.begin(), phrase.end());  // 6000 bytes after the first
+    for (const std::uint32_t window : {64u, 4096u, 6000u, 6001u, 1u << 20}) {
+        SCOPED_TRACE("window " + std::to_string(window));
+        MatchFinder finder(data.data(), 0, data.size(), window);
+        Match matches[MatchFinder::kMaxMatches];
+        std::uint32_t farthest = 0;
+        bool phraseFound = false;
+        for (std::size_t position = 0; position < data.size(); ++position) {
+            const std::size_t count = finder.find(position, matches);
+            for (std::size_t k = 0; k < count; ++k) {
+                farthest = std::max(farthest, matches[k].distance);
+                phraseFound |= position == 6000 && matches[k].distance == 6000 &&
+                               matches[k].length == MatchFinder::kNiceLength;
+            }
+        }
+        EXPECT_LT(farthest, window);
+        EXPECT_EQ(phraseFound, window > 6000);
     }
 }
 

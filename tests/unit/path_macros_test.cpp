@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "config/path_macros.h"
 
@@ -16,24 +17,20 @@ std::string fakeFolder(int code) {
     return found == folders.end() ? std::string() : found->second;
 }
 
-TEST(Expand, AppendingPutsProgramFilesInFrontOfPlainPaths) {
-    // Drive-letter paths stay as they are.
-    EXPECT_EQ(expand("D:\\Tools\\%Windows%", true, fakeFolder), "D:\\Tools\\%Windows%");
-    EXPECT_EQ(expand("D:\\Tools\\%Windows%", false, fakeFolder), "D:\\Tools\\%Windows%");
-    EXPECT_EQ(expand("MyApp", true, fakeFolder), "C:\\Program Files\\MyApp");
-    EXPECT_EQ(expand("MyApp", false, fakeFolder), "MyApp");
-    EXPECT_EQ(expand("", true, fakeFolder), "C:\\Program Files\\");
-    EXPECT_EQ(expand("50%Off", true, fakeFolder), "C:\\Program Files\\50%Off");  // one "%" is no macro
-}
-
-TEST(Expand, MacrosAreReplacedExactlyAndInOrder) {
-    EXPECT_EQ(expand("%ProgramFiles%\\App", true, fakeFolder), "C:\\Program Files\\\\App");
-    EXPECT_EQ(expand("%windows%\\x", false, fakeFolder), "%windows%\\x");
-    EXPECT_EQ(expand("%System%%Fonts%", false, fakeFolder), "C:\\Windows\\system32\\C:\\Windows\\Fonts\\");
-    EXPECT_EQ(expand("%AppData%a;%AppData%b", false, fakeFolder),
-              "C:\\Users\\ann\\AppData\\a;C:\\Users\\ann\\AppData\\b");
-    // A folder that is not found removes its macro.
-    EXPECT_EQ(expand("%Vantrel%bin\\", true, fakeFolder), "bin\\");
+// Appending puts the program-files folder in front of a plain path, not of a
+// drive-letter path; macros are replaced exactly (case counts) and in order,
+// one "%" is no macro and a folder that is not found removes its macro.
+TEST(Expand, MacrosAndTheProgramFilesFolder) {
+    const std::tuple<const char*, bool, const char*> rows[] = {
+        {"D:\\Tools\\%Windows%", true, "D:\\Tools\\%Windows%"}, {"D:\\Tools\\%Windows%", false, "D:\\Tools\\%Windows%"},
+        {"MyApp", true, "C:\\Program Files\\MyApp"},          {"MyApp", false, "MyApp"},
+        {"", true, "C:\\Program Files\\"},                    {"50%Off", true, "C:\\Program Files\\50%Off"},
+        {"%ProgramFiles%\\App", true, "C:\\Program Files\\\\App"}, {"%windows%\\x", false, "%windows%\\x"},
+        {"%System%%Fonts%", false, "C:\\Windows\\system32\\C:\\Windows\\Fonts\\"},
+        {"%AppData%a;%AppData%b", false, "C:\\Users\\ann\\AppData\\a;C:\\Users\\ann\\AppData\\b"},
+        {"%Vantrel%bin\\", true, "bin\\"},
+    };
+    for (const auto& [path, append, expanded] : rows) EXPECT_EQ(expand(path, append, fakeFolder), expanded) << path;
 }
 
 TEST(Expand, ReplacementsAreNotScannedAgain) {

@@ -12,12 +12,9 @@ class PreferenceFileTest : public ::testing::Test {
 protected:
     std::string path(const char* name = "test.ini") const { return (folder.path() / name).string(); }
     void write(const std::string& content, const char* name = "test.ini") const {
-        test::writeBytes(folder.path() / name, test::bytesOf(content));
+        test::writeText(folder.path() / name, content);
     }
-    std::string content(const char* name = "test.ini") const {
-        const auto bytes = test::readBytes(folder.path() / name);
-        return {bytes.begin(), bytes.end()};
-    }
+    std::string content(const char* name = "test.ini") const { return test::readText(folder.path() / name); }
 
     test::TempFolder folder;
     PreferenceFile ini;

@@ -57,23 +57,15 @@ TEST(RemovalPlan, EverythingTheInstallationMadeInOrder) {
     const RemovalPlan plan = planRemoval(toolRecord(), context());
     const std::vector<std::string> expected = {
         // The task records, last first; the copy into the system folder stays.
-        "file C:\\Program Files\\Tool\\data\\copy.txt",
-        "value HKEY_CURRENT_USER\\Software\\Tool (Path)",
-        "empty key HKEY_CURRENT_USER\\Software\\Tool",
-        "file C:\\Users\\ann\\Desktop\\Site.lnk",
-        "file C:\\Menu\\Programs\\Vendor\\Tool\\Tool.lnk",
-        "file C:\\Menu\\Programs\\Vendor\\Tool\\.lnk",
-        "file C:\\Menu\\Programs\\Vendor\\Tool\\Uninstall.lnk",
-        "folder C:\\Menu\\Programs\\Vendor\\Tool\\",
-        "folder C:\\Menu\\Programs\\Vendor\\",
-        "file C:\\Users\\ann\\Desktop\\Tool.lnk",
+        "file C:\\Program Files\\Tool\\data\\copy.txt", "value HKEY_CURRENT_USER\\Software\\Tool (Path)",
+        "empty key HKEY_CURRENT_USER\\Software\\Tool", "file C:\\Users\\ann\\Desktop\\Site.lnk",
+        "file C:\\Menu\\Programs\\Vendor\\Tool\\Tool.lnk", "file C:\\Menu\\Programs\\Vendor\\Tool\\.lnk",
+        "file C:\\Menu\\Programs\\Vendor\\Tool\\Uninstall.lnk", "folder C:\\Menu\\Programs\\Vendor\\Tool\\",
+        "folder C:\\Menu\\Programs\\Vendor\\", "file C:\\Users\\ann\\Desktop\\Tool.lnk",
         // The uninstaller and its data are not among them: they go last.
-        "file C:\\Program Files\\Tool\\tool.exe",
-        "file C:\\Program Files\\Tool\\b\\x\\deep.txt",
-        "file C:\\Program Files\\Tool\\a\\one.txt",
-        "file C:\\Program Files\\Tool\\b\\two.txt",
-        "folder C:\\Program Files\\Tool\\b\\x\\",
-        "folder C:\\Program Files\\Tool\\a\\",
+        "file C:\\Program Files\\Tool\\tool.exe", "file C:\\Program Files\\Tool\\b\\x\\deep.txt",
+        "file C:\\Program Files\\Tool\\a\\one.txt", "file C:\\Program Files\\Tool\\b\\two.txt",
+        "folder C:\\Program Files\\Tool\\b\\x\\", "folder C:\\Program Files\\Tool\\a\\",
         "folder C:\\Program Files\\Tool\\b\\",
         std::string("key HKEY_LOCAL_MACHINE\\") + kUninstallKey +
             "{G} if UninstallString = \"C:\\Program Files\\Tool\\uninstall.exe\"",
@@ -108,30 +100,15 @@ TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
         const char* field;
         const char* entry;
     } rows[] = {
-        {"file", "..\\outside.txt"},
-        {"file", "sub\\..\\..\\outside.txt"},
-        {"file", "sub/../../outside.txt"},
-        {"file", "C:\\Windows\\win.ini"},
-        {"file", "\\Windows\\win.ini"},
-        {"file", "D:outside.txt"},
-        {"file", "\\\\server\\share\\x"},
-        {"file", "nul"},
-        {"file", "sub\\com1.txt"},
-        {"file", "tool.exe:stream"},
-        {"file", "...\\x"},
-        {"task", "outside.lnk"},
-        {"task", "C:\\Users\\ann\\..\\bob\\x.lnk"},
-        {"task", "\\\\?\\C:\\x.lnk"},
-        {"task", "2147483653|Software\\Tool|Path"},
-        {"task", "0x80000001|Software\\Tool|Path"},
-        {"task", "2147483649||Path"},
-        {"task", "2147483649|Software\\Tool|Path|more"},
-        {"task", "2147483649|Software\\Tool"},
-        {"menu", "C:\\Menu\\Programs\\Other\\Tool.lnk"},
-        {"menu", "C:\\Menu\\Programs\\Vendor\\Tool\\tool.exe"},
-        {"desktop", "C:\\Users\\ann\\Desktop\\tool.exe"},
-        {"desktop", "Desk.lnk"},
-        {"guid", "{G}\\..\\Other"},
+        {"file", "..\\outside.txt"}, {"file", "sub\\..\\..\\outside.txt"}, {"file", "sub/../../outside.txt"},
+        {"file", "C:\\Windows\\win.ini"}, {"file", "\\Windows\\win.ini"}, {"file", "D:outside.txt"},
+        {"file", "\\\\server\\share\\x"}, {"file", "nul"}, {"file", "sub\\com1.txt"}, {"file", "tool.exe:stream"},
+        {"file", "...\\x"}, {"task", "outside.lnk"}, {"task", "C:\\Users\\ann\\..\\bob\\x.lnk"},
+        {"task", "\\\\?\\C:\\x.lnk"}, {"task", "2147483653|Software\\Tool|Path"},
+        {"task", "0x80000001|Software\\Tool|Path"}, {"task", "2147483649||Path"},
+        {"task", "2147483649|Software\\Tool|Path|more"}, {"task", "2147483649|Software\\Tool"},
+        {"menu", "C:\\Menu\\Programs\\Other\\Tool.lnk"}, {"menu", "C:\\Menu\\Programs\\Vendor\\Tool\\tool.exe"},
+        {"desktop", "C:\\Users\\ann\\Desktop\\tool.exe"}, {"desktop", "Desk.lnk"}, {"guid", "{G}\\..\\Other"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.field) + " " + row.entry);
@@ -159,10 +136,8 @@ TEST(RemovalPlan, DeleteAllOnlyWhereTheFolderIsNoProtectedOne) {
     } rows[] = {
         {"C:\\Program Files\\Tool\\", false, true, true, true},
         {"C:\\Program Files\\Tool\\", false, true, false, false},
-        {"C:\\Program Files\\Tool\\", true, false, true, false},
-        {"C:\\", false, false, true, false},
-        {"C:\\Program Files\\", false, false, true, false},
-        {"C:\\Users\\bob\\", false, false, true, false},
+        {"C:\\Program Files\\Tool\\", true, false, true, false}, {"C:\\", false, false, true, false},
+        {"C:\\Program Files\\", false, false, true, false}, {"C:\\Users\\bob\\", false, false, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.progDir);
@@ -201,24 +176,12 @@ TEST(ProtectedFolders, RootsSystemFoldersProfilesAndEveryFolderAboveThem) {
         const char* folder;
         bool isProtected;
     } rows[] = {
-        {"C:\\", true},
-        {"D:\\", true},
-        {"\\\\server\\share\\", true},
-        {"\\\\server\\share\\Tool\\", false},
-        {"C:\\Windows\\", true},
-        {"c:\\WINDOWS\\", true},
-        {"C:\\Windows\\System32\\", true},
-        {"C:\\Windows\\Tool\\", false},
-        {"C:\\Program Files\\", true},
-        {"C:\\Program Files\\Tool\\", false},
-        {"C:\\Users\\", true},
-        {"C:\\Users\\ann\\", true},
-        {"C:\\Users\\bob\\", true},
-        {"C:\\Users\\ann\\AppData\\", true},
-        {"C:\\Users\\ann\\AppData\\Roaming\\Tool\\", false},
-        {"C:\\Users\\ann\\Tools\\Tool\\", false},
-        {"C:\\Tools\\..\\", true},
-        {"Tool\\", true},
+        {"C:\\", true}, {"D:\\", true}, {"\\\\server\\share\\", true}, {"\\\\server\\share\\Tool\\", false},
+        {"C:\\Windows\\", true}, {"c:\\WINDOWS\\", true}, {"C:\\Windows\\System32\\", true},
+        {"C:\\Windows\\Tool\\", false}, {"C:\\Program Files\\", true}, {"C:\\Program Files\\Tool\\", false},
+        {"C:\\Users\\", true}, {"C:\\Users\\ann\\", true}, {"C:\\Users\\bob\\", true},
+        {"C:\\Users\\ann\\AppData\\", true}, {"C:\\Users\\ann\\AppData\\Roaming\\Tool\\", false},
+        {"C:\\Users\\ann\\Tools\\Tool\\", false}, {"C:\\Tools\\..\\", true}, {"Tool\\", true},
     };
     for (const auto& row : rows) EXPECT_EQ(isProtectedFolder(row.folder, kProtected), row.isProtected) << row.folder;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "config/language_texts.h"
 #include "install/running_program.h"
 #include "install/uninstall_entry.h"
@@ -15,16 +17,15 @@ TEST(RunningProgram, UpperCaseFoldsAsciiAndTheHighLetterRange) {
     EXPECT_EQ(upperCaseName("{|}`@"), "{|}`@");
 }
 
+// Latin-1 letters from 0xE0 fold onto their capitals 32 below.
 TEST(RunningProgram, MatchesTheFileNameOfAProcessWholly) {
-    EXPECT_TRUE(isProgramProcess("C:\\Apps\\TOOL.EXE", "Tool.exe"));
-    EXPECT_TRUE(isProgramProcess("/opt/apps/tool.exe", "TOOL.exe"));
-    EXPECT_TRUE(isProgramProcess("\"tool.exe\"", "tool.exe"));
-    EXPECT_TRUE(isProgramProcess("\"C:\\Apps\\tool.exe\" -x", "tool.exe"));
-    EXPECT_FALSE(isProgramProcess("C:\\Apps\\tool.exe", "bin\\tool.exe"));
-    EXPECT_FALSE(isProgramProcess("C:\\Apps\\mytool.exe", "tool.exe"));
-    EXPECT_FALSE(isProgramProcess("C:\\Apps\\tool.exe", ""));
-    // Latin-1 letters from 0xE0 fold onto their capitals 32 below.
-    EXPECT_TRUE(isProgramProcess("C:\\\xC4PP.EXE", "\xE4pp.exe"));
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {"C:\\Apps\\TOOL.EXE", "Tool.exe", true},       {"/opt/apps/tool.exe", "TOOL.exe", true},
+        {"\"tool.exe\"", "tool.exe", true},             {"\"C:\\Apps\\tool.exe\" -x", "tool.exe", true},
+        {"C:\\Apps\\tool.exe", "bin\\tool.exe", false}, {"C:\\Apps\\mytool.exe", "tool.exe", false},
+        {"C:\\Apps\\tool.exe", "", false},             {"C:\\\xC4PP.EXE", "\xE4pp.exe", true}};
+    for (const auto& [process, program, matches] : rows)
+        EXPECT_EQ(isProgramProcess(process, program), matches) << process;
 }
 
 TEST(RunningProgram, WarningReplacesTheTitlePlaceholderInItsFirstLine) {
@@ -40,17 +41,10 @@ UninstallEntryInputs toolEntry() {
             "tool.exe", 2049, "20260501"};
 }
 
-TEST(UninstallEntry, KeyIsTheGuidElseTheLinkName) {
-    UninstallEntryInputs entry = toolEntry();
-    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
-    entry.guid = "{1234-AB}";
-    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234-AB}");
-}
-
 // The classic seven first, then what the list of installed programs shows
 // and deployment tools read; numbers as numbers, the size in kilobytes
 // rounded up.
-TEST(UninstallEntry, ValuesInOrder) {
+TEST(UninstallEntry, KeyAndValuesInOrder) {
     UninstallEntryInputs entry = toolEntry();
     entry.version.clear();
     entry.web.clear();
@@ -66,13 +60,13 @@ TEST(UninstallEntry, ValuesInOrder) {
         EXPECT_EQ(values[i].name, expected[i].first);
         EXPECT_EQ(values[i].isNumber ? "#" + std::to_string(values[i].number) : values[i].text, expected[i].second);
     }
+    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
+    // A GUID names the key; a folder with a blank is quoted.
+    entry.guid = "{1234-AB}";
     entry.installDir = "C:\\Program Files\\Tool\\";
+    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234-AB}");
+    EXPECT_EQ(uninstallEntryValues(entry)[6].text, "\"C:\\Program Files\\Tool\\uninstall.exe\"");
     EXPECT_EQ(uninstallEntryValues(entry).back().text, "\"C:\\Program Files\\Tool\\uninstall.exe\" /S");
-}
-
-TEST(UninstallEntry, CommandWithABlankIsQuoted) {
-    EXPECT_EQ(uninstallCommand("C:\\Program Files\\Tool\\"), "\"C:\\Program Files\\Tool\\uninstall.exe\"");
-    EXPECT_EQ(uninstallCommand("C:\\Apps\\Tool\\"), "C:\\Apps\\Tool\\uninstall.exe");
 }
 
 TEST(RunEnding, RestartOrProgramStartOnlyAfterAnInstallOfThisRun) {

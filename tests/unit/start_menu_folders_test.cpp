@@ -86,33 +86,25 @@ TEST(CollectStartMenuFolders, MissingProgramsFolderAddsNothingAndIsNotWalked) {
 const std::vector<ui::TreeItem> kTree = {{"Tools", 0},     {"Tool", 1}, {"Extras", 1}, {"Sounds", 2},
                                          {"Utilities", 0}, {"Tool", 1}, {"Help", 1}};
 
+// Neither selects an item beyond the list or none; the deeper items before
+// an item are not its parents.
 TEST(SelectedTreePath, NamesOfTheItemsAboveJoined) {
-    EXPECT_EQ(selectedTreePath(kTree, 0), "Tools");
-    EXPECT_EQ(selectedTreePath(kTree, 3), "Tools\\Extras\\Sounds");
-    EXPECT_EQ(selectedTreePath(kTree, 5), "Utilities\\Tool");  // the deeper items before it are not its parents
-    // No item selected: empty text.
-    EXPECT_EQ(selectedTreePath(kTree, -1), "");
-    EXPECT_EQ(selectedTreePath(kTree, 7), "");
+    const std::pair<int, const char*> rows[] = {
+        {0, "Tools"}, {3, "Tools\\Extras\\Sounds"}, {5, "Utilities\\Tool"}, {-1, ""}, {7, ""}};
+    for (const auto& [index, path] : rows) EXPECT_EQ(selectedTreePath(kTree, index), path) << index;
     EXPECT_EQ(selectedTreePath({}, 0), "");
 }
 
+// A second name without such a sub-folder selects the top folder: only the
+// matched folder's own sub-folders count, not a grandchild nor a later top
+// folder's. Case counts, and only top items match the first name.
 TEST(FindTreeItem, DeepestItemMatchingLeadingNames) {
-    EXPECT_EQ(findTreeItem(kTree, "Tools\\Extras\\Sounds"), 3);
-    EXPECT_EQ(findTreeItem(kTree, "Tools\\Extras\\Sounds\\More"), 3);
-    EXPECT_EQ(findTreeItem(kTree, "Tools\\Tool"), 1);
-    EXPECT_EQ(findTreeItem(kTree, "Tools\\"), 0);
-    EXPECT_EQ(findTreeItem(kTree, "Utilities\\Tool"), 5);
-    // A second name without such a sub-folder selects the top folder; only the
-    // matched folder's own sub-folders count, not a grandchild nor a later top folder's.
-    EXPECT_EQ(findTreeItem(kTree, "Tools\\My Program"), 0);
-    EXPECT_EQ(findTreeItem(kTree, "Tools\\Sounds"), 0);
-    EXPECT_EQ(findTreeItem(kTree, "Tools\\Help"), 0);
-    EXPECT_EQ(findTreeItem(kTree, "Utilities\\Extras"), 4);
-    // No top folder of that name: none. Case counts; only top items match the first name.
-    EXPECT_EQ(findTreeItem(kTree, "tools\\Tool"), -1);
-    EXPECT_EQ(findTreeItem(kTree, "Tool"), -1);
-    EXPECT_EQ(findTreeItem(kTree, "\\Tools"), -1);
-    EXPECT_EQ(findTreeItem(kTree, ""), -1);
+    const std::pair<const char*, int> rows[] = {
+        {"Tools\\Extras\\Sounds", 3}, {"Tools\\Extras\\Sounds\\More", 3}, {"Tools\\Tool", 1}, {"Tools\\", 0},
+        {"Utilities\\Tool", 5},       {"Tools\\My Program", 0},          {"Tools\\Sounds", 0}, {"Tools\\Help", 0},
+        {"Utilities\\Extras", 4},     {"tools\\Tool", -1},               {"Tool", -1},         {"\\Tools", -1},
+        {"", -1}};
+    for (const auto& [path, index] : rows) EXPECT_EQ(findTreeItem(kTree, path), index) << path;
     EXPECT_EQ(findTreeItem({}, "Tools"), -1);
 }
 

@@ -29,4 +29,11 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 
 std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
 
+std::string readText(const std::filesystem::path& path) {
+    const std::vector<std::uint8_t> bytes = readBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+void writeText(const std::filesystem::path& path, const std::string& text) { writeBytes(path, bytesOf(text)); }
+
 }  // namespace brindle::test

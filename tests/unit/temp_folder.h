@@ -27,5 +27,7 @@ private:
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> bytesOf(const std::string& text);
+std::string readText(const std::filesystem::path& path);
+void writeText(const std::filesystem::path& path, const std::string& text);
 
 }  // namespace brindle::test

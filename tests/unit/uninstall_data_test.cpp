@@ -10,10 +10,7 @@ namespace {
 
 class UninstallDataTest : public ::testing::Test {
 protected:
-    std::string written() const {
-        const auto bytes = test::readBytes(folder.path() / "uninstall.dat");
-        return {bytes.begin(), bytes.end()};
-    }
+    std::string written() const { return test::readText(folder.path() / "uninstall.dat"); }
 
     test::TempFolder folder;
     PreferenceFile file;
@@ -43,9 +40,8 @@ TEST_F(UninstallDataTest, WithoutTemplateEveryGroupInOrder) {
 }
 
 TEST_F(UninstallDataTest, TemplateKeysStayAndNewOnesFollowThem) {
-    test::writeBytes(folder.path() / "uninstall.dat",
-                     test::bytesOf("; made by the builder\r\n[Settings]\r\nProgName=Tool\r\nProgDir=C:\\Old\\\r\n"
-                                   "[Files]\r\nF001=tool.exe\r\n"));
+    test::writeText(folder.path() / "uninstall.dat", "; made by the builder\r\n[Settings]\r\nProgName=Tool\r\n"
+                                                     "ProgDir=C:\\Old\\\r\n[Files]\r\nF001=tool.exe\r\n");
     inputs.progLink = "Tool Link";
     inputs.startMenuDir = "C:\\Menu\\Tool\\";
     inputs.exe = "\"bin\\helper.app.exe";

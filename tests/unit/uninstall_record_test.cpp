@@ -51,10 +51,7 @@ TEST_F(UninstallRecordTest, ReadsTheTemplateAndWhatTheInstallerAdded) {
     EXPECT_EQ(record.startMenuLinks.size(), 5u);
     EXPECT_EQ(record.startMenuLinks[1], "C:\\Menu\\Tool\\.lnk");
     EXPECT_EQ(record.taskRecords, (std::vector<std::string>{"C:\\Desk\\Site.lnk", "2147483649|Software\\Tool|Path"}));
-}
-
-TEST_F(UninstallRecordTest, TextsTakeTheProgramNameAndFallBackToTheDefaults) {
-    ASSERT_TRUE(read(kInstalled));
+    // The texts take the program name, and fall back to the defaults.
     const UninstallTexts& texts = record.texts;
     EXPECT_EQ(texts.titel, "Remove Tool");
     EXPECT_EQ(texts.msg, "Tool goes.");
@@ -64,7 +61,9 @@ TEST_F(UninstallRecordTest, TextsTakeTheProgramNameAndFallBackToTheDefaults) {
     // The warning's halves as written: the name goes in when it is shown.
     EXPECT_EQ(texts.runningFirstLine, "Close '$Titel' ($Titel)!");
     EXPECT_EQ(texts.runningSecondLine, "Then '$Titel' OK");
+}
 
+TEST_F(UninstallRecordTest, MissingNameAndTextsTakeTheDefaults) {
     ASSERT_TRUE(read("[Settings]\r\nProgDir = C:\\Apps\\Tool\\\r\nProgLink = Linked\r\n"));
     EXPECT_EQ(record.progName, "Linked");
     EXPECT_EQ(record.texts.runningFirstLine, "Close Program 'Linked' first!");  // the default, built with the name

@@ -87,7 +87,7 @@ struct Case {
 };
 
 std::vector<Case> cases() {
-    const std::string a200 = ascending(200), a40 = ascending(40);
+    const std::string a200 = ascending(200), a40 = ascending(40), a20 = ascending(20), a8 = ascending(8);
     const std::string longMatches = a200 + a200.substr(100, 6) + a200.substr(6, 2);
     const std::string widened = a40 + a40.substr(40 - 19, 6) + "z";
     std::string raw;
@@ -114,6 +114,14 @@ std::vector<Case> cases() {
          Stream(a40).indexWidth(40, 6).longMatch(3, 19, 40, 2).literal('z').end().block(47), 47, widened},
         {"a repeat copies from the last offset",
          Stream("xyz").shortMatch(3, 2).literal('-').repeat(3).end().block(9), 9, "xyzxy-xy-"},
+        {"far copy overlapping itself, whole chunks with output to follow",
+         Stream(a8).longMatch(3, 8, 8, 16).literals("0123456789").end().block(38), 38,
+         a8 + a8 + a8 + a8.substr(0, 4) + "0123456789"},
+        {"far copy ending at the stated size, more room offered", Stream(a20).shortMatch(16, 5).end().block(25), 40,
+         a20 + a20.substr(4, 5)},
+        {"near copy with room behind it", Stream(a8).shortMatch(3, 5).literals("0123456789").end().block(23), 23,
+         a8 + "\5\6\7\5\6" + "0123456789"},
+        {"one-byte copy from 14 back", Stream(a20).byteCode(15).end().block(21), 21, a20 + a20.substr(6, 1)},
         {"one-byte copy from 2 back, zero byte",
          Stream("pq").byteCode(3).byteCode(1).end().block(4), 4, std::string("pqp\0", 4)},
         {"7-bit literals add their base", Stream().width7(10).literal(65, 7).end().block(1), 1, "K"},
@@ -130,6 +138,9 @@ std::vector<Case> cases() {
         {"no end code", Stream("ab").block(2), 2, {}},
         {"literal before a width code", Stream().literal('a').end().block(1), 1, {}},
         {"more bytes than the header states", Stream("a").shortMatch(1, 5).end().block(3), 16, {}},
+        {"more literals than the header states", Stream("abc").end().block(2), 16, {}},
+        {"one-byte copy past the stated size", Stream("ab").byteCode(3).end().block(2), 16, {}},
+        {"far copy past the stated size", Stream(a20).shortMatch(16, 5).end().block(24), 40, {}},
         {"fewer bytes than the header states", Stream("a").end().block(2), 2, {}},
         {"short match before the start", Stream("a").shortMatch(2, 2).end().block(3), 3, {}},
         {"one-byte copy before the start", Stream("a").byteCode(5).end().block(2), 2, {}},

@@ -42,16 +42,12 @@ class UserTasksTest : public ::testing::Test {
 protected:
     std::vector<std::string> run(const std::string& userTask, const std::string& startMenuDir = "C:\\Menu\\Tool\\",
                                  std::string installDir = {}) {
-        test::writeBytes(folder.path() / "setup.ini", test::bytesOf("[UserTask]\r\n" + userTask));
+        test::writeText(folder.path() / "setup.ini", "[UserTask]\r\n" + userTask);
         if (installDir.empty()) installDir = folder.corePath();
         places = {folder.corePath() + "setup.ini", "C:\\Work\\", installDir, startMenuDir, testFolder};
         const UserTaskResult result = runUserTasks(ini, places, actions, "Create additional Links");
         allDone = result.allDone;
         return result.records;
-    }
-    std::string file(const std::string& name) const {
-        const auto bytes = test::readBytes(folder.path() / name);
-        return {bytes.begin(), bytes.end()};
     }
 
     test::TempFolder folder;
@@ -61,18 +57,30 @@ protected:
     bool allDone = false;
 };
 
-TEST_F(UserTasksTest, NoCountNoLineAndNoTask) {
-    EXPECT_TRUE(run("Task1=0|A|a.exe\r\n").empty());
-    EXPECT_TRUE(actions.lines.empty());
-    EXPECT_TRUE(actions.shortcuts.empty());
-}
-
-TEST_F(UserTasksTest, NegativeCountsInSixteenBitsAddTheLineButRunNothing) {
-    for (const char* number : {"-1", "40000"}) {
+// Which tasks run at all: the count (a 16-bit number; none means no line
+// either), the start-menu folder, empty lines and unknown types.
+TEST_F(UserTasksTest, TasksThatRunAndTheirRecords) {
+    const struct {
+        const char* userTask;
+        const char* startMenuDir;
+        std::vector<std::string> records;
+        std::size_t lines, shortcuts;
+    } rows[] = {
+        {"Task1=0|A|a.exe\r\n", "C:\\Menu\\Tool\\", {}, 0, 0},
+        {"Number=-1\r\nTask1=0|A|a.exe\r\n", "C:\\Menu\\Tool\\", {}, 1, 0},
+        {"Number=40000\r\nTask1=0|A|a.exe\r\n", "C:\\Menu\\Tool\\", {}, 1, 0},
+        {"Number=3\r\nTask1=1|Tool|tool.exe\r\nTask2=3|Site|https://x/\r\nTask3=0|Tool|tool.exe\r\n", "",
+         {"C:\\Desk\\Tool.lnk"}, 1, 1},
+        {"Number=5\r\nTask1=9|%System%x.dll|1\r\nTask2=\r\nTask3=7|x|y\r\nTask5=0|Last|l.exe\r\n", "C:\\Menu\\Tool\\",
+         {"C:\\Desk\\Last.lnk"}, 1, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.userTask);
         actions = {};
-        EXPECT_TRUE(run(std::string("Number=") + number + "\r\nTask1=0|A|a.exe\r\n").empty()) << number;
-        EXPECT_EQ(actions.lines, std::vector<std::string>{"Create additional Links"}) << number;
-        EXPECT_TRUE(actions.shortcuts.empty()) << number;
+        EXPECT_EQ(run(row.userTask, row.startMenuDir), row.records);
+        EXPECT_EQ(actions.lines, std::vector<std::string>(row.lines, "Create additional Links"));
+        EXPECT_EQ(actions.shortcuts.size(), row.shortcuts);
+        EXPECT_TRUE(allDone);
     }
 }
 
@@ -102,12 +110,6 @@ TEST_F(UserTasksTest, WebShortcutsUseTheAddressAndTheWebIcon) {
     EXPECT_EQ(actions.shortcuts[0].iconFile, "C:\\WINDOWS\\system32\\url.dll");
 }
 
-TEST_F(UserTasksTest, StartMenuTasksNeedAStartMenuFolder) {
-    const auto records = run("Number=3\r\nTask1=1|Tool|tool.exe\r\nTask2=3|Site|https://x/\r\nTask3=0|Tool|tool.exe\r\n", "");
-    EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Tool.lnk"});
-    EXPECT_EQ(actions.shortcuts.size(), 1u);
-}
-
 TEST_F(UserTasksTest, CopiesExpandTheirFolder) {
     const auto records = run("Number=5\r\nTask1=5|x.dll|x.dll|%System%\r\nTask2=5|a.txt|a.txt|%InstallDir%data\\\r\n"
                              "Task3=5|b.txt|b.txt|Shared\\\r\nTask4=5|c.txt|c.txt|%ProgDir%\r\nTask5=5|d.txt|d.txt\r\n",
@@ -127,28 +129,18 @@ TEST_F(UserTasksTest, RegistryRootWrapsAndTheTextStaysAsWritten) {
                                                           "2147483650 Software\\Tool Empty = "}));
 }
 
+// Ini values leave no record, and the tasks after them still run.
 TEST_F(UserTasksTest, IniValuesAreExpandedAndLeaveNoRecord) {
-    const auto records = run("Number=3\r\nTask1=8|tool.ini|Paths|Data|%AppData%Tool;%InstallDir%;%StartMenuDir%\r\n"
-                             "Task2=8|tool.ini|Paths|Keep|%ProgDir%x\r\nTask3=8|tool.ini||Top|1\r\n");
-    EXPECT_TRUE(records.empty());
-    EXPECT_EQ(file("tool.ini"), "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() +
-                                    ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
-}
-
-TEST_F(UserTasksTest, MissingAndEmptyLinesAndUnknownTypesArePassedOver) {
-    const auto records = run("Number=5\r\nTask1=9|%System%x.dll|1\r\nTask2=\r\nTask3=7|x|y\r\nTask5=0|Last|l.exe\r\n");
-    EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Last.lnk"});
-}
-
-TEST_F(UserTasksTest, TasksAfterAnIniTaskStillRun) {
-    const auto records = run("Number=2\r\nTask1=8|tool.ini|Paths|Data|x\r\nTask2=0|Added|a.exe\r\n");
+    const auto records = run("Number=4\r\nTask1=8|tool.ini|Paths|Data|%AppData%Tool;%InstallDir%;%StartMenuDir%\r\n"
+                             "Task2=8|tool.ini|Paths|Keep|%ProgDir%x\r\nTask3=8|tool.ini||Top|1\r\n"
+                             "Task4=0|Added|a.exe\r\n");
     EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Added.lnk"});
-    EXPECT_EQ(file("tool.ini"), "[Paths]\r\nData = x\r\n");
     EXPECT_TRUE(allDone);
+    EXPECT_EQ(test::readText(folder.path() / "tool.ini"),
+              "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() +
+                  ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
 }
 
-// A failed operation keeps its record (the uninstaller may find part of it)
-// and the later tasks still run, but the result says so.
 TEST_F(UserTasksTest, FailuresAreReportedAndTheRestStillRun) {
     actions.succeed = false;
     const auto records = run("Number=4\r\nTask1=0|A|a.exe\r\nTask2=2|W|https://x/\r\nTask3=5|x.dll|x.dll\r\n"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "config/language_texts.h"
 #include "config/preference_file.h"
 #include "temp_folder.h"
@@ -10,13 +12,12 @@ namespace brindle {
 namespace {
 
 TEST(VersionSummary, MissingValuesLeaveNoEmptyFields) {
-    EXPECT_EQ(joinVersionSummary("1.2.0.7", "Shared Library", "English (United States)"),
-              "1.2.0.7|Shared Library|English (United States)");
-    EXPECT_EQ(joinVersionSummary("", "Shared Library", "German"), "Shared Library|German");
-    EXPECT_EQ(joinVersionSummary("1.2", "", "English"), "1.2|English");
-    EXPECT_EQ(joinVersionSummary("1.2", "Tool", ""), "1.2|Tool");
-    EXPECT_EQ(joinVersionSummary("", "", "English"), "English");
-    EXPECT_EQ(joinVersionSummary("", "", ""), "");
+    const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+        {"1.2.0.7", "Shared Library", "English (United States)", "1.2.0.7|Shared Library|English (United States)"},
+        {"", "Shared Library", "German", "Shared Library|German"}, {"1.2", "", "English", "1.2|English"},
+        {"1.2", "Tool", "", "1.2|Tool"}, {"", "", "English", "English"}, {"", "", "", ""}};
+    for (const auto& [version, description, language, summary] : rows)
+        EXPECT_EQ(joinVersionSummary(version, description, language), summary);
 }
 
 // Version, description and language as one line.
@@ -38,8 +39,7 @@ TEST(VersionSummary, LinesReadTheSummaryByPosition) {
     EXPECT_EQ(versionLines("", "", texts).version, "--- not available ---");
 
     test::TempFolder folder;
-    test::writeBytes(folder.path() / "german.lng",
-                     test::bytesOf("[FileVersion]\nNotAvailable=--- nicht vorhanden ---\n"));
+    test::writeText(folder.path() / "german.lng", "[FileVersion]\nNotAvailable=--- nicht vorhanden ---\n");
     LanguageTexts german("Tool", "");
     PreferenceFile ini;
     german.load(ini, (folder.path() / "german.lng").string());

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <vector>
 
 #include "wizard/folder_fields.h"
 #include "wizard/page_navigation.h"
@@ -54,66 +55,51 @@ private:
     std::map<int, bool> enabled_;
 };
 
-TEST(PageNavigation, AllPagesForwardAndBack) {
-    FakeView view(true, true);
-    int page = stepForward(1, view);
-    EXPECT_EQ(page, 2);
-    EXPECT_EQ(view.pagePanel(), kLicencePage);
-    EXPECT_TRUE(view.shown(kHeaderBand));
-    EXPECT_FALSE(view.shown(kSidePicture));
-    EXPECT_EQ(view.header, 2);
-    EXPECT_FALSE(view.enabled(kNextButton));  // not accepted yet
-    view.accepted = true;
-    page = stepForward(page, view);
-    EXPECT_EQ(page, 3);
-    EXPECT_EQ(view.pagePanel(), kSettingsPage);
-    EXPECT_EQ(view.header, 3);
-    page = stepForward(page, view);
-    EXPECT_EQ(page, 4);
-    EXPECT_EQ(view.pagePanel(), kReadmePage);
-    EXPECT_EQ(view.header, 4);
-    page = stepForward(page, view);
-    EXPECT_EQ(page, 5);
-    EXPECT_EQ(view.pagePanel(), kInstallPage);
-    EXPECT_TRUE(view.shown(kInstallButton));
-    EXPECT_FALSE(view.shown(kNextButton));
-    EXPECT_FALSE(view.shown(kHeaderBand));
-
-    view.header = 0;
-    page = stepBack(page, view);
-    EXPECT_EQ(page, 4);
-    EXPECT_EQ(view.pagePanel(), kReadmePage);
-    EXPECT_EQ(view.header, 0);  // the texts of page 4 are still in place
-    EXPECT_TRUE(view.shown(kHeaderBand));
-    EXPECT_TRUE(view.shown(kNextButton));
-    EXPECT_FALSE(view.shown(kInstallButton));
-    page = stepBack(stepBack(page, view), view);
-    EXPECT_EQ(page, 2);
-    EXPECT_EQ(view.pagePanel(), kLicencePage);
-    page = stepBack(page, view);
-    EXPECT_EQ(page, 1);
-    EXPECT_EQ(view.pagePanel(), kWelcomePage);
-    EXPECT_FALSE(view.shown(kBackButton));
-    EXPECT_TRUE(view.enabled(kNextButton));
-}
-
-TEST(PageNavigation, PagesWithoutDocumentsAreSkipped) {
-    FakeView view(false, false);
-    int page = stepForward(1, view);
-    EXPECT_EQ(page, 3);
-    EXPECT_EQ(view.pagePanel(), kSettingsPage);
-    EXPECT_TRUE(view.enabled(kNextButton));
-    page = stepForward(page, view);
-    EXPECT_EQ(page, 5);
-    EXPECT_EQ(view.pagePanel(), kInstallPage);
-    page = stepBack(page, view);
-    EXPECT_EQ(page, 3);
-    EXPECT_EQ(view.pagePanel(), kSettingsPage);
-    EXPECT_EQ(view.header, 3);
-    page = stepBack(page, view);
-    EXPECT_EQ(page, 1);
-    EXPECT_EQ(view.pagePanel(), kWelcomePage);
-    EXPECT_FALSE(view.shown(kHeaderBand));
+// Each step from the page before, with what it then shows: the header texts
+// are set only where the page needs new ones (0: left as they were).
+TEST(PageNavigation, ForwardAndBackSkippingPagesWithoutDocuments) {
+    struct Step {
+        bool forward;
+        int page, panel, header;
+        bool band, next, nextEnabled, install, back;
+    };
+    const std::pair<bool, std::vector<Step>> walks[] = {{true, {
+        {true, 2, kLicencePage, 2, true, true, false, false, true},  // not accepted yet
+        {true, 3, kSettingsPage, 3, true, true, true, false, true},
+        {true, 4, kReadmePage, 4, true, true, true, false, true},
+        {true, 5, kInstallPage, 0, false, false, true, true, true},
+        {false, 4, kReadmePage, 0, true, true, true, false, true},  // page 4's texts are still in place
+        {false, 3, kSettingsPage, 3, true, true, true, false, true},
+        {false, 2, kLicencePage, 2, true, true, true, false, true},
+        {false, 1, kWelcomePage, 0, false, true, true, false, false},
+    }}, {false, {
+        {true, 3, kSettingsPage, 3, true, true, true, false, true},
+        {true, 5, kInstallPage, 0, false, false, true, true, true},
+        {false, 3, kSettingsPage, 3, true, true, true, false, true},
+        {false, 1, kWelcomePage, 0, false, true, true, false, false},
+    }}};
+    for (const auto& [documents, steps] : walks) {
+        FakeView view(documents, documents);
+        int page = 1;
+        for (const Step& step : steps) {
+            SCOPED_TRACE((documents ? "documents, page " : "none, page ") + std::to_string(step.page));
+            view.header = 0;
+            page = step.forward ? stepForward(page, view) : stepBack(page, view);
+            EXPECT_EQ(page, step.page);
+            EXPECT_EQ(view.pagePanel(), step.panel);
+            EXPECT_EQ(view.header, step.header);
+            EXPECT_EQ(view.shown(kHeaderBand), step.band);
+            EXPECT_EQ(view.shown(kSidePicture), !step.band);
+            EXPECT_EQ(view.shown(kNextButton), step.next);
+            EXPECT_EQ(view.enabled(kNextButton), step.nextEnabled);
+            EXPECT_EQ(view.shown(kInstallButton), step.install);
+            EXPECT_EQ(view.shown(kBackButton), step.back);
+            if (page == 2) {  // the user accepts, which enables Next
+                view.accepted = true;
+                view.enable(kNextButton, true);
+            }
+        }
+    }
 }
 
 // Only a folder that names its drive or share leaves the settings page; the

@@ -1,10 +1,9 @@
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 
 #include "command_options.h"
 #include "commands.h"
+#include "host_system.h"
 #include "parallel_packer.h"
 #include "project_check.h"
 #include "staged_output.h"
@@ -17,7 +16,8 @@ namespace fs = std::filesystem;
 namespace {
 const char kHelp[] =
     "usage: brindle-pack build PROJECT -o SETUP.EXE [--app DIR] [--stub FILE]\n"
-    "                          [--uninstaller FILE] [--no-del-all] [-j N] [--quiet]\n"
+    "                          [--uninstaller FILE] [--no-del-all] [--no-solid]\n"
+    "                          [--solid-limit BYTES] [-j N] [--quiet]\n"
     "\n"
     "Turns the install project PROJECT into the installer SETUP.EXE. PROJECT holds\n"
     "setup.ini and the files the installer carries; the application's tree is\n"
@@ -29,8 +29,13 @@ const char kHelp[] =
     "with [Task] NoUninstall = 1) and an uninstall.dat template make setup.pck;\n"
     "setup.pck and the carried files are packed behind the stub (FILE, else\n"
     "brindle-setup.exe). Both defaults are looked for beside brindle-pack, then in\n"
-    "../share/brindle/ relative to it, where the package installs them. --no-del-all sets\n"
-    "NoDelAll in the template, as [Builder] NoDelAll = 1 does. Files are packed on\n"
+    "../share/brindle/ relative to it, where the package installs them. --no-del-all\n"
+    "sets NoDelAll in the template, as [Builder] NoDelAll = 1 does.\n"
+    "\n"
+    "When the application's files come to at most BYTES (256 MiB unless\n"
+    "--solid-limit says otherwise), setup.pck stores them as they are and is packed\n"
+    "as one block, so that files share their matches; otherwise, or with --no-solid,\n"
+    "each file is packed on its own and setup.pck is stored as it is. Files are packed on\n"
     "N threads (all cores by default); the output is the same for any N, and entry\n"
     "times are no later than SOURCE_DATE_EPOCH when that is set. A progress bar\n"
     "shows on a terminal; --quiet prints nothing but errors.\n";
@@ -38,15 +43,11 @@ const char kHelp[] =
 constexpr const char* kUninstallerName = "Uninstall.exe";
 constexpr const char* kTemplateName = "uninstall.dat";
 constexpr const char* kInnerPackageName = "setup.pck";
-
-// The runtime and the uninstaller lie beside brindle-pack in a build tree
-// and in ../share/brindle/ relative to it when installed.
-fs::path shippedFile(const std::string& name) {
-    std::error_code failure;
-    const fs::path tools = fs::read_symlink("/proc/self/exe", failure).parent_path();
-    if (fs::is_regular_file(tools / name, failure)) return tools / name;
-    return tools.parent_path() / "share" / "brindle" / name;
-}
+// The most application bytes packed as one block. The installer holds that
+// block packed and unpacked at once in its 2 GiB of 32-bit address space,
+// each in one piece: 256 MiB of files need at most about 520 MiB, which
+// leaves room for its image, libraries and their gaps.
+constexpr std::uint64_t kSolidLimit = std::uint64_t(256) << 20;
 
 bool isInside(const fs::path& path, const fs::path& folder) {
     std::error_code failure;
@@ -75,7 +76,13 @@ std::vector<PackInput> inputsOf(const std::vector<TreeItem>& items) {
 
 std::uint64_t totalSize(const std::vector<PackInput>& inputs) {
     std::uint64_t total = 0;
-    for (const PackInput& input : inputs) total += input.raw ? 0 : input.size + input.bytes.size();
+    for (const PackInput& input : inputs) total += input.raw || !input.packed ? 0 : input.size + input.bytes.size();
+    return total;
+}
+
+std::uint64_t contentSize(const std::vector<PackInput>& inputs) {
+    std::uint64_t total = 0;
+    for (const PackInput& input : inputs) total += input.size + input.bytes.size();
     return total;
 }
 
@@ -84,6 +91,7 @@ struct BuildPlan {
     fs::path stub;
     fs::path uninstaller;  // empty: none
     std::int32_t noDelAll = 0;
+    std::uint64_t solidLimit = kSolidLimit;  // 0: never solid
     unsigned threads = 1;
     bool quiet = false;
 };
@@ -109,20 +117,25 @@ std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan
 bool build(const Project& project, const BuildPlan& plan, const EntryTimes& times, std::string& error) {
     std::vector<std::uint8_t> stub;
     if (!readWholeFile(plan.stub, stub)) {
-        error = plan.stub.string() + ": cannot be read";
+        error = utf8Path(plan.stub) + ": cannot be read";
         return false;
     }
-    const std::vector<PackInput> inner = innerInputs(project, plan, times);
+    std::vector<PackInput> inner = innerInputs(project, plan, times);
     std::vector<PackInput> outer = inputsOf(project.carriedItems);
-    Progress progress(!plan.quiet && isatty(STDERR_FILENO), totalSize(inner) + totalSize(outer));
+    // Solid: the entries are stored and setup.pck is packed whole; otherwise
+    // the other way round. Either way nothing is packed twice.
+    const bool solid = plan.solidLimit > 0 && contentSize(inner) <= plan.solidLimit;
+    for (PackInput& input : inner) input.packed = !solid;
+    const std::uint64_t setupPackage = solid ? contentSize(inner) : 0;  // about setup.pck's size
+    Progress progress(!plan.quiet && stderrIsTerminal(), totalSize(inner) + setupPackage + totalSize(outer));
 
-    StagedOutput innerPackage(plan.output.string() + "." + kInnerPackageName);  // never committed: removed at the end
+    // Never committed: removed at the end.
+    StagedOutput innerPackage(hostPath(utf8Path(plan.output) + "." + kInnerPackageName));
     if (!writePackageFile(innerPackage.partial(), {}, inner, plan.threads, progress, error)) return false;
     std::uint64_t newest = 0;
     for (const PackInput& input : inner) newest = std::max(newest, input.time);
-    insertAtTop(
-        outer,
-        {kInnerPackageName, false, newest, innerPackage.partial(), {}, true, fs::file_size(innerPackage.partial())});
+    insertAtTop(outer, {kInnerPackageName, false, newest, innerPackage.partial(), {}, !solid,
+                        fs::file_size(innerPackage.partial())});
 
     StagedOutput installer(plan.output);
     if (!writePackageFile(installer.partial(), stub, outer, plan.threads, progress, error)) return false;
@@ -132,16 +145,16 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
 
 // The files brindle-pack needs beside the project; false with `error` when one is missing.
 bool findTools(const CommandOptions& options, const Project& project, BuildPlan& plan, std::string& error) {
-    plan.stub = options.has("--stub") ? fs::path(options.value("--stub")) : shippedFile("brindle-setup.exe");
+    plan.stub = options.has("--stub") ? hostPath(options.value("--stub")) : shippedFile("brindle-setup.exe");
     if (!fs::is_regular_file(plan.stub)) {
-        error = plan.stub.string() + ": no installer stub there; name one with --stub FILE";
+        error = utf8Path(plan.stub) + ": no installer stub there; name one with --stub FILE";
         return false;
     }
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
-        options.has("--uninstaller") ? fs::path(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
+        options.has("--uninstaller") ? hostPath(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
     if (!fs::is_regular_file(plan.uninstaller)) {
-        error = plan.uninstaller.string() +
+        error = utf8Path(plan.uninstaller) +
                 ": no uninstaller there; name one with --uninstaller FILE, or set "
                 "[Task] NoUninstall = 1 in setup.ini";
         return false;
@@ -155,20 +168,24 @@ int buildCommand(const Arguments& args) {
         std::fputs(kHelp, stdout);
         return 0;
     }
-    CommandOptions options("build", {"-o", "--app", "--stub", "--uninstaller", "-j"}, {"--no-del-all", "--quiet"});
+    CommandOptions options("build", {"-o", "--app", "--stub", "--uninstaller", "-j", "--solid-limit"},
+                           {"--no-del-all", "--no-solid", "--quiet"});
     std::string error;
     if (!options.parse(args, error) || options.positional.size() != 1 || !options.has("-o"))
         return fail(error.empty() ? "build: needs PROJECT and -o SETUP.EXE (try --help)" : error, 2);
     BuildPlan plan;
     if (!options.threads(plan.threads, error)) return fail(error, 2);
+    if (options.has("--solid-limit") && !options.byteCount("--solid-limit", plan.solidLimit, error))
+        return fail(error, 2);
+    if (options.has("--no-solid")) plan.solidLimit = 0;
     EntryTimes times;
     if (!times.readEnvironment(error)) return fail(error);
-    const fs::path root = options.positional[0];
-    const fs::path application = options.has("--app") ? fs::path(options.value("--app")) : root / "app";
-    plan.output = options.value("-o");
+    const fs::path root = hostPath(options.positional[0]);
+    const fs::path application = options.has("--app") ? hostPath(options.value("--app")) : root / "app";
+    plan.output = hostPath(options.value("-o"));
     plan.quiet = options.has("--quiet");
     if (isInside(plan.output, root) || isInside(plan.output, application))
-        return fail(plan.output.string() + ": lies inside the project, whose next build would carry it");
+        return fail(utf8Path(plan.output) + ": lies inside the project, whose next build would carry it");
 
     const auto start = std::chrono::steady_clock::now();
     const Project project = loadProject(root, application, times);
@@ -181,9 +198,9 @@ int buildCommand(const Arguments& args) {
     plan.noDelAll = options.has("--no-del-all") ? 1 : project.noDelAll;
     if (!build(project, plan, times, error)) return fail(error);
 
-    if (!plan.quiet && isatty(STDERR_FILENO)) {
+    if (!plan.quiet && stderrIsTerminal()) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", plan.output.c_str(),
+        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", utf8Path(plan.output).c_str(),
                      std::uintmax_t(fs::file_size(plan.output)), seconds, plan.threads);
     }
     return 0;

@@ -46,4 +46,14 @@ bool CommandOptions::threads(unsigned& count, std::string& error) const {
     return true;
 }
 
+bool CommandOptions::byteCount(const std::string& option, std::uint64_t& count, std::string& error) const {
+    const std::string text = value(option);
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) {
+        error = command_ + ": " + option + " takes a number of bytes";
+        return false;
+    }
+    count = std::stoull(text);
+    return true;
+}
+
 }  // namespace brindle::tool

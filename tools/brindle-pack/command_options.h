@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -22,6 +23,8 @@ public:
     std::string value(const std::string& option) const;
     // The number of threads: -j N, else all cores.
     bool threads(unsigned& count, std::string& error) const;
+    // The value of `option` as a count of bytes, in decimal.
+    bool byteCount(const std::string& option, std::uint64_t& count, std::string& error) const;
 
     std::vector<std::string> positional;
 

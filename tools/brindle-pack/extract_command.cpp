@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "commands.h"
+#include "host_system.h"
 #include "package/extraction.h"
 
 namespace brindle::tool {
@@ -49,7 +50,7 @@ int extractCommand(const Arguments& args) {
     PackageReader package;
     if (!package.readDirectory(file)) return fail(file + ": no package found");
     std::error_code failure;
-    std::filesystem::create_directories(folder, failure);
+    std::filesystem::create_directories(hostPath(folder), failure);
     if (failure) return fail(folder + ": " + failure.message());
 
     const std::vector<ExtractOutcome> outcomes = extractAll(package, folder, keep);

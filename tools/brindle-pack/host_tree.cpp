@@ -1,11 +1,11 @@
 #include "host_tree.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 
+#include "host_system.h"
 #include "windows_names.h"
 
 namespace brindle::tool {
@@ -16,12 +16,6 @@ namespace {
 constexpr std::uint64_t kFiletimeAtUnixEpoch = 116444736000000000ULL;
 constexpr std::uint64_t kTicksPerSecond = 10'000'000;
 
-std::uint64_t toFiletime(fs::file_time_type time) {
-    const auto sinceEpoch = std::chrono::file_clock::to_sys(time).time_since_epoch();
-    const auto ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100;
-    return std::uint64_t(ticks + std::int64_t(kFiletimeAtUnixEpoch));
-}
-
 class TreeWalk {
 public:
     TreeWalk(const fs::path& skip, const EntryTimes& times, std::vector<TreeItem>& items,
@@ -30,25 +24,26 @@ public:
 
     void walk(const fs::path& folder, const std::string& prefix) {
         std::error_code failure;
-        std::vector<fs::directory_entry> children;
-        for (fs::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure))
-            children.push_back(*it);
+        std::vector<std::pair<std::string, fs::directory_entry>> children;  // package name, host entry
+        std::vector<TreeProblem> refused;
+        for (fs::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
+            if (it->path().lexically_normal() == skip_) continue;
+            const std::string hostName = utf8Path(it->path().filename());
+            if (const std::string why = windowsNameProblem(hostName); !why.empty())
+                refused.push_back({it->path(), "name cannot be used on Windows: it " + why});
+            else
+                children.emplace_back(*toWindowsName(hostName), *it);
+        }
         if (failure) return problem(folder, failure.message());
-        std::sort(children.begin(), children.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
-            return a.path().filename().string() < b.path().filename().string();
-        });
+        // The package's byte order, the same whatever order or encoding the host lists names in.
+        std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(refused.begin(), refused.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+        problems_.insert(problems_.end(), refused.begin(), refused.end());
         std::map<std::string, fs::path> seen;  // folded name: the first child of that name
-        for (const fs::directory_entry& child : children) {
-            if (child.path().lexically_normal() == skip_) continue;
-            const std::string hostName = child.path().filename().string();
-            if (const std::string why = windowsNameProblem(hostName); !why.empty()) {
-                problem(child.path(), "name cannot be used on Windows: it " + why);
-                continue;
-            }
-            const std::string name = *toWindowsName(hostName);
+        for (const auto& [name, child] : children) {
             const auto [first, isNew] = seen.emplace(foldWindowsName(name), child.path());
             if (!isNew) {
-                problem(child.path(), "same name as " + first->second.filename().string() +
+                problem(child.path(), "same name as " + utf8Path(first->second.filename()) +
                                           " when case is ignored, as Windows compares names");
                 continue;
             }
@@ -62,21 +57,23 @@ private:
     void add(const fs::directory_entry& child, const std::string& name) {
         std::error_code failure;
         const fs::file_status status = child.symlink_status(failure);
+        if (failure) return problem(child.path(), failure.message());
+        if (!fs::is_directory(status) && !fs::is_regular_file(status))
+            return problem(child.path(), "only folders and regular files can be packed");
+        const std::optional<std::uint64_t> modified = lastWriteTime(child.path());
+        if (!modified) return problem(child.path(), "its last-write time cannot be read");
         TreeItem item;
         item.hostPath = child.path();
-        item.modified = times_.clamp(toFiletime(child.last_write_time(failure)));
-        if (failure) return problem(child.path(), failure.message());
+        item.modified = times_.clamp(*modified);
         if (fs::is_directory(status)) {
             item.packageName = name + "\\";
             item.isFolder = true;
             items_.push_back(item);
             walk(child.path(), item.packageName);
-        } else if (fs::is_regular_file(status)) {
+        } else {
             item.packageName = name;
             item.size = child.file_size(failure);
             items_.push_back(item);
-        } else {
-            problem(child.path(), "only folders and regular files can be packed");
         }
     }
 
@@ -104,9 +101,7 @@ std::uint64_t EntryTimes::clamp(std::uint64_t filetime) const {
 }
 
 std::uint64_t EntryTimes::of(const fs::path& path) const {
-    std::error_code failure;
-    const fs::file_time_type time = fs::last_write_time(path, failure);
-    return failure ? 0 : clamp(toFiletime(time));
+    return clamp(lastWriteTime(path).value_or(0));
 }
 
 void collectTree(const fs::path& root, const fs::path& skip, const EntryTimes& times, std::vector<TreeItem>& items,

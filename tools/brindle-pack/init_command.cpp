@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "example_project.h"
+#include "host_system.h"
 
 namespace brindle::tool {
 
@@ -24,19 +25,19 @@ int initCommand(const Arguments& args) {
         return 0;
     }
     if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return fail("init: needs one DIR (try --help)", 2);
-    const fs::path root = args[0];
+    const fs::path root = hostPath(args[0]);
     std::error_code failure;
     if (fs::exists(root, failure) && !(fs::is_directory(root, failure) && fs::is_empty(root, failure)))
-        return fail(root.string() + ": exists and is not an empty folder");
+        return fail(args[0] + ": exists and is not an empty folder");
     for (const EmbeddedFile& file : exampleProject()) {
         const fs::path path = root / file.name;
         fs::create_directories(path.parent_path(), failure);
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(file.data), std::streamsize(file.size));
-        if (failure || !out.flush()) return fail(path.string() + ": cannot be written");
+        if (failure || !out.flush()) return fail(utf8Path(path) + ": cannot be written");
     }
-    std::printf("%s: example project written; build it with: brindle-pack build %s -o setup.exe\n", root.c_str(),
-                root.c_str());
+    std::printf("%s: example project written; build it with: brindle-pack build %s -o setup.exe\n", args[0].c_str(),
+                args[0].c_str());
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "config/decimal.h"
 #include "config/language_texts.h"
+#include "host_system.h"
 #include "project_check.h"
 #include "spelling.h"
 #include "toolkit/path_text.h"
@@ -29,9 +30,10 @@ std::vector<LanguageEntry> languageEntries(const std::string& setting) {
 
 // Keys of the text groups that no text reads are most likely misspelt.
 void checkLanguageFile(const Project& project, const std::string& name, Diagnostics& diagnostics) {
-    const std::string file = (project.root / name).string();
+    const TreeItem* item = project.carriedItem(name);
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(project.root / name, bytes)) return;
+    if (!item || item->isFolder || !readWholeFile(item->hostPath, bytes)) return;
+    const std::string file = utf8Path(item->hostPath);
     const FileEncoding encoding = readEncoding(std::string(bytes.begin(), bytes.end()));
     if (!encoding.problem.empty()) diagnostics.error(file, encoding.problemLine, encoding.problem);
     if (encoding.unreadable) return;
@@ -86,7 +88,7 @@ void checkLanguageFiles(const Project& project, Diagnostics& diagnostics) {
         if (!project.carriedItem(entry.file))
             diagnostics.error(file, line,
                               "Language names " + entry.file + ", which the project does not carry (" +
-                                  (project.root / entry.file).string() + ")");
+                                  project.pathInRoot(entry.file) + ")");
         else
             checkLanguageFile(project, entry.file, diagnostics);
     }

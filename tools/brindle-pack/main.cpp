@@ -1,9 +1,9 @@
 // brindle-pack: builds installers from install projects; makes, lists,
 // extracts and verifies packages; signs installers.
 #include <cstdio>
-#include <cstring>
 
 #include "commands.h"
+#include "host_system.h"
 
 namespace brindle::tool {
 
@@ -41,16 +41,17 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
     using namespace brindle::tool;
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    const Arguments all = hostArguments(argc, argv);
+    if (all.empty() || all[0] == "--help" || all[0] == "-h") {
+        std::fputs(kUsage, all.empty() ? stderr : stdout);
+        return all.empty() ? 2 : 0;
     }
-    const std::string command = argv[1];
+    const std::string& command = all[0];
     if (command == "--version") {
         std::puts("brindle-pack " BRINDLE_VERSION);
         return 0;
     }
-    const Arguments args(argv + 2, argv + argc);
+    const Arguments args(all.begin() + 1, all.end());
     if (command == "init") return initCommand(args);
     if (command == "build") return buildCommand(args);
     if (command == "reference") return referenceCommand(args);

@@ -2,6 +2,7 @@
 
 #include "command_options.h"
 #include "commands.h"
+#include "host_system.h"
 #include "host_tree.h"
 #include "parallel_packer.h"
 #include "staged_output.h"
@@ -36,18 +37,18 @@ int packCommand(const Arguments& args) {
 
     std::vector<TreeItem> items;
     std::vector<TreeProblem> problems;
-    collectTree(options.positional[0], {}, times, items, problems);
+    collectTree(hostPath(options.positional[0]), {}, times, items, problems);
     for (const TreeProblem& problem : problems)
-        std::fprintf(stderr, "brindle-pack: %s: %s\n", problem.path.c_str(), problem.message.c_str());
+        std::fprintf(stderr, "brindle-pack: %s: %s\n", utf8Path(problem.path).c_str(), problem.message.c_str());
     if (!problems.empty()) return 1;
 
     std::vector<std::uint8_t> stub;
-    if (options.has("--stub") && !readWholeFile(options.value("--stub"), stub))
+    if (options.has("--stub") && !readWholeFile(hostPath(options.value("--stub")), stub))
         return fail(options.value("--stub") + ": cannot be read");
     std::vector<PackInput> inputs;
     for (const TreeItem& item : items)
         inputs.push_back({item.packageName, item.isFolder, item.modified, item.hostPath, {}, false, item.size});
-    StagedOutput output(options.value("-o"));
+    StagedOutput output(hostPath(options.value("-o")));
     Progress quiet(false, 0);
     if (!writePackageFile(output.partial(), stub, inputs, threads, quiet, error) || !output.commit(error))
         return fail(error);

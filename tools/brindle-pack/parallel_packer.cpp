@@ -2,11 +2,16 @@
 
 #include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <fstream>
+#include <memory>
 #include <limits>
 #include <mutex>
 #include <thread>
 
+#include "host_system.h"
 #include "host_tree.h"
+#include "package/pack.h"
 #include "package/package_writer.h"
 #include "toolkit/files.h"
 
@@ -24,26 +29,41 @@ struct Block {
     bool ready = false;
 };
 
-// Workers take the entries in order, at most `window` ahead of the writer.
+// A file being packed segment by segment, on whichever threads are free.
+struct SegmentedFile {
+    std::vector<std::uint8_t> content;
+    std::vector<PackedSegment> segments;
+    std::size_t left = 0;  // segments not packed yet
+};
+
+// Workers take the entries in order, at most `window` ahead of the writer,
+// and the segments of a large file before any further entry: so every
+// thread holds one encoder's tables at most.
 class BlockQueue {
 public:
     BlockQueue(const std::vector<PackInput>& inputs, std::size_t window, Progress& progress)
-        : inputs_(inputs), blocks_(inputs.size()), window_(window), progress_(progress) {}
+        : inputs_(inputs), blocks_(inputs.size()), files_(inputs.size()), window_(window), progress_(progress) {}
 
     void work() {
         for (;;) {
-            std::size_t index = 0;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return stopped_ || next_ >= inputs_.size() || next_ < written_ + window_; });
-                if (stopped_ || next_ >= inputs_.size()) return;
-                index = next_++;
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] {
+                return stopped_ || !segmentJobs_.empty() || (next_ < inputs_.size() && next_ < written_ + window_) ||
+                       (next_ >= inputs_.size() && starting_ == 0);
+            });
+            if (stopped_) return;
+            if (!segmentJobs_.empty()) {
+                const auto [index, segment] = segmentJobs_.front();
+                segmentJobs_.pop_front();
+                lock.unlock();
+                packPart(index, segment);
+                continue;
             }
-            Block block = make(inputs_[index]);
-            std::lock_guard lock(mutex_);
-            blocks_[index] = std::move(block);
-            blocks_[index].ready = true;
-            changed_.notify_all();
+            if (next_ >= inputs_.size()) return;
+            const std::size_t index = next_++;
+            ++starting_;
+            lock.unlock();
+            start(index);
         }
     }
 
@@ -69,45 +89,93 @@ public:
     }
 
 private:
-    Block make(const PackInput& input) {
+    // Reads entry `index` and packs its first segment, leaving the others
+    // to any thread.
+    void start(std::size_t index) {
+        const PackInput& input = inputs_[index];
         Block block;
-        if (input.isFolder || input.raw) return block;
         std::vector<std::uint8_t> content;
-        if (input.hostPath.empty())
-            content = input.bytes;
-        else if (!readWholeFile(input.hostPath, content))
-            block.error = input.hostPath.string() + ": cannot be read";
-        if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
-            block.error = input.hostPath.string() + ": too large (a package holds less than 2 GiB)";
+        if (!input.isFolder && !input.raw) {
+            if (input.hostPath.empty())
+                content = input.bytes;
+            else if (!readWholeFile(input.hostPath, content))
+                block.error = utf8Path(input.hostPath) + ": cannot be read";
+            if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
+                block.error = utf8Path(input.hostPath) + ": too large (a package holds less than 2 GiB)";
+            block.length = content.size();
+        }
+        if (!block.error.empty() || !input.packed || content.empty()) {
+            block.stored = std::move(content);
+            std::lock_guard lock(mutex_);
+            --starting_;
+            finish(index, std::move(block));
+            return;
+        }
+        auto file = std::make_unique<SegmentedFile>();
+        file->content = std::move(content);
+        file->left = segmentCount(file->content.size());
+        file->segments.resize(file->left);
+        {
+            std::lock_guard lock(mutex_);
+            files_[index] = std::move(file);
+            for (std::size_t segment = 1; segment < files_[index]->left; ++segment)
+                segmentJobs_.emplace_back(index, segment);
+            --starting_;
+            changed_.notify_all();
+        }
+        packPart(index, 0);
+    }
+
+    void packPart(std::size_t index, std::size_t segment) {
+        SegmentedFile& file = *files_[index];  // stays while a segment is left
+        const std::vector<std::uint8_t>& content = file.content;
+        PackedSegment packed = packSegment(content.data(), content.size(), segment);
+        progress_.advance(std::min(kSegmentLength, content.size() - segment * kSegmentLength));
+        {
+            std::lock_guard lock(mutex_);
+            file.segments[segment] = std::move(packed);
+            if (--file.left != 0) return;
+        }
+        Block block;
         block.length = content.size();
-        if (block.error.empty()) block.stored = packWhenWorthwhile(content.data(), content.size());
-        if (block.stored.empty()) block.stored = std::move(content);
-        progress_.advance(block.length);
-        return block;
+        block.stored = joinSegments(content.data(), content.size(), file.segments);
+        if (!packingPays(block.stored.size(), content.size())) block.stored = std::move(file.content);
+        std::lock_guard lock(mutex_);
+        files_[index].reset();
+        finish(index, std::move(block));
+    }
+
+    // With the lock held.
+    void finish(std::size_t index, Block block) {
+        blocks_[index] = std::move(block);
+        blocks_[index].ready = true;
+        changed_.notify_all();
     }
 
     const std::vector<PackInput>& inputs_;
     std::vector<Block> blocks_;
+    std::vector<std::unique_ptr<SegmentedFile>> files_;
+    std::deque<std::pair<std::size_t, std::size_t>> segmentJobs_;  // entry, segment
     const std::size_t window_;
     Progress& progress_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::size_t next_ = 0;
     std::size_t written_ = 0;
+    std::size_t starting_ = 0;  // entries taken whose segments are not queued yet
     bool stopped_ = false;
 };
 
 bool copyFileInto(const std::filesystem::path& source, std::uint64_t size, OutputFile& out) {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
+    std::ifstream in(source, std::ios::binary);
     if (!in) return false;
-    std::vector<std::uint8_t> piece(kCopyPiece);
+    std::vector<char> piece(kCopyPiece);
     std::uint64_t left = size;
     while (left > 0) {
         const std::size_t wanted = std::size_t(std::min<std::uint64_t>(left, piece.size()));
-        if (std::fread(piece.data(), 1, wanted, in) != wanted || !out.write(piece.data(), wanted)) break;
+        if (!in.read(piece.data(), std::streamsize(wanted)) || !out.write(piece.data(), wanted)) break;
         left -= wanted;
     }
-    std::fclose(in);
     return left == 0;
 }
 
@@ -145,8 +213,8 @@ bool writePackageFile(const std::filesystem::path& target, const std::vector<std
         return false;
     }
     OutputFile out;
-    if (!out.create(target.string()) || !out.write(stub.data(), stub.size())) {
-        error = target.string() + ": cannot be written";
+    if (!out.create(utf8Path(target)) || !out.write(stub.data(), stub.size())) {
+        error = utf8Path(target) + ": cannot be written";
         return false;
     }
     PackageWriter writer(out, std::uint32_t(stub.size()));
@@ -156,7 +224,7 @@ bool writePackageFile(const std::filesystem::path& target, const std::vector<std
     const bool written = writeEntries(writer, queue, inputs, error);
     queue.stop();
     for (std::thread& worker : workers) worker.join();
-    if (written && !writer.finish()) error = target.string() + ": cannot be written";
+    if (written && !writer.finish()) error = utf8Path(target) + ": cannot be written";
     return written && error.empty();
 }
 

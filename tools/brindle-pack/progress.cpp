@@ -1,5 +1,6 @@
 #include "progress.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace brindle::tool {
@@ -16,7 +17,7 @@ void Progress::draw() {
     const Clock::time_point now = Clock::now();
     if (now - lastDrawn_ < std::chrono::milliseconds(100)) return;
     lastDrawn_ = now;
-    const std::uint64_t done = done_;
+    const std::uint64_t done = std::min<std::uint64_t>(done_, total_);  // the total may be an estimate
     const double fraction = total_ ? double(done) / double(total_) : 1.0;
     const double seconds = std::chrono::duration<double>(now - start_).count();
     const double rate = seconds > 0 ? double(done) / seconds : 0;

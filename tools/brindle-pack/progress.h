@@ -6,7 +6,7 @@
 
 namespace brindle::tool {
 
-// A one-line progress bar on stderr: bytes done of the total, rate and
+// A one-line progress bar on stderr: bytes packed of the total, rate and
 // time left. Drawn only when `shown`; advance() may come from any thread,
 // draw() and finish() from one.
 class Progress {

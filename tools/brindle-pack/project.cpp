@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/preference_file.h"
+#include "host_system.h"
 #include "reference_tables.h"
 #include "windows_names.h"
 
@@ -23,6 +24,12 @@ const TreeItem* findItem(const std::vector<TreeItem>& items, std::string name) {
 }
 }  // namespace
 
+std::string Project::settingsName() const { return utf8Path(settingsPath); }
+std::string Project::pathInRoot(const std::string& name) const {
+    return utf8Path(root / "") + name;  // as the setting spells it, in the same 8-bit text as the message around it
+}
+std::string Project::applicationName() const { return utf8Path(application); }
+
 const TreeItem* Project::applicationItem(const std::string& name) const { return findItem(applicationItems, name); }
 const TreeItem* Project::carriedItem(const std::string& name) const { return findItem(carriedItems, name); }
 
@@ -37,7 +44,7 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
         project.encoding = readEncoding(std::string(bytes.begin(), bytes.end()));
         project.lines = IniLines(project.encoding.text);
         PreferenceFile ini;
-        const std::string path = project.settingsPath.string();
+        const std::string path = utf8Path(project.settingsPath);
         readStartupSettings(ini, path, project.settings);
         readWizardSettings(ini, path, project.settings);
         readInstallSettings(ini, path, project.settings);

@@ -30,7 +30,11 @@ struct Project {
     // setup.ini is there and is text, so that its contents can be checked.
     bool settingsReadable() const { return settingsFound && !encoding.unreadable; }
     bool withUninstaller() const { return settings.noUninstall == 0; }
-    std::string settingsName() const { return settingsPath.string(); }
+    std::string settingsName() const;
+    // Where the file `name` (relative, as a setting names it) would lie
+    // below the root, for messages.
+    std::string pathInRoot(const std::string& name) const;
+    std::string applicationName() const;
     // The file or folder of the application or of the carried files that
     // `name` (relative, "\" or "/" separated, Windows-1252) names, compared
     // as Windows compares names; nullptr when there is none.

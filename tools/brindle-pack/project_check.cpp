@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "host_system.h"
 #include "ini_lines.h"
 #include "spelling.h"
 #include "windows_names.h"
@@ -37,21 +38,21 @@ int taskKeyNumber(const std::string& key) {
 
 void checkTrees(const Project& project, Diagnostics& diagnostics) {
     for (const TreeProblem& problem : project.treeProblems)
-        diagnostics.error(problem.path.string(), 0, problem.message);
+        diagnostics.error(utf8Path(problem.path), 0, problem.message);
     if (project.withUninstaller())
         for (const char* own : {"Uninstall.exe", "uninstall.dat"})
             if (const TreeItem* item = project.applicationItem(own))
-                diagnostics.error(item->hostPath.string(), 0,
+                diagnostics.error(utf8Path(item->hostPath), 0,
                                   "brindle-pack adds the uninstaller's " + std::string(own) +
                                       " to the package itself; remove this one (or set [Task] NoUninstall = 1)");
     if (const TreeItem* item = project.carriedItem("setup.pck"))
-        diagnostics.error(item->hostPath.string(), 0,
+        diagnostics.error(utf8Path(item->hostPath), 0,
                           "brindle-pack makes setup.pck from the application; remove this one");
     for (const TreeItem& item : project.carriedItems) {
         if (!isTopFile(item) || isLookedFor(item.packageName)) continue;
         const std::string spelling = nearestSpelling(item.packageName, kLookedFor);
         if (!spelling.empty() && !project.carriedItem(spelling))
-            diagnostics.warning(item.hostPath.string(), 0,
+            diagnostics.warning(utf8Path(item.hostPath), 0,
                                 "the installer looks for " + spelling + " and would not find this file; rename it?");
     }
 }

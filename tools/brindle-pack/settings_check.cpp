@@ -126,7 +126,7 @@ private:
                 (key.pass != SettingPass::StartMenu || project_.settings.startMenu != 0))
                 error(lines_.lineOf(key.group, key.key), std::string(key.key) + " names " + value +
                                                              ", which the application (" +
-                                                             project_.application.string() + ") lacks");
+                                                             project_.applicationName() + ") lacks");
             if (reference->names == Names::InstallFolder && line)
                 checkMacros(value, MacroUse::InstallFolder, {file_, line->number, key.key}, diagnostics_);
         }
@@ -141,7 +141,7 @@ private:
         if (value.empty() || project_.carriedItem(value)) return;
         if (line)
             error(line->number, std::string(key.key) + " names " + value + ", which the project does not carry (" +
-                                    (project_.root / value).string() + ")");
+                                    project_.pathInRoot(value) + ")");
         else
             warn(lines_.lineOf(key.group, key.key), std::string("no ") + key.key + " given and no " + value +
                                                         " in the project: the wizard shows no side picture");

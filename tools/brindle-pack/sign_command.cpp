@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "host_program.h"
+#include "host_system.h"
 #include "package/package_reader.h"
 
 namespace brindle::tool {
@@ -93,19 +94,20 @@ int signCommand(const Arguments& args) {
 
     // Signed beside the target first, so that a failure leaves the installer as it was.
     const std::string partial = options.installer + ".partial";
+    const std::filesystem::path installerPath = hostPath(options.installer), partialPath = hostPath(partial);
     std::error_code failure;
-    std::filesystem::remove(partial, failure);
+    std::filesystem::remove(partialPath, failure);
     if (!signInto(options, package, *signer, partial, error)) {
-        std::filesystem::remove(partial, failure);
+        std::filesystem::remove(partialPath, failure);
         return fail(error + "; " + options.installer + " left unchanged");
     }
     // The signed copy keeps the installer's mode, an executable bit say.
-    const std::filesystem::perms mode = std::filesystem::status(options.installer, failure).permissions();
-    if (!failure) std::filesystem::permissions(partial, mode, failure);
-    if (!failure) std::filesystem::rename(partial, options.installer, failure);
+    const std::filesystem::perms mode = std::filesystem::status(installerPath, failure).permissions();
+    if (!failure) std::filesystem::permissions(partialPath, mode, failure);
+    if (!failure) std::filesystem::rename(partialPath, installerPath, failure);
     if (failure) {
         const std::string reason = failure.message();
-        std::filesystem::remove(partial, failure);
+        std::filesystem::remove(partialPath, failure);
         return fail(options.installer + ": " + reason);
     }
     return 0;

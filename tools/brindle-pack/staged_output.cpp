@@ -1,5 +1,7 @@
 #include "staged_output.h"
 
+#include "host_system.h"
+
 namespace brindle::tool {
 
 StagedOutput::StagedOutput(const std::filesystem::path& target) : target_(target), partial_(target) {
@@ -15,7 +17,7 @@ bool StagedOutput::commit(std::string& error) {
     std::error_code failure;
     std::filesystem::rename(partial_, target_, failure);
     if (failure) {
-        error = target_.string() + ": " + failure.message();
+        error = utf8Path(target_) + ": " + failure.message();
         return false;
     }
     committed_ = true;

@@ -98,12 +98,12 @@ private:
             case FieldKind::Program:
                 if (!project_.applicationItem(value))
                     error(place.line, place.what + " names " + value + ", which the application (" +
-                                          project_.application.string() + ") lacks");
+                                          project_.applicationName() + ") lacks");
                 break;
             case FieldKind::CarriedFile:
                 if (!project_.carriedItem(value))
                     error(place.line, place.what + " names " + value + ", which the project does not carry (" +
-                                          (project_.root / value).string() + ")");
+                                          project_.pathInRoot(value) + ")");
                 break;
             case FieldKind::Number:
                 if (!isDecimal(trimBlanks(value))) error(place.line, place.what + " is no number: \"" + value + "\"");

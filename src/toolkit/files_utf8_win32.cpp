@@ -1,0 +1,175 @@
+// Win32 side of the file layer for brindle-pack on Windows: paths are UTF-8,
+// as on POSIX hosts, and reach the wide calls converted. (The runtime keeps
+// files_win32.cpp, whose paths are in its 8-bit code page.)
+#include <windows.h>
+
+#include "toolkit/files.h"
+
+namespace brindle {
+
+namespace {
+HANDLE asHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+
+// Invalid UTF-8 becomes U+FFFD, a name that matches no file made from Unicode.
+std::wstring wide(const std::string& utf8) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring out(std::size_t(size > 0 ? size : 0), L'\0');
+    if (size > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), size);
+    return out;
+}
+
+std::string utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(size > 1 ? size : 1), '\0');
+    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.pop_back();  // the terminating zero
+    return out;
+}
+
+FILETIME asFiletime(std::uint64_t value) {
+    FILETIME time;
+    time.dwLowDateTime = DWORD(value);
+    time.dwHighDateTime = DWORD(value >> 32);
+    return time;
+}
+
+DWORD attributesOf(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
+
+// Opens for writing, other readers allowed; the closed handle when refused.
+std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    return reinterpret_cast<std::intptr_t>(file);
+}
+}  // namespace
+
+InputFile::~InputFile() { close(); }
+
+bool InputFile::open(const std::string& path) {
+    close();
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return true;
+}
+
+void InputFile::close() {
+    if (handle_ != kClosed) CloseHandle(asHandle(handle_));
+    handle_ = kClosed;
+}
+
+std::int64_t InputFile::size() const {
+    LARGE_INTEGER length;
+    if (handle_ == kClosed || !GetFileSizeEx(asHandle(handle_), &length)) return -1;
+    return length.QuadPart;
+}
+
+bool InputFile::seek(std::uint64_t offset) {
+    LARGE_INTEGER target;
+    target.QuadPart = LONGLONG(offset);
+    return handle_ != kClosed && SetFilePointerEx(asHandle(handle_), target, nullptr, FILE_BEGIN);
+}
+
+std::size_t InputFile::read(void* buffer, std::size_t length) {
+    if (handle_ == kClosed) return 0;
+    std::size_t done = 0;
+    while (done < length) {
+        const DWORD want = length - done > 0x40000000 ? 0x40000000 : DWORD(length - done);
+        DWORD got = 0;
+        if (!ReadFile(asHandle(handle_), static_cast<char*>(buffer) + done, want, &got, nullptr) || got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::create(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, CREATE_ALWAYS);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::createNew(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, CREATE_NEW);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::truncateExisting(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, TRUNCATE_EXISTING);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::write(const void* data, std::size_t length) {
+    if (handle_ == kClosed) return false;
+    std::size_t done = 0;
+    while (done < length) {
+        const DWORD want = length - done > 0x40000000 ? 0x40000000 : DWORD(length - done);
+        DWORD put = 0;
+        if (!WriteFile(asHandle(handle_), static_cast<const char*>(data) + done, want, &put, nullptr) || put == 0)
+            return false;
+        done += put;
+    }
+    return true;
+}
+
+bool OutputFile::setTimes(std::uint64_t created, std::uint64_t modified) {
+    const FILETIME creation = asFiletime(created);
+    const FILETIME lastWrite = asFiletime(modified);
+    return handle_ != kClosed && SetFileTime(asHandle(handle_), &creation, nullptr, &lastWrite);
+}
+
+void OutputFile::close() {
+    if (handle_ != kClosed) CloseHandle(asHandle(handle_));
+    handle_ = kClosed;
+}
+
+bool pathExists(const std::string& path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool createFolder(const std::string& path) { return CreateDirectoryW(wide(path).c_str(), nullptr) != FALSE; }
+
+bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
+    items.clear();
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide(folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::string name = utf8(found.cFileName);
+        if (name == "." || name == "..") continue;
+        // Every reparse point counts as a link: none is ever entered.
+        items.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                         (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool isLink(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool removeFile(const std::string& path) {
+    const std::wstring name = wide(path);
+    if (DeleteFileW(name.c_str())) return true;
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    return SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) && DeleteFileW(name.c_str());
+}
+
+bool replaceFile(const std::string& source, const std::string& target) {
+    return MoveFileExW(wide(source).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+// RemoveDirectory unlinks a junction or folder link; it never enters one.
+bool removeFolder(const std::string& path) { return RemoveDirectoryW(wide(path).c_str()) != FALSE; }
+
+}  // namespace brindle
