@@ -28,11 +28,11 @@ int screenDpi() {
 // The default GUI font is a stock object made for the screen's density at
 // start; its copies are made from its description for other densities.
 FontSpec defaultFontSpec() {
-    FontSpec spec{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof spec.face, &spec.face);
-    spec.size = spec.face.lfHeight;
-    spec.sizeDpi = screenDpi();
-    return spec;
+    FontSpec description{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof description.face, &description.face);
+    description.size = description.face.lfHeight;
+    description.sizeDpi = screenDpi();
+    return description;
 }
 }  // namespace
 
@@ -47,9 +47,9 @@ HFONT fontFor(int number, int dpi) {
     if (number < 0 || number > int(ui.fonts.size())) number = 0;
     HFONT& font = ui.fontHandles[{number, dpi}];
     if (font == nullptr) {
-        FontSpec spec = number > 0 ? ui.fonts[std::size_t(number - 1)] : defaultFontSpec();
-        spec.face.lfHeight = scaled(spec.size, dpi, spec.sizeDpi);
-        font = CreateFontIndirectA(&spec.face);
+        FontSpec description = number > 0 ? ui.fonts[std::size_t(number - 1)] : defaultFontSpec();
+        description.face.lfHeight = scaled(description.size, dpi, description.sizeDpi);
+        font = CreateFontIndirectA(&description.face);
     }
     return font;
 }
