@@ -49,10 +49,11 @@ set(BRINDLE_CORE_SOURCES
   src/toolkit/replacement_file.cpp
 )
 if(BRINDLE_WINDOWS_TOOL)
-  set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_utf8_win32.cpp)
+  set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_utf8_win32.cpp src/toolkit/files_handles_win32.cpp)
 elseif(WIN32)
   set(BRINDLE_PLATFORM_SOURCES
     src/toolkit/files_win32.cpp
+    src/toolkit/files_handles_win32.cpp
     src/toolkit/registry_win32.cpp
     src/config/system_folders_win32.cpp
     src/toolkit/programs_win32.cpp

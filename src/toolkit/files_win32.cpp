@@ -1,22 +1,10 @@
-// Win32 side of the file layer, for the runtime.
+// Win32 side of the file layer, for the runtime: names in its 8-bit code
+// page. The operations on open handles are in files_handles_win32.cpp.
 #include <windows.h>
 
 #include "toolkit/files.h"
 
 namespace brindle {
-
-namespace {
-HANDLE asHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
-
-FILETIME asFiletime(std::uint64_t value) {
-    FILETIME time;
-    time.dwLowDateTime = DWORD(value);
-    time.dwHighDateTime = DWORD(value >> 32);
-    return time;
-}
-}  // namespace
-
-InputFile::~InputFile() { close(); }
 
 bool InputFile::open(const std::string& path) {
     close();
@@ -26,37 +14,6 @@ bool InputFile::open(const std::string& path) {
     handle_ = reinterpret_cast<std::intptr_t>(file);
     return true;
 }
-
-void InputFile::close() {
-    if (handle_ != kClosed) CloseHandle(asHandle(handle_));
-    handle_ = kClosed;
-}
-
-std::int64_t InputFile::size() const {
-    LARGE_INTEGER length;
-    if (handle_ == kClosed || !GetFileSizeEx(asHandle(handle_), &length)) return -1;
-    return length.QuadPart;
-}
-
-bool InputFile::seek(std::uint64_t offset) {
-    LARGE_INTEGER target;
-    target.QuadPart = LONGLONG(offset);
-    return handle_ != kClosed && SetFilePointerEx(asHandle(handle_), target, nullptr, FILE_BEGIN);
-}
-
-std::size_t InputFile::read(void* buffer, std::size_t length) {
-    if (handle_ == kClosed) return 0;
-    std::size_t done = 0;
-    while (done < length) {
-        const DWORD want = length - done > 0x40000000 ? 0x40000000 : DWORD(length - done);
-        DWORD got = 0;
-        if (!ReadFile(asHandle(handle_), static_cast<char*>(buffer) + done, want, &got, nullptr) || got == 0) break;
-        done += got;
-    }
-    return done;
-}
-
-OutputFile::~OutputFile() { close(); }
 
 namespace {
 // Opens for writing, other readers allowed; the closed handle when refused.
@@ -83,30 +40,6 @@ bool OutputFile::truncateExisting(const std::string& path) {
     close();
     handle_ = openForWriting(path, TRUNCATE_EXISTING);
     return handle_ != kClosed;
-}
-
-bool OutputFile::write(const void* data, std::size_t length) {
-    if (handle_ == kClosed) return false;
-    std::size_t done = 0;
-    while (done < length) {
-        const DWORD want = length - done > 0x40000000 ? 0x40000000 : DWORD(length - done);
-        DWORD put = 0;
-        if (!WriteFile(asHandle(handle_), static_cast<const char*>(data) + done, want, &put, nullptr) || put == 0)
-            return false;
-        done += put;
-    }
-    return true;
-}
-
-bool OutputFile::setTimes(std::uint64_t created, std::uint64_t modified) {
-    const FILETIME creation = asFiletime(created);
-    const FILETIME lastWrite = asFiletime(modified);
-    return handle_ != kClosed && SetFileTime(asHandle(handle_), &creation, nullptr, &lastWrite);
-}
-
-void OutputFile::close() {
-    if (handle_ != kClosed) CloseHandle(asHandle(handle_));
-    handle_ = kClosed;
 }
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
