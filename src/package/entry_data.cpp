@@ -15,6 +15,9 @@ EntryData readEntryData(const PackageEntry& entry, DataCursor& cursor, std::uniq
         data = std::move(stored);
         return EntryData::Read;
     }
+    std::uint32_t stated = 0;
+    if (!packedBlockSize(stored.get(), std::size_t(entry.storedSize), &stated) || stated != std::uint32_t(entry.size))
+        return EntryData::Damaged;
     std::unique_ptr<std::uint8_t[]> unpacked(new (std::nothrow) std::uint8_t[std::size_t(entry.size)]);
     if (!unpacked) return EntryData::TooLarge;
     std::uint32_t written = 0;

@@ -22,6 +22,10 @@ bool loadDirectory(InputFile& file, const PackageTrailer& trailer, std::uint64_t
     std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[stored ? stored : 1]);
     if (!raw || !file.seek(directoryStart) || file.read(raw.get(), stored) != stored) return false;
     if (stored == unpacked) return parseDirectory(raw.get(), stored, entries);
+    // The block states its own size: a trailer that disagrees is damaged, and
+    // nothing is reserved for it.
+    std::uint32_t stated = 0;
+    if (!packedBlockSize(raw.get(), stored, &stated) || stated != unpacked) return false;
     std::unique_ptr<std::uint8_t[]> directory(new (std::nothrow) std::uint8_t[unpacked ? unpacked : 1]);
     std::uint32_t written = 0;
     if (!directory || !unpack(raw.get(), stored, directory.get(), unpacked, written) || written != unpacked)

@@ -159,9 +159,10 @@ public:
         std::uint8_t* to = at_;
         const std::size_t room = std::size_t(end_ - at_);
         at_ += length;
-        if (distance >= 8 && length + 7 <= room) {
-            // Whole chunks, the last one running past the copy's end into
-            // output not yet written, which later tokens overwrite.
+        if (distance >= 8 && length != 0 && length + 7 <= room) {
+            // Whole chunks, the last one running up to 7 bytes past the copy's
+            // end into output not yet written, which later tokens overwrite.
+            // An empty copy would still write a whole chunk, so it stays out.
             do {
                 std::memcpy(to, from, 8);
                 to += 8;

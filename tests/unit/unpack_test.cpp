@@ -159,6 +159,8 @@ std::vector<Case> cases() {
         {"repeat of 2^32 - 1", Stream("a").repeat(0xFFFFFFFFu).end().block(7), 7, {}},
         {"repeat of 2^32 + 6", Stream("a").repeat((1ull << 32) + 6).end().block(7), 7, {}},
         {"long match of 2^32 - 1 plus bonus 4", Stream("a").longMatch(3, 1, 8, 0xFFFFFFFFu).end().block(4), 4, {}},
+        {"far copy whose length overruns 32 bits, seven bytes before the end",
+         Stream(a200).longMatch(3, 200, 8, 1ull << 32).end().block(207), 207, {}},
     };
 }
 
