@@ -91,12 +91,9 @@ TEST(Removal, DeleteAllTakesEverythingButTheUninstallerAndUnlinksLinks) {
     Installation installation;
     FakeRegistry registry;
     EXPECT_EQ(carryOut(installation.plan({{RemovalKind::FolderContents, installation.progDir}}), registry).size(), 1u);
-    std::vector<std::string> left;
-    for (const auto& item : fs::directory_iterator(installation.dir)) left.push_back(item.path().filename().string());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"Uninstall.exe", "uninstall.dat"}));
-    EXPECT_TRUE(fs::exists(installation.outside / "inside.txt"));
-    EXPECT_TRUE(fs::exists(installation.outside / "precious.txt"));
+    EXPECT_EQ(test::contentsOf(installation.root.path()),
+              (test::FolderContents{{"Tool/", ""}, {"Tool/Uninstall.exe", "data"}, {"Tool/uninstall.dat", "data"},
+                                    {"outside/", ""}, {"outside/inside.txt", "data"}, {"outside/precious.txt", "data"}}));
 }
 
 // The uninstall entry and the remembered choices go only while they still
