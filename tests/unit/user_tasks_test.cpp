@@ -93,8 +93,8 @@ TEST_F(UserTasksTest, EachKindOfTaskAndItsRecord) {
                              "Task3=4|Tool.LNK|tool.exe\r\nTask4=|Untyped|u.exe|x\r\n"
                              "Task5=2|Site|https://tool.example/\r\nTask6=3|Site|https://tool.example/\r\n"
                              "Task7=5|x.dll|x.dll|%System%\r\nTask8=5|a.txt|a.txt|%InstallDir%data\\\r\n"
-                             "Task9=5|b.txt|b.txt|Shared\\\r\nTask10=5|c.txt|c.txt|%ProgDir%\r\nTask11=5|d.txt|d.txt\r\n"
-                             "Task12=6|2147483649|Software\\Tool|Path|%ProgDir%\r\n"
+                             "Task9=5|b.txt|b.txt|Shared\\\r\nTask10=5|c.txt|c.txt|%ProgDir%\r\n"
+                             "Task11=5|d.txt|d.txt\r\nTask12=6|2147483649|Software\\Tool|Path|%ProgDir%\r\n"
                              "Task13=6|-2147483646|Software\\Tool|Empty\r\n",
                              "C:\\Menu\\Tool\\", "C:\\Apps\\Tool\\");
     EXPECT_EQ(records, (std::vector<std::string>{
