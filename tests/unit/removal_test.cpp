@@ -91,12 +91,10 @@ TEST(Removal, DeleteAllTakesEverythingButTheUninstallerAndUnlinksLinks) {
     Installation installation;
     FakeRegistry registry;
     EXPECT_EQ(carryOut(installation.plan({{RemovalKind::FolderContents, installation.progDir}}), registry).size(), 1u);
-    std::vector<std::string> left;
-    for (const auto& item : fs::directory_iterator(installation.dir)) left.push_back(item.path().filename().string());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"Uninstall.exe", "uninstall.dat"}));
-    EXPECT_TRUE(fs::exists(installation.outside / "inside.txt"));
-    EXPECT_TRUE(fs::exists(installation.outside / "precious.txt"));
+    EXPECT_EQ(test::contentsOf(installation.root.path()),
+              (test::FolderContents{{"Tool/", ""}, {"Tool/Uninstall.exe", "data"}, {"Tool/uninstall.dat", "data"},
+                                    {"outside/", ""}, {"outside/inside.txt", "data"},
+                                    {"outside/precious.txt", "data"}}));
 }
 
 // The uninstall entry and the remembered choices go only while they still
@@ -117,10 +115,10 @@ TEST(Removal, RegistryKeysOnlyWhileTheyAreOurs) {
         {RemovalKind::EmptyRegistryKey, "", 0x80000001u, "Software\\Empty"},
     };
     EXPECT_EQ(carryOut(installation.plan(steps), registry).size(), 1u);
-    std::vector<std::string> left;
-    for (const auto& [key, values] : registry.keys) left.push_back(key);
-    EXPECT_EQ(left, (std::vector<std::string>{"2147483649\\Software\\Tool", "2147483650\\Uninstall\\Taken"}));
-    EXPECT_EQ(registry.keys["2147483649\\Software\\Tool"].count("Path"), 0u);
+    EXPECT_EQ(registry.keys,
+              (decltype(registry.keys){
+                  {"2147483649\\Software\\Tool", {{"Other", "y"}}},
+                  {"2147483650\\Uninstall\\Taken", {{"UninstallString", "C:\\Elsewhere\\uninstall.exe"}}}}));
 
     registry.failing = true;
     EXPECT_EQ(carryOut(installation.plan({steps[2], steps[3]}), registry),

@@ -70,23 +70,23 @@ TEST(SetupSettings, EveryKeyInItsGroup) {
     });
 }
 
-TEST(SetupSettings, NumbersKeepTheirFieldWidth) {
+// Numbers keep their field's width; texts present but empty stay empty.
+TEST(SetupSettings, NumbersKeepTheirFieldWidthAndEmptyTextsNoDefault) {
     expectFields({{"Settings", "IconID", "200", &S::iconId, "-56"}, {"Task", "StartProg", "256", &S::startProg, "0"},
                   {"Task", "Reboot", "257", &S::reboot, "1"}, {"Task", "StartMenu", "512", &S::startMenu, "0"},
-                  {"Task", "Desktop", "70000", &S::desktop}, {"StartMenue", "Unistall", "256", &S::unistall, "0"}});
+                  {"Task", "Desktop", "70000", &S::desktop}, {"StartMenue", "Unistall", "256", &S::unistall, "0"},
+                  {"Info", "Titel", "", &S::titel}, {"Settings", "Bitmap", "", &S::bitmap},
+                  {"StartMenue", "ProgLink", "", &S::progLink}});
 }
 
-TEST(SetupSettings, DefaultsOnlyForAbsentKeys) {
-    // Without a file; the shortcut name defaults to the author line, here the title alone.
+// Without a file; the shortcut name defaults to the author line, here the title alone.
+TEST(SetupSettings, DefaultsForAbsentKeys) {
     expectFields({{"Info", "Titel", nullptr, &S::titel, "--- unkown ---"},
                   {"Settings", "Bitmap", nullptr, &S::bitmap, "splash.tga"},
                   {"Settings", "ProgExe", nullptr, &S::progExe, ""},
                   {"Task", "StartMenu", nullptr, &S::startMenu, "0"},
                   {"Settings", "IconID", nullptr, &S::iconId, "0"},
                   {"StartMenue", "ProgLink", nullptr, &S::progLink, "--- unkown ---"}});
-    // Present but empty.
-    expectFields({{"Info", "Titel", "", &S::titel}, {"Settings", "Bitmap", "", &S::bitmap},
-                  {"StartMenue", "ProgLink", "", &S::progLink}});
 }
 
 TEST(ProgressLines, TitleAndAuthorLines) {

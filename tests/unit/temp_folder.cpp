@@ -1,5 +1,6 @@
 #include "temp_folder.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -35,5 +36,40 @@ std::string readText(const std::filesystem::path& path) {
 }
 
 void writeText(const std::filesystem::path& path, const std::string& text) { writeBytes(path, bytesOf(text)); }
+
+FolderContents contentsOf(const std::filesystem::path& folder) {
+    FolderContents contents;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string name = item.path().lexically_relative(folder).generic_string();
+        if (item.is_directory()) {
+            contents[name + "/"] = "";
+        } else {
+            contents[name] = readText(item.path());
+        }
+    }
+    return contents;
+}
+
+void fill(const std::filesystem::path& folder, const FolderContents& contents) {
+    for (const auto& [name, content] : contents) {
+        if (name.back() == '/') {
+            std::filesystem::create_directories(folder / name);
+        } else {
+            writeText(folder / name, content);
+        }
+    }
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, saved_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+}
 
 }  // namespace brindle::test

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,5 +32,25 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 std::vector<std::uint8_t> bytesOf(const std::string& text);
 std::string readText(const std::filesystem::path& path);
 void writeText(const std::filesystem::path& path, const std::string& text);
+
+// Everything below a folder by its relative path ("/" between names): files
+// with their content, folders (and links to them) as "name/" with none.
+using FolderContents = std::map<std::string, std::string>;
+FolderContents contentsOf(const std::filesystem::path& folder);
+void fill(const std::filesystem::path& folder, const FolderContents& contents);
+
+// While the object lives, writes beyond `bytes` into any file fail (EFBIG):
+// a full disk that root cannot write past either.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
 
 }  // namespace brindle::test

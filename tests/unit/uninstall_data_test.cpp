@@ -1,3 +1,5 @@
+// uninstall.dat as the installer leaves it: with or without the builder's
+// template, and whole or as before when the disk is full.
 #include <gtest/gtest.h>
 
 #include "config/language_texts.h"
@@ -21,7 +23,7 @@ protected:
 TEST_F(UninstallDataTest, WithoutTemplateEveryGroupInOrder) {
     inputs.desktopLink = "C:\\Desktop\\Tool.lnk";
     inputs.taskRecords = {"C:\\Startup\\Tool.lnk", "2147483649|Software\\Tool|Path"};
-    writeUninstallData(file, inputs, texts);
+    EXPECT_TRUE(writeUninstallData(file, inputs, texts));
     const std::string dir = folder.corePath();
     EXPECT_EQ(written(),
               "[Settings]\r\nProgDir = " + dir + "\r\nProgExe = tool.exe\r\nGUID = {GUID}\r\nProgLink = tool\r\n"
@@ -45,7 +47,7 @@ TEST_F(UninstallDataTest, TemplateKeysStayAndNewOnesFollowThem) {
     inputs.progLink = "Tool Link";
     inputs.startMenuDir = "C:\\Menu\\Tool\\";
     inputs.exe = "\"bin\\helper.app.exe";
-    writeUninstallData(file, inputs, texts);
+    EXPECT_TRUE(writeUninstallData(file, inputs, texts));
     const std::string text = written();
     EXPECT_EQ(text.rfind("; made by the builder\r\n[Settings]\r\nProgName = Tool\r\nProgDir = " + folder.corePath() +
                              "\r\nProgExe = tool.exe\r\n",
@@ -58,6 +60,21 @@ TEST_F(UninstallDataTest, TemplateKeysStayAndNewOnesFollowThem) {
               std::string::npos);
     EXPECT_NE(text.find("[UserTask]\r\nNumber = 0\r\n"), std::string::npos);
     EXPECT_EQ(text.find("Task1"), std::string::npos);
+}
+
+TEST_F(UninstallDataTest, DiskFullLeavesTheFileAsBefore) {
+    const test::FolderContents withTemplate = {{"uninstall.dat", "; template\r\n[Files]\r\nF001 = tool.exe\r\n"}};
+    for (const test::FolderContents& before : {test::FolderContents{}, withTemplate}) {
+        SCOPED_TRACE(before.empty() ? "no template" : "template");
+        test::fill(folder.path(), before);
+        bool written = true;
+        {
+            test::FileSizeLimit limit(100);
+            written = writeUninstallData(file, inputs, texts);
+        }
+        EXPECT_FALSE(written);
+        EXPECT_EQ(test::contentsOf(folder.path()), before);
+    }
 }
 
 }  // namespace

@@ -9,8 +9,10 @@ namespace {
 
 struct RecordingActions : UserTaskActions {
     void addProgressLine(const std::string& line) override { lines.push_back(line); }
-    bool createShortcut(const Shortcut& shortcut) override {
-        shortcuts.push_back(shortcut);
+    // Each link as a line: target, link file, working folder, icon file and index.
+    bool createShortcut(const Shortcut& s) override {
+        shortcuts.push_back(s.target + ", " + s.linkFile + ", " + s.workingFolder + ", " + s.iconFile + ", " +
+                            std::to_string(s.iconIndex));
         return succeed;
     }
     bool copyFile(const std::string& source, const std::string& target) override {
@@ -23,8 +25,7 @@ struct RecordingActions : UserTaskActions {
         return succeed;
     }
     bool succeed = true;
-    std::vector<std::string> lines, copies, registry;
-    std::vector<Shortcut> shortcuts;
+    std::vector<std::string> lines, shortcuts, copies, registry;
 };
 
 std::string testFolder(int code) {
@@ -84,47 +85,37 @@ TEST_F(UserTasksTest, TasksThatRunAndTheirRecords) {
     }
 }
 
-TEST_F(UserTasksTest, ProgramShortcutsGoToTheirFolders) {
-    const auto records = run("Number=4\r\nTask1=0|Tool|bin\\tool.exe|3\r\nTask2=1|Tool.lnk|tool.exe|-1\r\n"
-                             "Task3=4|Tool.LNK|tool.exe\r\nTask4=|Untyped|u.exe|x\r\n");
-    const std::string installDir = folder.corePath();
-    EXPECT_EQ(records, (std::vector<std::string>{"C:\\Desk\\Tool.lnk", "C:\\Menu\\Tool\\Tool.lnk",
-                                                 "C:\\Startup\\Tool.LNK.lnk", "C:\\Desk\\Untyped.lnk"}));
-    ASSERT_EQ(actions.shortcuts.size(), 4u);
-    const Shortcut& first = actions.shortcuts[0];
-    EXPECT_EQ(first.target, installDir + "bin\\tool.exe");
-    EXPECT_EQ(first.workingFolder, installDir + "bin\\");
-    EXPECT_EQ(first.iconFile, "|");
-    EXPECT_EQ(first.iconIndex, 3);
-    EXPECT_EQ(actions.shortcuts[1].iconIndex, -1);
-    EXPECT_EQ(actions.shortcuts[1].workingFolder, installDir);
-    EXPECT_EQ(actions.shortcuts[3].iconIndex, 0);
-}
-
-TEST_F(UserTasksTest, WebShortcutsUseTheAddressAndTheWebIcon) {
-    const auto records = run("Number=2\r\nTask1=2|Site|https://tool.example/\r\nTask2=3|Site|https://tool.example/\r\n");
-    EXPECT_EQ(records, (std::vector<std::string>{"C:\\Desk\\Site.lnk", "C:\\Menu\\Tool\\Site.lnk"}));
-    ASSERT_EQ(actions.shortcuts.size(), 2u);
-    EXPECT_EQ(actions.shortcuts[0].target, "https://tool.example/");
-    EXPECT_EQ(actions.shortcuts[0].workingFolder, "");
-    EXPECT_EQ(actions.shortcuts[0].iconFile, "C:\\WINDOWS\\system32\\url.dll");
-}
-
-TEST_F(UserTasksTest, CopiesExpandTheirFolder) {
-    const auto records = run("Number=5\r\nTask1=5|x.dll|x.dll|%System%\r\nTask2=5|a.txt|a.txt|%InstallDir%data\\\r\n"
-                             "Task3=5|b.txt|b.txt|Shared\\\r\nTask4=5|c.txt|c.txt|%ProgDir%\r\nTask5=5|d.txt|d.txt\r\n",
+// Program shortcuts point into the installation folder with the target's own
+// icon, web shortcuts at the address with the web icon; copies expand their
+// folder; a registry root wraps to 32 bits and the text stays as written.
+TEST_F(UserTasksTest, EachKindOfTaskAndItsRecord) {
+    const auto records = run("Number=13\r\nTask1=0|Tool|bin\\tool.exe|3\r\nTask2=1|Tool.lnk|tool.exe|-1\r\n"
+                             "Task3=4|Tool.LNK|tool.exe\r\nTask4=|Untyped|u.exe|x\r\n"
+                             "Task5=2|Site|https://tool.example/\r\nTask6=3|Site|https://tool.example/\r\n"
+                             "Task7=5|x.dll|x.dll|%System%\r\nTask8=5|a.txt|a.txt|%InstallDir%data\\\r\n"
+                             "Task9=5|b.txt|b.txt|Shared\\\r\nTask10=5|c.txt|c.txt|%ProgDir%\r\n"
+                             "Task11=5|d.txt|d.txt\r\nTask12=6|2147483649|Software\\Tool|Path|%ProgDir%\r\n"
+                             "Task13=6|-2147483646|Software\\Tool|Empty\r\n",
                              "C:\\Menu\\Tool\\", "C:\\Apps\\Tool\\");
-    EXPECT_EQ(records, (std::vector<std::string>{"C:\\Windows\\System32\\x.dll", "C:\\Apps\\Tool\\data\\a.txt",
-                                                 "C:\\Programs\\Shared\\b.txt", "C:\\Apps\\Tool\\c.txt",
-                                                 "C:\\Apps\\Tool\\d.txt"}));
-    ASSERT_EQ(actions.copies.size(), 5u);
-    EXPECT_EQ(actions.copies[0], "C:\\Work\\x.dll > C:\\Windows\\System32\\x.dll");
-}
-
-TEST_F(UserTasksTest, RegistryRootWrapsAndTheTextStaysAsWritten) {
-    const auto records = run("Number=2\r\nTask1=6|2147483649|Software\\Tool|Path|%ProgDir%\r\n"
-                             "Task2=6|-2147483646|Software\\Tool|Empty\r\n");
-    EXPECT_EQ(records, (std::vector<std::string>{"2147483649|Software\\Tool|Path", "2147483650|Software\\Tool|Empty"}));
+    EXPECT_EQ(records, (std::vector<std::string>{
+                           "C:\\Desk\\Tool.lnk", "C:\\Menu\\Tool\\Tool.lnk", "C:\\Startup\\Tool.LNK.lnk",
+                           "C:\\Desk\\Untyped.lnk", "C:\\Desk\\Site.lnk", "C:\\Menu\\Tool\\Site.lnk",
+                           "C:\\Windows\\System32\\x.dll", "C:\\Apps\\Tool\\data\\a.txt", "C:\\Programs\\Shared\\b.txt",
+                           "C:\\Apps\\Tool\\c.txt", "C:\\Apps\\Tool\\d.txt", "2147483649|Software\\Tool|Path",
+                           "2147483650|Software\\Tool|Empty"}));
+    EXPECT_EQ(actions.shortcuts,
+              (std::vector<std::string>{
+                  "C:\\Apps\\Tool\\bin\\tool.exe, C:\\Desk\\Tool.lnk, C:\\Apps\\Tool\\bin\\, |, 3",
+                  "C:\\Apps\\Tool\\tool.exe, C:\\Menu\\Tool\\Tool.lnk, C:\\Apps\\Tool\\, |, -1",
+                  "C:\\Apps\\Tool\\tool.exe, C:\\Startup\\Tool.LNK.lnk, C:\\Apps\\Tool\\, |, 0",
+                  "C:\\Apps\\Tool\\u.exe, C:\\Desk\\Untyped.lnk, C:\\Apps\\Tool\\, |, 0",
+                  "https://tool.example/, C:\\Desk\\Site.lnk, , C:\\WINDOWS\\system32\\url.dll, 0",
+                  "https://tool.example/, C:\\Menu\\Tool\\Site.lnk, , C:\\WINDOWS\\system32\\url.dll, 0"}));
+    EXPECT_EQ(actions.copies,
+              (std::vector<std::string>{
+                  "C:\\Work\\x.dll > C:\\Windows\\System32\\x.dll", "C:\\Work\\a.txt > C:\\Apps\\Tool\\data\\a.txt",
+                  "C:\\Work\\b.txt > C:\\Programs\\Shared\\b.txt", "C:\\Work\\c.txt > C:\\Apps\\Tool\\c.txt",
+                  "C:\\Work\\d.txt > C:\\Apps\\Tool\\d.txt"}));
     EXPECT_EQ(actions.registry, (std::vector<std::string>{"2147483649 Software\\Tool Path = %ProgDir%",
                                                           "2147483650 Software\\Tool Empty = "}));
 }

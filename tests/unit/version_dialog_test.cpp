@@ -27,7 +27,8 @@ std::string shown(const VersionLines& lines) {
 
 TEST(VersionSummary, LinesReadTheSummaryByPosition) {
     const LanguageTexts texts("Tool", "");
-    const std::string time = "2024-03-05  14:07";
+    const std::string time = creationTimeText(2024, 3, 5, 14, 7);
+    EXPECT_EQ(time, "2024-03-05  14:07");  // zero-padded, two spaces
     EXPECT_EQ(shown(versionLines("1.2.0.7|Shared Library|English (United States)", time, texts)),
               "1.2.0.7 / Shared Library / English (United States)");
     // Without a FileVersion the values move forward one field each.
@@ -37,6 +38,7 @@ TEST(VersionSummary, LinesReadTheSummaryByPosition) {
     // No version: the creation time, unless that could not be read either.
     EXPECT_EQ(shown(versionLines("", time, texts)), time + " / --- not available --- / --- not available ---");
     EXPECT_EQ(versionLines("", "", texts).version, "--- not available ---");
+    EXPECT_EQ(creationTimeText(1601, 1, 1, 0, 0), "1601-01-01  00:00");
 
     test::TempFolder folder;
     test::writeText(folder.path() / "german.lng", "[FileVersion]\nNotAvailable=--- nicht vorhanden ---\n");
@@ -44,12 +46,6 @@ TEST(VersionSummary, LinesReadTheSummaryByPosition) {
     PreferenceFile ini;
     german.load(ini, (folder.path() / "german.lng").string());
     EXPECT_EQ(shown(versionLines("", time, german)), time + " / --- nicht vorhanden --- / --- nicht vorhanden ---");
-}
-
-TEST(VersionDialogTexts, CreationTimeIsZeroPaddedWithTwoSpaces) {
-    EXPECT_EQ(creationTimeText(2024, 3, 5, 14, 7), "2024-03-05  14:07");
-    EXPECT_EQ(creationTimeText(1601, 1, 1, 0, 0), "1601-01-01  00:00");
-    EXPECT_EQ(creationTimeText(2031, 12, 31, 23, 59), "2031-12-31  23:59");
 }
 
 TEST(VersionDialogTexts, CaptionNamesTheNewFileWithoutItsFolder) {
