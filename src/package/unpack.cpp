@@ -237,7 +237,7 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
     for (;;) {
         bool ok = true;
         if (literalWidth != 0) {
-            // Text is mostly literals: one shift each, with the flag bit dropped.
+            // Literals come in runs: one shift each, with the flag bit dropped.
             const unsigned flaggedWidth = 1 + literalWidth;
             const std::uint32_t mask = (1u << literalWidth) - 1;
             std::uint32_t flagged;
