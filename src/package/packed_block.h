@@ -14,11 +14,10 @@ inline constexpr std::uint8_t kPackedMagic1 = 'C';
 // Long matches get a length bonus by how far back they reach; these are the
 // offsets at which the bonus changes.
 inline unsigned longMatchBonus(std::uint32_t offset) {
-    if (offset < 0x80) return 4;
-    if (offset < 0x27F) return 0;
-    if (offset < 0x37FF) return 1;
-    if (offset < 0x10000) return 2;
-    return 3;
+    // Comparisons summed rather than branched on: the decoder meets a new
+    // offset with every long match, and which band it falls in is anyone's guess.
+    return 4 * unsigned(offset < 0x80) + unsigned(offset >= 0x27F) + unsigned(offset >= 0x37FF) +
+           unsigned(offset >= 0x10000);
 }
 
 inline std::uint32_t loadLe32(const std::uint8_t* p) {

@@ -14,30 +14,31 @@ namespace brindle {
 
 namespace {
 
-// What up to four value/continue pairs of a gamma code give: the value bits
-// in order, how many pairs were taken, and whether the code ended there.
-struct GammaStep {
-    std::uint8_t bits;
-    std::uint8_t pairs;
-    bool ended;
-};
+// What up to four value/continue pairs of a gamma code give, packed in one
+// byte so that a step is a single load: the value bits in order (low four),
+// how many pairs were taken (next three) and whether the code ended there
+// (top bit).
+constexpr unsigned kGammaPairsShift = 4;
+constexpr unsigned kGammaEnded = 0x80;
 
-constexpr std::array<GammaStep, 256> makeGammaSteps() {
-    std::array<GammaStep, 256> steps{};
+constexpr std::array<std::uint8_t, 256> makeGammaSteps() {
+    std::array<std::uint8_t, 256> steps{};
     for (unsigned byte = 0; byte < 256; ++byte) {
-        GammaStep step{0, 0, false};
-        while (step.pairs < 4 && !step.ended) {
-            const unsigned shift = 6 - 2 * step.pairs;
-            step.bits = std::uint8_t(step.bits << 1 | ((byte >> (shift + 1)) & 1));
-            step.ended = ((byte >> shift) & 1) == 0;
-            ++step.pairs;
+        unsigned bits = 0;
+        unsigned pairs = 0;
+        bool ended = false;
+        while (pairs < 4 && !ended) {
+            const unsigned shift = 6 - 2 * pairs;
+            bits = bits << 1 | ((byte >> (shift + 1)) & 1);
+            ended = ((byte >> shift) & 1) == 0;
+            ++pairs;
         }
-        steps[byte] = step;
+        steps[byte] = std::uint8_t(bits | pairs << kGammaPairsShift | (ended ? kGammaEnded : 0));
     }
     return steps;
 }
 
-constexpr std::array<GammaStep, 256> kGammaSteps = makeGammaSteps();
+constexpr std::array<std::uint8_t, 256> kGammaSteps = makeGammaSteps();
 
 class BitReader {
 public:
@@ -69,16 +70,17 @@ public:
     [[gnu::always_inline]] std::uint32_t gamma() {
         std::uint32_t value = 1;
         for (;;) {
-            if (value >= 0x08000000u) return gammaSlow(value);
             if (count_ < 8) {
                 refill();
                 if (count_ < 8) return gammaSlow(value);
             }
-            const GammaStep step = kGammaSteps[bits_ >> 56];
-            value = value << step.pairs | step.bits;
-            bits_ <<= 2 * step.pairs;
-            count_ -= 2u * step.pairs;
-            if (step.ended) return value;
+            const unsigned step = kGammaSteps[bits_ >> 56];
+            const unsigned pairs = (step >> kGammaPairsShift) & 7;
+            value = value << pairs | (step & 15);
+            bits_ <<= 2 * pairs;
+            count_ -= 2 * pairs;
+            if (step & kGammaEnded) return value;
+            if (value >= 0x08000000u) return gammaSlow(value);
         }
     }
 
@@ -130,6 +132,9 @@ private:
     bool overrun_ = false;
 };
 
+// Eight bytes from at least eight bytes behind: the two never overlap.
+inline void copyChunk(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, 8); }
+
 class Output {
 public:
     Output(std::uint8_t* start, std::size_t limit) : start_(start), at_(start), end_(start + limit) {}
@@ -154,27 +159,36 @@ public:
     bool copy(std::uint64_t distance, std::uint64_t length) {
         const std::size_t written = std::size_t(at_ - start_);
         if (distance == 0 || distance > written) return false;
-        if (length > std::uint64_t(end_ - at_)) return false;
+        const std::size_t room = std::size_t(end_ - at_);
+        if (length > room) return false;
         const std::uint8_t* from = at_ - distance;
         std::uint8_t* to = at_;
-        const std::size_t room = std::size_t(end_ - at_);
         at_ += length;
-        if (distance >= 8 && length != 0 && length + 7 <= room) {
-            // Whole chunks, the last one running up to 7 bytes past the copy's
-            // end into output not yet written, which later tokens overwrite.
-            // An empty copy would still write a whole chunk, so it stays out.
-            do {
-                std::memcpy(to, from, 8);
-                to += 8;
-                from += 8;
-            } while (to < at_);
+        if (distance >= 8 && length != 0 && length + 31 <= room) {
+            // Whole chunks, the last ones running up to 31 bytes past the
+            // copy's end into output not yet written, which later tokens
+            // overwrite. Most copies are 32 bytes or less: four chunks and no
+            // loop. An empty copy would still write chunks, so it stays out.
+            copyChunk(to, from);
+            copyChunk(to + 8, from + 8);
+            copyChunk(to + 16, from + 16);
+            copyChunk(to + 24, from + 24);
+            if (length > 32) {
+                to += 32;
+                from += 32;
+                do {
+                    copyChunk(to, from);
+                    to += 8;
+                    from += 8;
+                } while (to < at_);
+            }
             return true;
         }
         if (distance >= 8) {
             // Eight bytes at a time never read a byte this copy has not yet
             // written; the last chunk is shortened to stay inside the output.
             while (length >= 8) {
-                std::memcpy(to, from, 8);
+                copyChunk(to, from);
                 to += 8;
                 from += 8;
                 length -= 8;
@@ -223,7 +237,7 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
     for (;;) {
         bool ok = true;
         if (literalWidth != 0) {
-            // Text is mostly literals: one shift each, with the flag bit dropped.
+            // Literals come in runs: one shift each, with the flag bit dropped.
             const unsigned flaggedWidth = 1 + literalWidth;
             const std::uint32_t mask = (1u << literalWidth) - 1;
             std::uint32_t flagged;
@@ -256,8 +270,9 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
             }
             ok = out.copy(lastOffset, std::uint64_t(in.gamma()) + bonus);
         } else if (!in.bit()) {
-            const std::uint32_t offset = in.take(7);
-            const std::uint32_t extra = in.take(2);
+            const std::uint32_t fields = in.take(7 + 2);
+            const std::uint32_t offset = fields >> 2;
+            const std::uint32_t extra = fields & 3;
             if (offset != 0) {
                 lastOffset = offset;
                 ok = out.copy(offset, extra + 2);
