@@ -90,6 +90,7 @@ list(TRANSFORM BRINDLE_PLATFORM_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/DecoderFlags.cmake)
   brindle_decoder_built_for_speed()
+  set_source_files_properties("${CMAKE_SOURCE_DIR}/src/toolkit/late_imports_win32.cpp" PROPERTIES COMPILE_OPTIONS -fno-lto)
 endif()
 
 function(brindle_core_for name)
