@@ -90,6 +90,9 @@ list(TRANSFORM BRINDLE_PLATFORM_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/DecoderFlags.cmake)
   brindle_decoder_built_for_speed()
+  # The late-import thunks are assembly that names C++ objects of the same
+  # file; optimised at link time, those could be renamed or dropped.
+  set_source_files_properties("${CMAKE_SOURCE_DIR}/src/toolkit/late_imports_win32.cpp" PROPERTIES COMPILE_OPTIONS -fno-lto)
 endif()
 
 function(brindle_core_for name)

@@ -124,12 +124,18 @@ asm(".text\n"
     X(setupapi, SetupPromptReboot, 12) \
     X(imagehlp, MakeSureDirectoryPathExists, 4)
 
-// Per function: its record, a thunk that pushes the record's address, and
-// the pointer the callers go through, starting at the thunk.
+// Per function: its record, a thunk that pushes the record's address, the
+// pointer the callers go through, starting at the thunk, and the function's
+// own name jumping through that pointer. Link-time optimised objects name
+// the function, not its pointer, when the linker picks what to load; the
+// name here keeps the import library's copy out. The compiled code calls
+// through the pointer, so the linker drops these jumps again.
 #define BRINDLE_LATE_IMPORT(library, name, bytes)                                                   \
     extern "C" const LateImport lateImport_##name;                                                 \
     extern "C" void lateThunk_##name();                                                            \
     asm(".text\n_lateThunk_" #name ":\n\tpushl $_lateImport_" #name "\n\tjmp lateImportThunk\n"); \
+    asm(".section .text$" #name ",\"x\"\n.globl _" #name "@" #bytes "\n_" #name "@" #bytes        \
+        ":\n\tjmp *__imp__" #name "@" #bytes "\n.text\n");                                          \
     extern "C" void* lateSlot_##name asm("__imp__" #name "@" #bytes);                               \
     void* lateSlot_##name = reinterpret_cast<void*>(&lateThunk_##name);                            \
     extern "C" const LateImport lateImport_##name = {#library ".dll", #name, &lateSlot_##name};

@@ -41,10 +41,10 @@ void queue(const Event& event) {
 
 void queueNotification(WPARAM wParam, LPARAM lParam) {
     const int id = controlIdOf(reinterpret_cast<HWND>(lParam));
-    const auto found = state().controls.find(id);
+    const ControlRecord* const found = state().controls.find(id);
     EventType type;
-    if (found != state().controls.end() && toEvent(found->second, HIWORD(wParam), type))
-        queue({EventKind::Control, found->second.layout.window, id, type});
+    if (found != nullptr && toEvent(*found, HIWORD(wParam), type))
+        queue({EventKind::Control, found->layout.window, id, type});
 }
 
 // Colours for the static, edit, list and button controls that ask for them.
@@ -52,21 +52,21 @@ LRESULT colourFor(HWND asking, HDC dc, int panelId, bool& handled) {
     UiState& ui = state();
     const int id = controlIdOf(asking);
     handled = true;
-    if (const auto found = ui.colours.find(id); found != ui.colours.end()) {
-        SetTextColor(dc, found->second.text);
-        SetBkColor(dc, found->second.background);
+    if (const ColourRecord* const found = ui.colours.find(id)) {
+        SetTextColor(dc, found->text);
+        SetBkColor(dc, found->background);
         SetBkMode(dc, OPAQUE);
-        return reinterpret_cast<LRESULT>(found->second.brush);
+        return reinterpret_cast<LRESULT>(found->brush);
     }
-    if (const auto link = ui.linkHighlights.find(id); link != ui.linkHighlights.end()) {
-        SetTextColor(dc, ui.hotLink == id ? link->second : RGB(0, 0, 0));
+    if (const Colour* const link = ui.linkHighlights.find(id)) {
+        SetTextColor(dc, ui.hotLink == id ? *link : RGB(0, 0, 0));
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    if (const auto panel = ui.panelColours.find(panelId); panel != ui.panelColours.end()) {
-        SetBkColor(dc, panel->second.background);
+    if (const ColourRecord* const panel = ui.panelColours.find(panelId)) {
+        SetBkColor(dc, panel->background);
         SetBkMode(dc, OPAQUE);
-        return reinterpret_cast<LRESULT>(panel->second.brush);
+        return reinterpret_cast<LRESULT>(panel->brush);
     }
     handled = false;
     return 0;
@@ -123,11 +123,10 @@ LRESULT CALLBACK panelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     if (message == WM_ERASEBKGND) {
-        const auto colour = state().panelColours.find(panelId);
-        if (colour != state().panelColours.end()) {
+        if (const ColourRecord* const colour = state().panelColours.find(panelId)) {
             RECT area;
             GetClientRect(panel, &area);
-            FillRect(reinterpret_cast<HDC>(wParam), &area, colour->second.brush);
+            FillRect(reinterpret_cast<HDC>(wParam), &area, colour->brush);
             return 1;
         }
     }

@@ -137,21 +137,20 @@ bool loadProgramIcon(int slot) {
 }
 
 void showImage(int picture, int slot) {
-    const auto control = state().controls.find(picture);
-    const auto image = state().images.find(slot);
-    if (control == state().controls.end() || image == state().images.end()) return;
-    ControlRecord& record = control->second;
-    HWND handle = record.handle;
-    Image shown = imageFor(image->second, dpiOf(GetAncestor(handle, GA_ROOT)));
-    const bool isIcon = image->second.image.isIcon;
+    ControlRecord* const record = state().controls.find(picture);
+    const ImageSlot* const image = state().images.find(slot);
+    if (record == nullptr || image == nullptr) return;
+    HWND handle = record->handle;
+    Image shown = imageFor(*image, dpiOf(GetAncestor(handle, GA_ROOT)));
+    const bool isIcon = image->image.isIcon;
     const LONG_PTR style = GetWindowLongPtrA(handle, GWL_STYLE) & ~LONG_PTR(SS_TYPEMASK);
     SetWindowLongPtrA(handle, GWL_STYLE, style | (isIcon ? SS_ICON : SS_BITMAP));
     SendMessageA(handle, STM_SETIMAGE, isIcon ? IMAGE_ICON : IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(shown.handle != nullptr ? shown.handle : image->second.image.handle));
+                 reinterpret_cast<LPARAM>(shown.handle != nullptr ? shown.handle : image->image.handle));
     // The picture no longer shows the copy it had.
-    release(record.scaledImage);
-    record.scaledImage = shown;
-    record.imageSlot = slot;
+    release(record->scaledImage);
+    record->scaledImage = shown;
+    record->imageSlot = slot;
 }
 
 }  // namespace brindle::ui

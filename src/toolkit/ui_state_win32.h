@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "toolkit/numbered_table.h"
 #include "toolkit/ui.h"
 
 namespace brindle::ui {
@@ -46,15 +46,15 @@ struct FontSpec {
 };
 
 struct UiState {
-    std::map<int, HWND> windows;
-    std::map<int, ControlRecord> controls;
-    std::map<int, ColourRecord> colours;      // the colour table
-    std::map<int, ColourRecord> panelColours;
-    std::map<int, Colour> linkHighlights;
+    NumberedTable<int, HWND> windows;
+    NumberedTable<int, ControlRecord> controls;
+    NumberedTable<int, ColourRecord> colours;      // the colour table
+    NumberedTable<int, ColourRecord> panelColours;
+    NumberedTable<int, Colour> linkHighlights;
     int hotLink = 0;                          // the link under the pointer
     std::vector<FontSpec> fonts;              // font number n at n - 1
-    std::map<std::pair<int, int>, HFONT> fontHandles;  // by font number (0 the default) and density
-    std::map<int, ImageSlot> images;
+    NumberedTable<std::pair<int, int>, HFONT> fontHandles;  // by font number (0 the default) and density
+    NumberedTable<int, ImageSlot> images;
     std::vector<Event> events;                // a few at a time, taken from the front
     const char* editorClass = "RichEdit20A";
 };

@@ -23,16 +23,16 @@ int windowNumberOf(HWND handle) {
 
 int controlIdOf(HWND handle) {
     const int id = handle != nullptr ? GetDlgCtrlID(handle) : 0;
-    const auto found = state().controls.find(id);
-    return found != state().controls.end() && found->second.handle == handle ? id : 0;
+    const ControlRecord* const found = state().controls.find(id);
+    return found != nullptr && found->handle == handle ? id : 0;
 }
 
 namespace {
 HINSTANCE instance() { return GetModuleHandleA(nullptr); }
 
 HWND controlOf(int id) {
-    const auto found = state().controls.find(id);
-    return found == state().controls.end() ? nullptr : found->second.handle;
+    const ControlRecord* const found = state().controls.find(id);
+    return found == nullptr ? nullptr : found->handle;
 }
 
 struct Style {
@@ -152,18 +152,15 @@ void showWindow(int number) {
 
 void closeWindow(int number) {
     UiState& ui = state();
-    const auto found = ui.windows.find(number);
-    if (found == ui.windows.end()) return;
-    for (auto it = ui.controls.begin(); it != ui.controls.end();) {
-        if (it->second.layout.window != number) {
-            ++it;
-            continue;
-        }
-        release(it->second.scaledImage);
-        it = ui.controls.erase(it);
-    }
-    DestroyWindow(found->second);
-    ui.windows.erase(found);
+    HWND* const found = ui.windows.find(number);
+    if (found == nullptr) return;
+    HWND window = *found;
+    const auto onWindow = [number](const auto& row) { return row.second.layout.window == number; };
+    for (auto& row : ui.controls)
+        if (onWindow(row)) release(row.second.scaledImage);
+    ui.controls.eraseIf(onWindow);
+    DestroyWindow(window);
+    ui.windows.eraseIf([number](const auto& row) { return row.first == number; });
     // Events of a window that is gone are of no use to anyone.
     std::erase_if(ui.events, [number](const Event& event) { return event.window == number; });
 }
@@ -240,10 +237,10 @@ void enable(int control, bool enabled) {
 }
 
 int addItem(int control, const std::string& text) {
-    const auto found = state().controls.find(control);
-    if (found == state().controls.end()) return -1;
-    const bool list = found->second.layout.kind == ControlKind::List;
-    return int(SendMessageA(found->second.handle, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
+    const ControlRecord* const found = state().controls.find(control);
+    if (found == nullptr) return -1;
+    const bool list = found->layout.kind == ControlKind::List;
+    return int(SendMessageA(found->handle, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(text.c_str())));
 }
 
@@ -255,17 +252,17 @@ void setItem(int control, int index, const std::string& text) {
 }
 
 void selectItem(int control, int index) {
-    const auto found = state().controls.find(control);
-    if (found == state().controls.end()) return;
-    const bool list = found->second.layout.kind == ControlKind::List;
-    SendMessageA(found->second.handle, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(index), 0);
+    const ControlRecord* const found = state().controls.find(control);
+    if (found == nullptr) return;
+    const bool list = found->layout.kind == ControlKind::List;
+    SendMessageA(found->handle, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(index), 0);
 }
 
 int selectedItem(int control) {
-    const auto found = state().controls.find(control);
-    if (found == state().controls.end()) return -1;
-    const bool list = found->second.layout.kind == ControlKind::List;
-    return int(SendMessageA(found->second.handle, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
+    const ControlRecord* const found = state().controls.find(control);
+    if (found == nullptr) return -1;
+    const bool list = found->layout.kind == ControlKind::List;
+    return int(SendMessageA(found->handle, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
 }
 
 void focus(int control) {
@@ -273,8 +270,8 @@ void focus(int control) {
 }
 
 void* handleOf(int window) {
-    const auto found = state().windows.find(window);
-    return found == state().windows.end() ? nullptr : found->second;
+    HWND* const found = state().windows.find(window);
+    return found == nullptr ? nullptr : *found;
 }
 
 void* controlHandle(int control) { return controlOf(control); }
