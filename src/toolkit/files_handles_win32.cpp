@@ -1,8 +1,10 @@
-// The Win32 file layer's operations on an open handle, shared by the
-// runtime (8-bit names) and the Windows tool (UTF-8 names), which differ
-// only in how they open files and name folders.
+// The Win32 file layer's operations on an open handle, and the ways of
+// opening one for writing, shared by the runtime (8-bit names) and the
+// Windows tool (UTF-8 names), which differ only in how they open files and
+// name folders.
 #include <windows.h>
 
+#include "toolkit/file_opening_win32.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -50,6 +52,24 @@ std::size_t InputFile::read(void* buffer, std::size_t length) {
 }
 
 OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::create(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, CREATE_ALWAYS);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::createNew(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, CREATE_NEW);
+    return handle_ != kClosed;
+}
+
+bool OutputFile::truncateExisting(const std::string& path) {
+    close();
+    handle_ = openForWriting(path, TRUNCATE_EXISTING);
+    return handle_ != kClosed;
+}
 
 bool OutputFile::write(const void* data, std::size_t length) {
     if (handle_ == kClosed) return false;

@@ -4,6 +4,7 @@
 // files_handles_win32.cpp.)
 #include <windows.h>
 
+#include "toolkit/file_opening_win32.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -27,13 +28,13 @@ std::string utf8(const wchar_t* text) {
 
 DWORD attributesOf(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
 
-// Opens for writing, other readers allowed; the closed handle when refused.
+}  // namespace
+
 std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
     HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     return reinterpret_cast<std::intptr_t>(file);
 }
-}  // namespace
 
 bool InputFile::open(const std::string& path) {
     close();
@@ -42,24 +43,6 @@ bool InputFile::open(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE) return false;
     handle_ = reinterpret_cast<std::intptr_t>(file);
     return true;
-}
-
-bool OutputFile::create(const std::string& path) {
-    close();
-    handle_ = openForWriting(path, CREATE_ALWAYS);
-    return handle_ != kClosed;
-}
-
-bool OutputFile::createNew(const std::string& path) {
-    close();
-    handle_ = openForWriting(path, CREATE_NEW);
-    return handle_ != kClosed;
-}
-
-bool OutputFile::truncateExisting(const std::string& path) {
-    close();
-    handle_ = openForWriting(path, TRUNCATE_EXISTING);
-    return handle_ != kClosed;
 }
 
 bool pathExists(const std::string& path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }

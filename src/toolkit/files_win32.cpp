@@ -2,6 +2,7 @@
 // page. The operations on open handles are in files_handles_win32.cpp.
 #include <windows.h>
 
+#include "toolkit/file_opening_win32.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -15,31 +16,10 @@ bool InputFile::open(const std::string& path) {
     return true;
 }
 
-namespace {
-// Opens for writing, other readers allowed; the closed handle when refused.
 std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     return reinterpret_cast<std::intptr_t>(file);
-}
-}  // namespace
-
-bool OutputFile::create(const std::string& path) {
-    close();
-    handle_ = openForWriting(path, CREATE_ALWAYS);
-    return handle_ != kClosed;
-}
-
-bool OutputFile::createNew(const std::string& path) {
-    close();
-    handle_ = openForWriting(path, CREATE_NEW);
-    return handle_ != kClosed;
-}
-
-bool OutputFile::truncateExisting(const std::string& path) {
-    close();
-    handle_ = openForWriting(path, TRUNCATE_EXISTING);
-    return handle_ != kClosed;
 }
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
