@@ -261,7 +261,10 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
                     low = in.take(indexWidth);
                 }
                 const std::uint64_t upper = high - 3;
-                if (upper != 0 && indexWidth >= 32) return 0;  // beyond any block
+                // Beyond any block. The width, fixed for the block, is tested
+                // first: whether `upper` is zero is a coin toss the branch
+                // predictor loses, and this order keeps it from being asked.
+                if (indexWidth >= 32 && upper != 0) return 0;
                 lastOffset = (upper << indexWidth) | low;
                 // This test keeps the bonus's argument exact; the copy's
                 // distance check would refuse such an offset all the same.
