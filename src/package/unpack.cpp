@@ -1,136 +1,17 @@
-// The decoder of packed blocks. Hot path: the bit buffer is a 64-bit register
-// holding the unread bits left-aligned, topped up one 32-bit word at a time,
-// so that a code is taken with shifts only. Every bound (input, output, copy
-// distance) is checked where it can be broken, and any breach fails the block.
+// The decoder of packed blocks: codes from the bit reader, bytes into the
+// output. Every bound (input, output, copy distance) is checked where it can
+// be broken, and any breach fails the block.
 #include "package/unpack.h"
 
-#include <array>
 #include <cstring>
 
+#include "package/bit_reader.h"
 #include "package/block_checksum.h"
 #include "package/packed_block.h"
 
 namespace brindle {
 
 namespace {
-
-// What up to four value/continue pairs of a gamma code give, packed in one
-// byte so that a step is a single load: the value bits in order (low four),
-// how many pairs were taken (next three) and whether the code ended there
-// (top bit).
-constexpr unsigned kGammaPairsShift = 4;
-constexpr unsigned kGammaEnded = 0x80;
-
-constexpr std::array<std::uint8_t, 256> makeGammaSteps() {
-    std::array<std::uint8_t, 256> steps{};
-    for (unsigned byte = 0; byte < 256; ++byte) {
-        unsigned bits = 0;
-        unsigned pairs = 0;
-        bool ended = false;
-        while (pairs < 4 && !ended) {
-            const unsigned shift = 6 - 2 * pairs;
-            bits = bits << 1 | ((byte >> (shift + 1)) & 1);
-            ended = ((byte >> shift) & 1) == 0;
-            ++pairs;
-        }
-        steps[byte] = std::uint8_t(bits | pairs << kGammaPairsShift | (ended ? kGammaEnded : 0));
-    }
-    return steps;
-}
-
-constexpr std::array<std::uint8_t, 256> kGammaSteps = makeGammaSteps();
-
-class BitReader {
-public:
-    BitReader(const std::uint8_t* words, std::size_t wordCount)
-        : next_(words), end_(words + 4 * wordCount) {}
-
-    // Takes n bits (1 to 32), the first one taken being the most significant.
-    // Reading past the block sets the overrun flag and yields zero bits.
-    std::uint32_t take(unsigned n) {
-        if (count_ < n) {
-            refill();
-            if (count_ < n) {
-                overrun_ = true;
-                return 0;
-            }
-        }
-        const std::uint32_t value = std::uint32_t(bits_ >> (64 - n));
-        bits_ <<= n;
-        count_ -= n;
-        return value;
-    }
-
-    std::uint32_t bit() { return take(1); }
-
-    // Gamma code: value/continue bit pairs, starting from 1. Up to four pairs
-    // are taken at once through a table. A value of 2^32 or more cannot be
-    // held and fails the stream; smaller ones too large for the block are
-    // refused by the copy's bound checks.
-    [[gnu::always_inline]] std::uint32_t gamma() {
-        std::uint32_t value = 1;
-        for (;;) {
-            if (count_ < 8) {
-                refill();
-                if (count_ < 8) return gammaSlow(value);
-            }
-            const unsigned step = kGammaSteps[bits_ >> 56];
-            const unsigned pairs = (step >> kGammaPairsShift) & 7;
-            value = value << pairs | (step & 15);
-            bits_ <<= 2 * pairs;
-            count_ -= 2 * pairs;
-            if (step & kGammaEnded) return value;
-            if (value >= 0x08000000u) return gammaSlow(value);
-        }
-    }
-
-    void refill() {
-        if (count_ <= 32 && next_ < end_) {
-            bits_ |= std::uint64_t(loadLe32(next_)) << (32 - count_);
-            next_ += 4;
-            count_ += 32;
-        }
-    }
-
-    bool overrun() const { return overrun_; }
-
-    // The rest of a gamma code one pair at a time, near the end of the block
-    // or for values too large for the table.
-    [[gnu::always_inline]] std::uint32_t gammaSlow(std::uint32_t value) {
-        do {
-            if (value >= 0x80000000u) {
-                overrun_ = true;
-                return 0;
-            }
-            value = 2 * value + bit();
-        } while (bit() && !overrun_);
-        return value;
-    }
-
-    // The fast path for literals: takes n bits (at most 9) when at least n are
-    // left and the first of them is set; false leaves the buffer alone. The
-    // buffer is topped up only when it runs short, a word serving three or
-    // four literals.
-    bool takeFlagged(unsigned n, std::uint32_t& value) {
-        if (count_ < n) {
-            refill();
-            if (count_ < n) return false;
-        }
-        const std::uint32_t top = std::uint32_t(bits_ >> 32);
-        if (!(top >> 31)) return false;
-        value = top >> (32 - n);
-        bits_ <<= n;
-        count_ -= n;
-        return true;
-    }
-
-private:
-    const std::uint8_t* next_;
-    const std::uint8_t* end_;
-    std::uint64_t bits_ = 0;
-    unsigned count_ = 0;
-    bool overrun_ = false;
-};
 
 // Eight bytes from at least eight bytes behind: the two never overlap.
 inline void copyChunk(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, 8); }
@@ -156,7 +37,7 @@ public:
     // Copies `length` bytes from `distance` bytes behind the write position,
     // byte by byte in effect, so that a distance below the length repeats the
     // latest bytes.
-    bool copy(std::uint64_t distance, std::uint64_t length) {
+    bool copy(std::size_t distance, std::size_t length) {
         const std::size_t written = std::size_t(at_ - start_);
         if (distance == 0 || distance > written) return false;
         const std::size_t room = std::size_t(end_ - at_);
@@ -164,7 +45,7 @@ public:
         const std::uint8_t* from = at_ - distance;
         std::uint8_t* to = at_;
         at_ += length;
-        if (distance >= 8 && length != 0 && length + 31 <= room) {
+        if (distance >= 8 && length != 0 && room - length >= 31) {
             // Whole chunks, the last ones running up to 31 bytes past the
             // copy's end into output not yet written, which later tokens
             // overwrite. Most copies are 32 bytes or less: four chunks and no
@@ -194,7 +75,7 @@ public:
                 length -= 8;
             }
         } else if (distance == 1) {
-            std::memset(to, *from, std::size_t(length));
+            std::memset(to, *from, length);
             return true;
         }
         while (length--) *to++ = *from++;
@@ -219,6 +100,7 @@ bool packedBlockSize(const std::uint8_t* source, std::size_t sourceLength, std::
 }
 
 namespace {
+template <typename BitBuffer>
 std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination,
                           std::size_t capacity, bool& sound) {
     sound = false;
@@ -227,7 +109,7 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
     if (unpackedSize > capacity) return 0;
     const std::uint32_t expectedChecksum = loadLe32(source + 6);
 
-    BitReader in(source + kPackedHeaderSize, (sourceLength - kPackedHeaderSize) / 4);
+    BitReader<BitBuffer> in(source + kPackedHeaderSize, (sourceLength - kPackedHeaderSize) / 4);
     Output out(destination, unpackedSize);
     std::uint64_t lastOffset = 1;
     unsigned indexWidth = 8;
@@ -271,7 +153,9 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
                 if (lastOffset >= 0x80000000u) return 0;
                 bonus = longMatchBonus(std::uint32_t(lastOffset));
             }
-            ok = out.copy(lastOffset, std::uint64_t(in.gamma()) + bonus);
+            const std::uint32_t length = in.gamma() + bonus;
+            if (length < bonus) return 0;  // past 2^32: beyond any block
+            ok = out.copy(std::size_t(lastOffset), length);
         } else if (!in.bit()) {
             const std::uint32_t fields = in.take(7 + 2);
             const std::uint32_t offset = fields >> 2;
@@ -308,12 +192,23 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
 }
 }  // namespace
 
-bool unpack(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination, std::size_t capacity,
-            std::uint32_t& written) {
+template <typename BitBuffer>
+bool unpackWithBuffer(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination,
+                      std::size_t capacity, std::uint32_t& written) {
     bool sound = false;
-    written = decodeBlock(source, sourceLength, destination, capacity, sound);
+    written = decodeBlock<BitBuffer>(source, sourceLength, destination, capacity, sound);
     if (!sound) written = 0;
     return sound;
+}
+
+template bool unpackWithBuffer<std::uint32_t>(const std::uint8_t*, std::size_t, std::uint8_t*, std::size_t,
+                                              std::uint32_t&);
+template bool unpackWithBuffer<std::uint64_t>(const std::uint8_t*, std::size_t, std::uint8_t*, std::size_t,
+                                              std::uint32_t&);
+
+bool unpack(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination, std::size_t capacity,
+            std::uint32_t& written) {
+    return unpackWithBuffer<RegisterBitBuffer>(source, sourceLength, destination, capacity, written);
 }
 
 }  // namespace brindle

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace brindle {
 
@@ -15,6 +16,14 @@ namespace brindle {
 // `destination[0, capacity)`; allocates nothing.
 bool unpack(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination, std::size_t capacity,
             std::uint32_t& written);
+
+// The same decoder with a bit buffer of the given width, std::uint32_t or
+// std::uint64_t; `unpack` takes the width of the machine's registers. Both
+// are built on every machine, so that each can be tested anywhere.
+template <typename BitBuffer>
+bool unpackWithBuffer(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination,
+                      std::size_t capacity, std::uint32_t& written);
+using RegisterBitBuffer = std::conditional_t<sizeof(void*) >= 8, std::uint64_t, std::uint32_t>;
 
 // The unpacked size a packed block's header states; false when `source` is too
 // short or lacks the magic.

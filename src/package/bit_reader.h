@@ -1,0 +1,167 @@
+// Reads a packed block's bit stream: 32-bit little-endian words, each from
+// its most significant bit. The unread bits sit left-aligned in a buffer as
+// wide as a register, so that taking a code is a pair of single-instruction
+// shifts; the buffer is topped up half its width at a time. A 64-bit buffer
+// takes whole words; a 32-bit one (i686) takes half-words, a word's high half
+// first, and splits the rare takes wider than 16 bits in two.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "package/packed_block.h"
+
+namespace brindle {
+
+// What up to four value/continue pairs of a gamma code give, packed in one
+// byte so that a step is a single load: the value bits in order (low four),
+// how many pairs were taken (next three) and whether the code ended there
+// (top bit).
+inline constexpr unsigned kGammaPairsShift = 4;
+inline constexpr unsigned kGammaEnded = 0x80;
+
+constexpr std::array<std::uint8_t, 256> makeGammaSteps() {
+    std::array<std::uint8_t, 256> steps{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        unsigned bits = 0;
+        unsigned pairs = 0;
+        bool ended = false;
+        while (pairs < 4 && !ended) {
+            const unsigned shift = 6 - 2 * pairs;
+            bits = bits << 1 | ((byte >> (shift + 1)) & 1);
+            ended = ((byte >> shift) & 1) == 0;
+            ++pairs;
+        }
+        steps[byte] = std::uint8_t(bits | pairs << kGammaPairsShift | (ended ? kGammaEnded : 0));
+    }
+    return steps;
+}
+
+inline constexpr std::array<std::uint8_t, 256> kGammaSteps = makeGammaSteps();
+
+template <typename Buffer>
+class BitReader {
+    static_assert(std::is_same_v<Buffer, std::uint32_t> || std::is_same_v<Buffer, std::uint64_t>);
+    static constexpr unsigned kBufferBits = 8 * sizeof(Buffer);
+    static constexpr unsigned kUnitBits = kBufferBits / 2;
+
+public:
+    BitReader(const std::uint8_t* words, std::size_t wordCount)
+        : words_(words), next_(words), end_(words + 4 * wordCount) {}
+
+    // Takes n bits (1 to 32), the first one taken being the most significant.
+    // Reading past the block sets the overrun flag and yields zero bits.
+    [[gnu::always_inline]] std::uint32_t take(unsigned n) {
+        if constexpr (kUnitBits < 32) {
+            if (n > kUnitBits) return takeWide(n);
+        }
+        return takeWithin(n);
+    }
+
+    std::uint32_t bit() { return take(1); }
+
+    // Gamma code: value/continue bit pairs, starting from 1. Up to four pairs
+    // are taken at once through a table. A value of 2^32 or more cannot be
+    // held and fails the stream; smaller ones too large for the block are
+    // refused by the copy's bound checks.
+    [[gnu::always_inline]] std::uint32_t gamma() {
+        std::uint32_t value = 1;
+        for (;;) {
+            if (count_ < 8) {
+                refill();
+                if (count_ < 8) return gammaSlow(value);
+            }
+            const unsigned step = kGammaSteps[bits_ >> (kBufferBits - 8)];
+            const unsigned pairs = (step >> kGammaPairsShift) & 7;
+            value = value << pairs | (step & 15);
+            bits_ <<= 2 * pairs;
+            count_ -= 2 * pairs;
+            if (step & kGammaEnded) return value;
+            if (value >= 0x08000000u) return gammaSlow(value);
+        }
+    }
+
+    // Tops the buffer up by one unit when it has room for one, so that it
+    // then holds more than half its width unless the block has ended.
+    void refill() {
+        if (count_ <= kBufferBits - kUnitBits && next_ < end_) {
+            bits_ |= Buffer(loadUnit()) << (kBufferBits - kUnitBits - count_);
+            next_ += kUnitBits / 8;
+            count_ += kUnitBits;
+        }
+    }
+
+    bool overrun() const { return overrun_; }
+
+    // The fast path for literals: takes n bits (at most 9) when at least n are
+    // left and the first of them is set; false leaves the buffer alone. The
+    // buffer is topped up only when it runs short.
+    bool takeFlagged(unsigned n, std::uint32_t& value) {
+        if (count_ < n) {
+            refill();
+            if (count_ < n) return false;
+        }
+        const std::uint32_t top = std::uint32_t(bits_ >> (kBufferBits - 32));
+        if (!(top >> 31)) return false;
+        value = top >> (32 - n);
+        bits_ <<= n;
+        count_ -= n;
+        return true;
+    }
+
+private:
+    // The rest of take: n is at most what one top-up guarantees.
+    [[gnu::always_inline]] std::uint32_t takeWithin(unsigned n) {
+        if (count_ < n) {
+            refill();
+            if (count_ < n) {
+                overrun_ = true;
+                return 0;
+            }
+        }
+        const std::uint32_t value = std::uint32_t(bits_ >> (kBufferBits - n));
+        bits_ <<= n;
+        count_ -= n;
+        return value;
+    }
+
+    // Index fields wider than a unit, in two takes.
+    [[gnu::always_inline]] std::uint32_t takeWide(unsigned n) {
+        const std::uint32_t high = takeWithin(n - kUnitBits);
+        return high << kUnitBits | takeWithin(kUnitBits);
+    }
+
+    // The rest of a gamma code one pair at a time, near the end of the block
+    // or for values too large for the table.
+    [[gnu::always_inline]] std::uint32_t gammaSlow(std::uint32_t value) {
+        do {
+            if (value >= 0x80000000u) {
+                overrun_ = true;
+                return 0;
+            }
+            value = 2 * value + bit();
+        } while (bit() && !overrun_);
+        return value;
+    }
+
+    std::uint32_t loadUnit() const {
+        if constexpr (kUnitBits == 32) {
+            return loadLe32(next_);
+        } else {
+            // A word's high half (bytes 2 and 3) comes before its low half.
+            const std::uint8_t* half = words_ + (std::size_t(next_ - words_) ^ 2);
+            return std::uint32_t(half[0] | half[1] << 8);
+        }
+    }
+
+    const std::uint8_t* words_;
+    const std::uint8_t* next_;
+    const std::uint8_t* end_;
+    Buffer bits_ = 0;
+    unsigned count_ = 0;
+    bool overrun_ = false;
+};
+
+}  // namespace brindle
