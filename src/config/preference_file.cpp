@@ -170,15 +170,17 @@ std::string PreferenceFile::render() const {
     return out;
 }
 
-bool PreferenceFile::writeOut() const {
+FileResult PreferenceFile::writeOut() const {
     const std::string text = render();
     ReplacementFile out;
-    return out.create(path_) && out.write(text.data(), text.size()) && out.replaceTarget();
+    FileResult step = out.create(path_);
+    if (step) step = out.write(text.data(), text.size());
+    return step ? out.replaceTarget() : step;
 }
 
-bool PreferenceFile::close() {
+FileResult PreferenceFile::close() {
     file_.close();  // a file held open cannot be replaced
-    const bool written = !isOpen_ || !modified_ || writeOut();
+    const FileResult written = !isOpen_ || !modified_ ? FileResult() : writeOut();
     isOpen_ = false;
     path_.clear();
     lines_.clear();

@@ -35,8 +35,8 @@ public:
     std::int32_t readLong(const std::string& key, std::int32_t fallback);
     void writeString(const std::string& key, const std::string& value);
     void writeLong(const std::string& key, std::int32_t value);
-    // True when nothing needed writing or the file was written.
-    bool close();
+    // Succeeds when nothing needed writing or the file was written.
+    FileResult close();
 
 private:
     enum class Kind { Comment, Group, Key };
@@ -53,7 +53,7 @@ private:
     std::size_t findKey(const std::string& key) const;
     std::string stored(const std::string& text) const;  // 8-bit text as the file holds it
     std::string render() const;
-    bool writeOut() const;
+    FileResult writeOut() const;
 
     bool isOpen_ = false;
     InputFile file_;

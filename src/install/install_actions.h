@@ -25,18 +25,18 @@ public:
     // Today's local date as yyyymmdd.
     virtual std::string today() = 0;
     virtual bool exists(const std::string& path) = 0;
-    virtual bool createFolderChain(const std::string& folder) = 0;
+    virtual FileResult createFolderChain(const std::string& folder) = 0;
     // Extracts the package at `packagePath` into `destination`, giving its
     // entries and what became of each; false when the package cannot be
     // read (then both lists are empty).
     virtual bool extractPackage(const std::string& packagePath, const std::string& destination,
                                 const std::string& keepList, std::vector<PackageEntry>& entries,
-                                std::vector<ExtractOutcome>& outcomes) = 0;
-    virtual bool copyFile(const std::string& source, const std::string& target) = 0;
+                                std::vector<ExtractResult>& results) = 0;
+    virtual FileResult copyFile(const std::string& source, const std::string& target) = 0;
     virtual bool createShortcut(const Shortcut& shortcut) = 0;
     virtual bool writeRegistryStrings(std::uint32_t root, const std::string& key,
                                       const std::vector<RegistryValue>& values) = 0;
-    virtual bool writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) = 0;
+    virtual FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) = 0;
 };
 
 }  // namespace brindle

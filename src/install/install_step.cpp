@@ -26,8 +26,8 @@ public:
     TaskActions(InstallView& view, InstallActions& actions) : view_(view), actions_(actions) {}
     void addProgressLine(const std::string& line) override { view_.addLine(line); }
     bool createShortcut(const Shortcut& shortcut) override { return actions_.createShortcut(shortcut); }
-    bool copyFile(const std::string& source, const std::string& target) override {
-        if (actions_.exists(target) && !view_.confirmReplace(source, target)) return true;  // kept on purpose
+    FileResult copyFile(const std::string& source, const std::string& target) override {
+        if (actions_.exists(target) && !view_.confirmReplace(source, target)) return {};  // kept on purpose
         return actions_.copyFile(source, target);
     }
     bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
@@ -40,13 +40,17 @@ private:
     InstallActions& actions_;
 };
 
-// The files that the installation holds: written, or kept from before.
-std::uint64_t installedBytes(const std::vector<PackageEntry>& entries, const std::vector<ExtractOutcome>& outcomes) {
+// The files that the installation holds: written (with their times or
+// without), or kept from before.
+std::uint64_t installedBytes(const std::vector<PackageEntry>& entries, const std::vector<ExtractResult>& results) {
     std::uint64_t bytes = 0;
-    for (std::size_t i = 0; i < entries.size() && i < outcomes.size(); ++i)
+    for (std::size_t i = 0; i < entries.size() && i < results.size(); ++i) {
+        const ExtractOutcome outcome = results[i].outcome;
         if (entries[i].kind == kFileEntry && entries[i].size > 0 &&
-            (outcomes[i] == ExtractOutcome::Written || outcomes[i] == ExtractOutcome::Kept))
+            (outcome == ExtractOutcome::Written || outcome == ExtractOutcome::TimesFailed ||
+             outcome == ExtractOutcome::Kept))
             bytes += std::uint64_t(entries[i].size);
+    }
     return bytes;
 }
 
@@ -81,17 +85,26 @@ public:
 private:
     void check(bool succeeded) { completed_ = completed_ && succeeded; }
 
+    // Makes the folder unless it exists; a failure is named in the list.
+    bool makeFolder(const std::string& folder) {
+        if (actions_.exists(folder)) return true;
+        const FileResult made = actions_.createFolderChain(folder);
+        if (!made) view_.addLine(withCause(folder, made));
+        return bool(made);
+    }
+
     void copyFiles() {
         const int copyLine = view_.addLine(copyingLine(texts_));
         std::vector<PackageEntry> entries;
-        std::vector<ExtractOutcome> outcomes;
-        const bool folderMade = actions_.exists(installDir_) || actions_.createFolderChain(installDir_);
-        const bool packageRead = folderMade && actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
-                                                                       settings_.noCopyExt, entries, outcomes);
-        installedBytes_ = installedBytes(entries, outcomes);
-        const bool copied = copyCompleted(packageRead, outcomes);
+        std::vector<ExtractResult> results;
+        const bool packageRead = makeFolder(installDir_) &&
+                                 actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
+                                                         settings_.noCopyExt, entries, results);
+        installedBytes_ = installedBytes(entries, results);
+        const bool copied = copyCompleted(packageRead, results);
         check(copied);
         view_.replaceLine(copyLine, copiedLine(texts_, copied));
+        for (const std::string& line : failureLines(entries, results)) view_.addLine(line);
     }
 
     void registerUninstaller() {
@@ -134,7 +147,7 @@ private:
         links.exe = settings_.exe;
         links.unistall = settings_.unistall;
         links.helpName = trimBlanks(texts_.get(Text::InstallHelp));
-        check(actions_.exists(links.startMenuDir) || actions_.createFolderChain(links.startMenuDir));
+        check(makeFolder(links.startMenuDir));
         for (const Shortcut& shortcut : startMenuShortcuts(links)) check(actions_.createShortcut(shortcut));
         return name;
     }
@@ -167,7 +180,9 @@ private:
         uninstall.startMenuDir = startMenuDir;
         uninstall.desktopLink = desktopLink;
         uninstall.taskRecords = taskRecords;
-        check(actions_.writeUninstallData(uninstall, texts_));
+        const FileResult written = actions_.writeUninstallData(uninstall, texts_);
+        check(bool(written));
+        if (!written) view_.addLine(withCause(installDir_ + "uninstall.dat", written));
     }
 
     InstallResult finish(const std::string& installDir) {

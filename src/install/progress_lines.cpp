@@ -6,22 +6,24 @@
 
 namespace brindle {
 
-namespace {
-bool wentWell(ExtractOutcome outcome) {
-    return outcome == ExtractOutcome::Written || outcome == ExtractOutcome::FolderMade ||
-           outcome == ExtractOutcome::Kept;
-}
-}  // namespace
-
 std::string copyingLine(const LanguageTexts& texts) { return texts.get(Text::InstallMsg1) + " ....."; }
 
-bool copyCompleted(bool packageRead, const std::vector<ExtractOutcome>& outcomes) {
-    return packageRead && std::all_of(outcomes.begin(), outcomes.end(), wentWell);
+bool copyCompleted(bool packageRead, const std::vector<ExtractResult>& results) {
+    return packageRead && std::all_of(results.begin(), results.end(),
+                                      [](const ExtractResult& result) { return extractedWell(result.outcome); });
 }
 
 std::string copiedLine(const LanguageTexts& texts, bool completed) {
     return texts.get(Text::InstallMsg1) + "   -->   *** " +
            texts.get(completed ? Text::InstallReady : Text::InstallFailed) + " ***";
+}
+
+std::vector<std::string> failureLines(const std::vector<PackageEntry>& entries,
+                                      const std::vector<ExtractResult>& results) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < entries.size() && i < results.size(); ++i)
+        if (!extractedWell(results[i].outcome)) lines.push_back(entries[i].name + ": " + problemOf(results[i]));
+    return lines;
 }
 
 }  // namespace brindle

@@ -11,14 +11,14 @@ public:
     void announceInstallDir(const std::string& installDir) override;
     std::string today() override;
     bool exists(const std::string& path) override;
-    bool createFolderChain(const std::string& folder) override;
+    FileResult createFolderChain(const std::string& folder) override;
     bool extractPackage(const std::string& packagePath, const std::string& destination, const std::string& keepList,
-                        std::vector<PackageEntry>& entries, std::vector<ExtractOutcome>& outcomes) override;
-    bool copyFile(const std::string& source, const std::string& target) override;
+                        std::vector<PackageEntry>& entries, std::vector<ExtractResult>& results) override;
+    FileResult copyFile(const std::string& source, const std::string& target) override;
     bool createShortcut(const Shortcut& shortcut) override;
     bool writeRegistryStrings(std::uint32_t root, const std::string& key,
                               const std::vector<RegistryValue>& values) override;
-    bool writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) override;
+    FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) override;
 };
 
 }  // namespace brindle

@@ -26,20 +26,22 @@ std::string SystemInstallActions::today() {
 
 bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
 
-bool SystemInstallActions::createFolderChain(const std::string& folder) { return brindle::createFolderChain(folder); }
+FileResult SystemInstallActions::createFolderChain(const std::string& folder) {
+    return brindle::createFolderChain(folder);
+}
 
 bool SystemInstallActions::extractPackage(const std::string& packagePath, const std::string& destination,
                                           const std::string& keepList, std::vector<PackageEntry>& entries,
-                                          std::vector<ExtractOutcome>& outcomes) {
+                                          std::vector<ExtractResult>& results) {
     PackageReader package;
     if (!package.readDirectory(packagePath)) return false;
     entries = package.entries();
-    outcomes = extractAll(package, destination, keepList);
+    results = extractAll(package, destination, keepList);
     return true;
 }
 
-bool SystemInstallActions::copyFile(const std::string& source, const std::string& target) {
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+FileResult SystemInstallActions::copyFile(const std::string& source, const std::string& target) {
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) ? FileResult() : FileResult::lastError();
 }
 
 bool SystemInstallActions::createShortcut(const Shortcut& shortcut) { return brindle::createShortcut(shortcut); }
@@ -49,7 +51,7 @@ bool SystemInstallActions::writeRegistryStrings(std::uint32_t root, const std::s
     return brindle::writeRegistryStrings(root, key, values);
 }
 
-bool SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) {
+FileResult SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) {
     PreferenceFile file;
     return brindle::writeUninstallData(file, inputs, texts);
 }

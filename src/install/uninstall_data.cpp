@@ -11,7 +11,7 @@ namespace {
 std::string upToFirstDot(const std::string& text) { return text.substr(0, text.find('.')); }
 }  // namespace
 
-bool writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts) {
+FileResult writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts) {
     const std::string progLink = inputs.progLink.empty() ? upToFirstDot(inputs.progExe) : inputs.progLink;
     file.open(inputs.installDir + "uninstall.dat");
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/files.h"
+
 namespace brindle {
 
 class LanguageTexts;
@@ -23,7 +25,7 @@ struct UninstallInputs {
 
 // Writes the groups Settings, Language, StartMenu and UserTask into
 // installDir + "uninstall.dat", keeping whatever the file holds already.
-// False when the file could not be written; the earlier one then stays whole.
-bool writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts);
+// A failure leaves the earlier file whole.
+FileResult writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts);
 
 }  // namespace brindle

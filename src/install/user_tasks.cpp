@@ -41,6 +41,11 @@ public:
 
 private:
     void note(bool succeeded) { allDone_ = allDone_ && succeeded; }
+    // A file that could not be written is named in the progress list, with why.
+    void note(FileResult written, const std::string& file) {
+        note(bool(written));
+        if (!written) actions_.addProgressLine(withCause(file, written));
+    }
 
     // A folder that is not there (no start-menu folder was made) takes no
     // link: it would land wherever the installer happened to be started.
@@ -72,7 +77,7 @@ private:
             target = replaceAll(folder + name, "%InstallDir%", places_.installDir);
             target = expand(replaceAll(target, "%ProgDir%", places_.installDir), true, places_.folderPath);
         }
-        note(actions_.copyFile(places_.workDirectory + source, target));
+        note(actions_.copyFile(places_.workDirectory + source, target), target);
         return target;
     }
 
@@ -93,10 +98,11 @@ private:
         value = replaceAll(value, "%InstallDir%", places_.installDir);
         ini_.close();
         PreferenceFile file;
-        file.open(places_.installDir + fileName);
+        const std::string path = places_.installDir + fileName;
+        file.open(path);
         if (!group.empty()) file.selectGroup(group);
         file.writeString(key, value);
-        note(file.close());
+        note(file.close(), path);
         ini_.open(places_.settingsPath);
         ini_.selectGroup("UserTask");
     }

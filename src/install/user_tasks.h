@@ -9,6 +9,7 @@
 
 #include "config/path_macros.h"
 #include "install/shortcut_plan.h"
+#include "toolkit/files.h"
 
 namespace brindle {
 
@@ -31,7 +32,7 @@ public:
     virtual bool createShortcut(const Shortcut& shortcut) = 0;
     // Copies, asking the user first when the target exists; a copy the user
     // declined counts as done.
-    virtual bool copyFile(const std::string& source, const std::string& target) = 0;
+    virtual FileResult copyFile(const std::string& source, const std::string& target) = 0;
     virtual bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                                      const std::string& text) = 0;
 };

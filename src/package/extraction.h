@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "package/package_reader.h"
+#include "toolkit/files.h"
 
 namespace brindle {
 
@@ -17,13 +18,30 @@ enum class ExtractOutcome {
     Truncated,     // the package ends (or breaks off) before the entry's data
     WriteFailed,   // the file could not be written whole; an earlier file stays
                    // as it was unless it had to be written in place
+    FolderFailed,  // the entry's folder (or the folders above a file) could not be made
+    TimesFailed,   // the file was written whole, but its times could not be set
     UnknownKind,   // neither folder nor file; passed over
+};
+
+// One entry's outcome, with the system's cause where a file operation failed
+// (WriteFailed, FolderFailed, TimesFailed).
+struct ExtractResult {
+    ExtractOutcome outcome;
+    FileResult cause{};
 };
 
 // Writes every entry of the package read last into `destination`. Files
 // whose extension is on `keepList` are written only where no file of that
-// name exists. Returns one outcome per entry, in directory order.
-std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::string& destination,
-                                       const std::string& keepList);
+// name exists. Returns one result per entry, in directory order.
+std::vector<ExtractResult> extractAll(const PackageReader& package, const std::string& destination,
+                                      const std::string& keepList);
+
+// True for the outcomes that leave the entry as the package has it.
+bool extractedWell(ExtractOutcome outcome);
+
+// What went wrong with an entry, for people: "packed block is damaged; not
+// written", "file could not be written: No space left on device"; empty
+// when nothing did.
+std::string problemOf(const ExtractResult& result);
 
 }  // namespace brindle

@@ -28,8 +28,8 @@ std::vector<EntryProblem> checkPackage(const PackageReader& package) {
     std::vector<EntryProblem> problems;
     const std::vector<PackageEntry>& entries = package.entries();
     InputFile file;
-    if (!file.open(package.packagePath())) {
-        problems.push_back({0, "package cannot be opened"});
+    if (const FileResult opened = file.open(package.packagePath()); !opened) {
+        problems.push_back({kWholePackage, withCause("package cannot be opened", opened)});
         return problems;
     }
     DataCursor data(file, package.dataStart(), package.dataEnd());

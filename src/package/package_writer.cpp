@@ -37,45 +37,47 @@ PackageEntry PackageWriter::fileEntry(const std::string& name, std::size_t lengt
     return entry;
 }
 
-bool PackageWriter::place(PackageEntry entry, std::size_t blockLength, const std::function<bool()>& writeBlock) {
+PackageWrite PackageWriter::place(PackageEntry entry, std::size_t blockLength,
+                                  const std::function<FileResult()>& writeBlock) {
     // Sizes and offsets are signed 32-bit fields.
-    if (nextOffset_ + blockLength > kLargestOffset) return false;
+    if (nextOffset_ + blockLength > kLargestOffset) return {true, {}};
     entry.offset = std::int32_t(nextOffset_);
     entry.storedSize = std::int32_t(blockLength);
-    if (blockLength != 0 && !writeBlock()) return false;
+    if (blockLength != 0)
+        if (const FileResult written = writeBlock(); !written) return {false, written};
     nextOffset_ += blockLength;
     entries_.push_back(std::move(entry));
-    return true;
+    return {};
 }
 
-bool PackageWriter::addFolder(const std::string& name, std::uint64_t created, std::uint64_t modified) {
+PackageWrite PackageWriter::addFolder(const std::string& name, std::uint64_t created, std::uint64_t modified) {
     PackageEntry entry = fileEntry(name, 0, created, modified);
     entry.kind = kFolderEntry;
     return place(std::move(entry), 0, {});
 }
 
-bool PackageWriter::addFile(const std::string& name, const std::uint8_t* data, std::size_t length,
-                            std::uint64_t created, std::uint64_t modified) {
-    if (length > kLargestOffset) return false;
+PackageWrite PackageWriter::addFile(const std::string& name, const std::uint8_t* data, std::size_t length,
+                                    std::uint64_t created, std::uint64_t modified) {
+    if (length > kLargestOffset) return {true, {}};
     const std::vector<std::uint8_t> packed = packWhenWorthwhile(data, length);
     if (packed.empty()) return addStoredFile(name, length, data, length, created, modified);
     return addStoredFile(name, length, packed.data(), packed.size(), created, modified);
 }
 
-bool PackageWriter::addStoredFile(const std::string& name, std::size_t length, const std::uint8_t* block,
-                                  std::size_t blockLength, std::uint64_t created, std::uint64_t modified) {
-    if (length > kLargestOffset) return false;
+PackageWrite PackageWriter::addStoredFile(const std::string& name, std::size_t length, const std::uint8_t* block,
+                                          std::size_t blockLength, std::uint64_t created, std::uint64_t modified) {
+    if (length > kLargestOffset) return {true, {}};
     return place(fileEntry(name, length, created, modified), blockLength,
                  [&] { return out_.write(block, blockLength); });
 }
 
-bool PackageWriter::addRawFile(const std::string& name, std::size_t length, std::uint64_t created,
-                               std::uint64_t modified, const std::function<bool(OutputFile& out)>& copy) {
-    if (length > kLargestOffset) return false;
+PackageWrite PackageWriter::addRawFile(const std::string& name, std::size_t length, std::uint64_t created,
+                                       std::uint64_t modified, const std::function<FileResult(OutputFile& out)>& copy) {
+    if (length > kLargestOffset) return {true, {}};
     return place(fileEntry(name, length, created, modified), length, [&] { return copy(out_); });
 }
 
-bool PackageWriter::finish() {
+FileResult PackageWriter::finish() {
     const std::vector<std::uint8_t> directory = serializeDirectory(entries_);
     const std::vector<std::uint8_t> packed = packWhenWorthwhile(directory.data(), directory.size());
     const std::vector<std::uint8_t>& stored = packed.empty() ? directory : packed;
@@ -86,7 +88,8 @@ bool PackageWriter::finish() {
     trailer.dataStart = dataStart_;
     std::uint8_t tail[kTrailerSize];
     encodeTrailer(trailer, tail);
-    return out_.write(stored.data(), stored.size()) && out_.write(tail, kTrailerSize);
+    const FileResult written = out_.write(stored.data(), stored.size());
+    return written ? out_.write(tail, kTrailerSize) : written;
 }
 
 }  // namespace brindle

@@ -9,18 +9,20 @@ bool fileExists(const std::string& path) {
     return pathExists(path);
 }
 
-bool createFolderChain(const std::string& path) {
-    if (isFolder(path)) return true;
-    bool complete = true;
+FileResult createFolderChain(const std::string& path) {
+    if (isFolder(path)) return {};
+    FileResult chain;
     for (std::size_t i = 0; i < path.size(); ++i) {
         if (path[i] != '\\') continue;
         std::string prefix = path.substr(0, i + 1);
         if (isFolder(prefix)) continue;
         while (!prefix.empty() && (prefix.back() == ' ' || prefix.back() == '\\' || prefix.back() == '/'))
             prefix.pop_back();
-        if (!prefix.empty() && !createFolder(prefix) && !isFolder(prefix)) complete = false;
+        if (prefix.empty()) continue;
+        const FileResult made = createFolder(prefix);
+        if (!made && !isFolder(prefix) && chain) chain = made;
     }
-    return complete;
+    return chain;
 }
 
 }  // namespace brindle

@@ -4,14 +4,16 @@
 
 #include <string>
 
+#include "toolkit/files.h"
+
 namespace brindle {
 
 // True when a file or folder of that name exists; a trailing "\" is ignored.
 bool fileExists(const std::string& path);
 
 // Creates the folders along `path`; only "\" ends a folder name, and the text
-// after the last "\" is not created. True when every folder of the chain
-// exists afterwards.
-bool createFolderChain(const std::string& path);
+// after the last "\" is not created. Succeeds when every folder of the chain
+// exists afterwards; otherwise the cause is the first folder's that failed.
+FileResult createFolderChain(const std::string& path);
 
 }  // namespace brindle

@@ -13,27 +13,30 @@ std::string withoutTrailingBackslash(std::string path) {
 }
 }  // namespace
 
-bool removeFolderItem(const std::string& folder, const FolderItem& item) {
+FileResult removeFolderItem(const std::string& folder, const FolderItem& item) {
     const std::string path = folder + item.name;
     if (item.isLink) return item.isFolder ? removeFolder(path) : removeFile(path);
     return item.isFolder ? removeTree(path + "\\") : removeFile(path);
 }
 
-bool removeFolderContents(const std::string& folder) {
+FileResult removeFolderContents(const std::string& folder) {
     std::vector<FolderItem> items;
-    if (!listFolder(folder, items)) return false;
-    bool empty = true;
-    for (const FolderItem& item : items) empty = removeFolderItem(folder, item) && empty;
-    return empty;
+    if (const FileResult listed = listFolder(folder, items); !listed) return listed;
+    FileResult emptied;
+    for (const FolderItem& item : items)
+        if (const FileResult removed = removeFolderItem(folder, item); !removed && emptied) emptied = removed;
+    return emptied;
 }
 
-bool removeTree(const std::string& folder) {
+FileResult removeTree(const std::string& folder) {
     const std::string path = withoutTrailingBackslash(folder);
-    if (path.empty()) return false;
-    if (!pathExists(path)) return true;
-    if (isLink(path)) return removeFolder(path) || removeFile(path);
-    removeFolderContents(folder);
-    return removeFolder(path);
+    if (path.empty()) return FileResult::refused();
+    if (!pathExists(path)) return {};
+    if (isLink(path)) return removeFolder(path) ? FileResult() : removeFile(path);
+    const FileResult emptied = removeFolderContents(folder);
+    const FileResult removed = removeFolder(path);
+    // A folder left holding something stays for that something's cause.
+    return removed || emptied ? removed : emptied;
 }
 
 }  // namespace brindle

@@ -10,6 +10,42 @@
 
 namespace brindle {
 
+// The outcome of a file operation: success, or the system's error number
+// that made it fail (errno on POSIX hosts, GetLastError() on Windows). It
+// tests true on success, like the bool it stands for, and carries the cause
+// to where the failure is shown, where errorText turns it into the system's
+// own words. Four bytes, no allocation, no exception.
+class FileResult {
+public:
+    constexpr FileResult() = default;  // success
+    // A failure for the calling thread's last system error.
+    static FileResult lastError();
+    // A failure for the system's error number `error`.
+    static constexpr FileResult failure(std::uint32_t error) { return FileResult(error ? error : kRefused); }
+    // A failure the caller decided on itself, for which the system gave no error.
+    static constexpr FileResult refused() { return FileResult(kRefused); }
+
+    constexpr explicit operator bool() const { return error_ == 0; }
+    // The system's error number; 0 for success or a refusal.
+    constexpr std::uint32_t error() const { return error_ == kRefused ? 0 : error_; }
+
+private:
+    static constexpr std::uint32_t kRefused = ~std::uint32_t(0);
+    constexpr explicit FileResult(std::uint32_t error) : error_(error) {}
+    std::uint32_t error_ = 0;
+};
+
+// The system's text for the error of a failed `result` ("No space left on
+// device"), without a closing full stop; empty when there is none.
+std::string errorText(FileResult result);
+
+// `what` and the system's text for why it failed ("C:\App\: Access is
+// denied"); `what` alone when the system gave none.
+inline std::string withCause(const std::string& what, FileResult cause) {
+    const std::string text = errorText(cause);
+    return text.empty() ? what : what + ": " + text;
+}
+
 // A file opened for reading; other readers are allowed.
 class InputFile {
 public:
@@ -18,7 +54,7 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    bool open(const std::string& path);
+    FileResult open(const std::string& path);
     void close();
     // Length of the open file, -1 when it cannot be told.
     std::int64_t size() const;
@@ -40,15 +76,15 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     // Creates the file, replacing one of that name.
-    bool create(const std::string& path);
-    // Creates the file; false when a file (or link) of that name exists.
-    bool createNew(const std::string& path);
+    FileResult create(const std::string& path);
+    // Creates the file; fails when a file (or link) of that name exists.
+    FileResult createNew(const std::string& path);
     // Empties an existing file and reuses it, keeping its attributes.
-    bool truncateExisting(const std::string& path);
-    bool write(const void* data, std::size_t length);
+    FileResult truncateExisting(const std::string& path);
+    FileResult write(const void* data, std::size_t length);
     // FILETIME values: 100-nanosecond intervals since 1601-01-01 UTC. Where
     // the platform keeps no creation time, only the last-write time is set.
-    bool setTimes(std::uint64_t created, std::uint64_t modified);
+    FileResult setTimes(std::uint64_t created, std::uint64_t modified);
     void close();
 
 private:
@@ -60,8 +96,8 @@ private:
 bool pathExists(const std::string& path);
 // True when the path names an existing folder; a drive root counts as one.
 bool isFolder(const std::string& path);
-// Creates one folder; false when it could not be created.
-bool createFolder(const std::string& path);
+// Creates one folder.
+FileResult createFolder(const std::string& path);
 
 // One item of a folder listing. A link (symbolic link or junction) is
 // reported as a link, never as what it points at.
@@ -71,17 +107,16 @@ struct FolderItem {
     bool isLink = false;
 };
 
-// The items directly inside `folder` (ending in ""), without "." and "..".
-// False when the folder cannot be listed.
-bool listFolder(const std::string& folder, std::vector<FolderItem>& items);
+// The items directly inside `folder` (ending in "\"), without "." and "..".
+FileResult listFolder(const std::string& folder, std::vector<FolderItem>& items);
 // True when `path` itself is a link.
 bool isLink(const std::string& path);
 // Deletes a file (read-only ones too) or a link to a file.
-bool removeFile(const std::string& path);
+FileResult removeFile(const std::string& path);
 // Moves the file `source` to `target`, replacing a file of that name in one
-// step; false leaves both as they were.
-bool replaceFile(const std::string& source, const std::string& target);
+// step; a failure leaves both as they were.
+FileResult replaceFile(const std::string& source, const std::string& target);
 // Removes an empty folder, or a link to a folder without touching its target.
-bool removeFolder(const std::string& path);
+FileResult removeFolder(const std::string& path);
 
 }  // namespace brindle

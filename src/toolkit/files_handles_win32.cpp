@@ -18,7 +18,15 @@ FILETIME asFiletime(std::uint64_t value) {
     time.dwHighDateTime = DWORD(value >> 32);
     return time;
 }
+
+FileResult opened(std::intptr_t handle) {
+    return asHandle(handle) != INVALID_HANDLE_VALUE ? FileResult() : FileResult::lastError();
+}
 }  // namespace
+
+FileResult FileResult::lastError() { return failure(GetLastError()); }
+
+FileResult resultOf(BOOL succeeded) { return succeeded ? FileResult() : FileResult::lastError(); }
 
 InputFile::~InputFile() { close(); }
 
@@ -53,41 +61,43 @@ std::size_t InputFile::read(void* buffer, std::size_t length) {
 
 OutputFile::~OutputFile() { close(); }
 
-bool OutputFile::create(const std::string& path) {
+FileResult OutputFile::create(const std::string& path) {
     close();
     handle_ = openForWriting(path, CREATE_ALWAYS);
-    return handle_ != kClosed;
+    return opened(handle_);
 }
 
-bool OutputFile::createNew(const std::string& path) {
+FileResult OutputFile::createNew(const std::string& path) {
     close();
     handle_ = openForWriting(path, CREATE_NEW);
-    return handle_ != kClosed;
+    return opened(handle_);
 }
 
-bool OutputFile::truncateExisting(const std::string& path) {
+FileResult OutputFile::truncateExisting(const std::string& path) {
     close();
     handle_ = openForWriting(path, TRUNCATE_EXISTING);
-    return handle_ != kClosed;
+    return opened(handle_);
 }
 
-bool OutputFile::write(const void* data, std::size_t length) {
-    if (handle_ == kClosed) return false;
+FileResult OutputFile::write(const void* data, std::size_t length) {
+    if (handle_ == kClosed) return FileResult::failure(ERROR_INVALID_HANDLE);
     std::size_t done = 0;
     while (done < length) {
         const DWORD want = length - done > 0x40000000 ? 0x40000000 : DWORD(length - done);
         DWORD put = 0;
-        if (!WriteFile(asHandle(handle_), static_cast<const char*>(data) + done, want, &put, nullptr) || put == 0)
-            return false;
+        if (!WriteFile(asHandle(handle_), static_cast<const char*>(data) + done, want, &put, nullptr))
+            return FileResult::lastError();
+        if (put == 0) return FileResult::failure(ERROR_DISK_FULL);  // nothing taken, nothing said: no room
         done += put;
     }
-    return true;
+    return {};
 }
 
-bool OutputFile::setTimes(std::uint64_t created, std::uint64_t modified) {
+FileResult OutputFile::setTimes(std::uint64_t created, std::uint64_t modified) {
+    if (handle_ == kClosed) return FileResult::failure(ERROR_INVALID_HANDLE);
     const FILETIME creation = asFiletime(created);
     const FILETIME lastWrite = asFiletime(modified);
-    return handle_ != kClosed && SetFileTime(asHandle(handle_), &creation, nullptr, &lastWrite);
+    return resultOf(SetFileTime(asHandle(handle_), &creation, nullptr, &lastWrite));
 }
 
 void OutputFile::close() {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "toolkit/files.h"
 
@@ -31,21 +32,36 @@ timespec toTimespec(std::uint64_t filetime) {
     return value;
 }
 
+// The outcome of a call that returns 0 on success.
+FileResult resultOf(int status) { return status == 0 ? FileResult() : FileResult::lastError(); }
+
 }  // namespace
+
+FileResult FileResult::lastError() { return failure(std::uint32_t(errno)); }
+
+std::string errorText(FileResult result) {
+    if (result.error() == 0) return {};
+    return std::strerror(int(result.error()));
+}
 
 InputFile::~InputFile() { close(); }
 
-bool InputFile::open(const std::string& path) {
+FileResult InputFile::open(const std::string& path) {
     close();
     const int fd = ::open(posixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return FileResult::lastError();
     struct stat info{};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0) {
+        const FileResult failed = FileResult::lastError();
         ::close(fd);
-        return false;
+        return failed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return FileResult::failure(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     }
     handle_ = fd;
-    return true;
+    return {};
 }
 
 void InputFile::close() {
@@ -84,43 +100,44 @@ std::intptr_t openForWriting(const std::string& path, int flags) {
 }
 }  // namespace
 
-bool OutputFile::create(const std::string& path) {
+FileResult OutputFile::create(const std::string& path) {
     close();
     handle_ = openForWriting(path, O_CREAT | O_TRUNC);
-    return handle_ != kClosed;
+    return handle_ != kClosed ? FileResult() : FileResult::lastError();
 }
 
-bool OutputFile::createNew(const std::string& path) {
+FileResult OutputFile::createNew(const std::string& path) {
     close();
     handle_ = openForWriting(path, O_CREAT | O_EXCL);
-    return handle_ != kClosed;
+    return handle_ != kClosed ? FileResult() : FileResult::lastError();
 }
 
-bool OutputFile::truncateExisting(const std::string& path) {
+FileResult OutputFile::truncateExisting(const std::string& path) {
     close();
     handle_ = openForWriting(path, O_TRUNC);
-    return handle_ != kClosed;
+    return handle_ != kClosed ? FileResult() : FileResult::lastError();
 }
 
-bool OutputFile::write(const void* data, std::size_t length) {
-    if (handle_ == kClosed) return false;
+FileResult OutputFile::write(const void* data, std::size_t length) {
+    if (handle_ == kClosed) return FileResult::failure(EBADF);
     std::size_t done = 0;
     while (done < length) {
         const ssize_t put = ::write(int(handle_), static_cast<const char*>(data) + done, length - done);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
+        if (put < 0) return FileResult::lastError();
+        if (put == 0) return FileResult::failure(ENOSPC);  // nothing taken, nothing said: no room
         done += std::size_t(put);
     }
-    return true;
+    return {};
 }
 
-bool OutputFile::setTimes(std::uint64_t /*created*/, std::uint64_t modified) {
-    if (handle_ == kClosed) return false;
+FileResult OutputFile::setTimes(std::uint64_t /*created*/, std::uint64_t modified) {
+    if (handle_ == kClosed) return FileResult::failure(EBADF);
     timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;  // the last-access time is left alone
     times[1] = toTimespec(modified);
-    return futimens(int(handle_), times) == 0;
+    return resultOf(futimens(int(handle_), times));
 }
 
 void OutputFile::close() {
@@ -138,14 +155,12 @@ bool isFolder(const std::string& path) {
     return stat(posixPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool createFolder(const std::string& path) {
-    return mkdir(posixPath(path).c_str(), 0755) == 0;
-}
+FileResult createFolder(const std::string& path) { return resultOf(mkdir(posixPath(path).c_str(), 0755)); }
 
-bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
+FileResult listFolder(const std::string& folder, std::vector<FolderItem>& items) {
     items.clear();
     DIR* listing = opendir(posixPath(folder).c_str());
-    if (listing == nullptr) return false;
+    if (listing == nullptr) return FileResult::lastError();
     while (const dirent* found = readdir(listing)) {
         const std::string name = found->d_name;
         if (name == "." || name == "..") continue;
@@ -154,7 +169,7 @@ bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
         items.push_back({name, S_ISDIR(info.st_mode), S_ISLNK(info.st_mode)});
     }
     closedir(listing);
-    return true;
+    return {};
 }
 
 bool isLink(const std::string& path) {
@@ -162,14 +177,14 @@ bool isLink(const std::string& path) {
     return lstat(posixPath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
-bool removeFile(const std::string& path) { return unlink(posixPath(path).c_str()) == 0; }
+FileResult removeFile(const std::string& path) { return resultOf(unlink(posixPath(path).c_str())); }
 
-bool replaceFile(const std::string& source, const std::string& target) {
-    return rename(posixPath(source).c_str(), posixPath(target).c_str()) == 0;
+FileResult replaceFile(const std::string& source, const std::string& target) {
+    return resultOf(rename(posixPath(source).c_str(), posixPath(target).c_str()));
 }
 
-bool removeFolder(const std::string& path) {
-    return (isLink(path) ? unlink(posixPath(path).c_str()) : rmdir(posixPath(path).c_str())) == 0;
+FileResult removeFolder(const std::string& path) {
+    return resultOf(isLink(path) ? unlink(posixPath(path).c_str()) : rmdir(posixPath(path).c_str()));
 }
 
 }  // namespace brindle

@@ -36,13 +36,24 @@ std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
     return reinterpret_cast<std::intptr_t>(file);
 }
 
-bool InputFile::open(const std::string& path) {
+std::string errorText(FileResult result) {
+    if (result.error() == 0) return {};
+    wchar_t text[512];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, result.error(),
+                                  0, text, sizeof text / sizeof *text, nullptr);
+    if (length == 0) return "error " + std::to_string(result.error());
+    while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L'.')) --length;
+    text[length] = L'\0';
+    return utf8(text);
+}
+
+FileResult InputFile::open(const std::string& path) {
     close();
     HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return FileResult::lastError();
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    return true;
+    return {};
 }
 
 bool pathExists(const std::string& path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }
@@ -52,13 +63,13 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool createFolder(const std::string& path) { return CreateDirectoryW(wide(path).c_str(), nullptr) != FALSE; }
+FileResult createFolder(const std::string& path) { return resultOf(CreateDirectoryW(wide(path).c_str(), nullptr)); }
 
-bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
+FileResult listFolder(const std::string& folder, std::vector<FolderItem>& items) {
     items.clear();
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(wide(folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? FileResult() : FileResult::lastError();
     do {
         const std::string name = utf8(found.cFileName);
         if (name == "." || name == "..") continue;
@@ -67,7 +78,7 @@ bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
                          (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    return true;
+    return {};
 }
 
 bool isLink(const std::string& path) {
@@ -75,19 +86,21 @@ bool isLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool removeFile(const std::string& path) {
+FileResult removeFile(const std::string& path) {
     const std::wstring name = wide(path);
-    if (DeleteFileW(name.c_str())) return true;
+    if (DeleteFileW(name.c_str())) return {};
+    const FileResult failed = FileResult::lastError();
     const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    return SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) && DeleteFileW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return failed;
+    return resultOf(SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) &&
+                    DeleteFileW(name.c_str()));
 }
 
-bool replaceFile(const std::string& source, const std::string& target) {
-    return MoveFileExW(wide(source).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+FileResult replaceFile(const std::string& source, const std::string& target) {
+    return resultOf(MoveFileExW(wide(source).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
 // RemoveDirectory unlinks a junction or folder link; it never enters one.
-bool removeFolder(const std::string& path) { return RemoveDirectoryW(wide(path).c_str()) != FALSE; }
+FileResult removeFolder(const std::string& path) { return resultOf(RemoveDirectoryW(wide(path).c_str())); }
 
 }  // namespace brindle

@@ -4,16 +4,27 @@
 
 #include "toolkit/file_opening_win32.h"
 #include "toolkit/files.h"
+#include "toolkit/number_text.h"
 
 namespace brindle {
 
-bool InputFile::open(const std::string& path) {
+std::string errorText(FileResult result) {
+    if (result.error() == 0) return {};
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, result.error(),
+                                  0, text, sizeof text, nullptr);
+    if (length == 0) return "error " + paddedNumber(result.error(), 1);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.')) --length;
+    return std::string(text, length);
+}
+
+FileResult InputFile::open(const std::string& path) {
     close();
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return FileResult::lastError();
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    return true;
+    return {};
 }
 
 std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
@@ -29,7 +40,7 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool createFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+FileResult createFolder(const std::string& path) { return resultOf(CreateDirectoryA(path.c_str(), nullptr)); }
 
 namespace {
 // The path the platform resolves `path` to (a link opened as itself, where
@@ -67,11 +78,11 @@ bool resolvesElsewhere(const std::string& path) {
 }
 }  // namespace
 
-bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
+FileResult listFolder(const std::string& folder, std::vector<FolderItem>& items) {
     items.clear();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? FileResult() : FileResult::lastError();
     do {
         const std::string name = found.cFileName;
         if (name == "." || name == "..") continue;
@@ -80,7 +91,7 @@ bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
                          (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || resolvesElsewhere(folder + name)});
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    return true;
+    return {};
 }
 
 bool isLink(const std::string& path) {
@@ -89,19 +100,24 @@ bool isLink(const std::string& path) {
            ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || resolvesElsewhere(path));
 }
 
-bool removeFile(const std::string& path) {
-    if (resolvesElsewhere(path)) return false;
-    if (DeleteFileA(path.c_str())) return true;
+FileResult removeFile(const std::string& path) {
+    if (resolvesElsewhere(path)) return FileResult::failure(ERROR_CANT_RESOLVE_FILENAME);
+    if (DeleteFileA(path.c_str())) return {};
+    const FileResult failed = FileResult::lastError();
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    return SetFileAttributesA(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) && DeleteFileA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return failed;
+    return resultOf(SetFileAttributesA(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) &&
+                    DeleteFileA(path.c_str()));
 }
 
-bool replaceFile(const std::string& source, const std::string& target) {
-    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+FileResult replaceFile(const std::string& source, const std::string& target) {
+    return resultOf(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
 // RemoveDirectory unlinks a junction or folder link; it never enters one.
-bool removeFolder(const std::string& path) { return !resolvesElsewhere(path) && RemoveDirectoryA(path.c_str()); }
+FileResult removeFolder(const std::string& path) {
+    if (resolvesElsewhere(path)) return FileResult::failure(ERROR_CANT_RESOLVE_FILENAME);
+    return resultOf(RemoveDirectoryA(path.c_str()));
+}
 
 }  // namespace brindle

@@ -7,30 +7,33 @@ namespace {
 constexpr int kNameAttempts = 100;
 }  // namespace
 
-bool ReplacementFile::create(const std::string& target) {
+FileResult ReplacementFile::create(const std::string& target) {
     discard();
     const std::string folder = target.substr(0, target.find_last_of("\\/") + 1);
+    FileResult created;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = folder + "~brindle" + std::to_string(attempt) + ".tmp";
-        if (fresh_.createNew(name)) {
+        created = fresh_.createNew(name);
+        if (created) {
             freshPath_ = name;
             target_ = target;
-            return true;
+            return created;
         }
-        if (!pathExists(name)) return false;  // refused for another reason than the name
+        if (!pathExists(name)) return created;  // refused for another reason than the name
     }
-    return false;
+    return created;
 }
 
-bool ReplacementFile::replaceTarget() {
-    if (freshPath_.empty()) return false;
+FileResult ReplacementFile::replaceTarget() {
+    if (freshPath_.empty()) return FileResult::refused();
     fresh_.close();
-    if (!replaceFile(freshPath_, target_)) {
+    const FileResult replaced = replaceFile(freshPath_, target_);
+    if (!replaced) {
         discard();
-        return false;
+        return replaced;
     }
     freshPath_.clear();
-    return true;
+    return replaced;
 }
 
 void ReplacementFile::discard() {

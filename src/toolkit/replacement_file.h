@@ -21,12 +21,12 @@ public:
 
     // Creates the fresh file in the target's folder, under a name no file
     // has there yet.
-    bool create(const std::string& target);
-    bool write(const void* data, std::size_t length) { return fresh_.write(data, length); }
-    bool setTimes(std::uint64_t created, std::uint64_t modified) { return fresh_.setTimes(created, modified); }
+    FileResult create(const std::string& target);
+    FileResult write(const void* data, std::size_t length) { return fresh_.write(data, length); }
+    FileResult setTimes(std::uint64_t created, std::uint64_t modified) { return fresh_.setTimes(created, modified); }
     // Closes the fresh file and moves it over the target. When that fails,
     // the fresh file is removed and the target stays as it was.
-    bool replaceTarget();
+    FileResult replaceTarget();
 
 private:
     void discard();

@@ -40,6 +40,10 @@ private:
     void note(bool removed, const std::string& what) {
         if (!removed) stayed_.push_back(what);
     }
+    // A file operation's failure names its cause beside what stayed.
+    void note(FileResult removed, const std::string& what) {
+        if (!removed) stayed_.push_back(withCause(what, removed));
+    }
 
     // Below the installation folder, a folder on the way that is a link
     // would lead the removal out of it.
@@ -51,25 +55,26 @@ private:
         return false;
     }
 
-    bool removeOneFile(const std::string& path) {
-        if (reachedThroughLink(path)) return false;
-        if (!pathExists(path)) return true;
-        return !isFolder(path) && removeFile(path);
+    FileResult removeOneFile(const std::string& path) {
+        if (reachedThroughLink(path)) return FileResult::refused();
+        if (!pathExists(path)) return {};
+        return isFolder(path) ? FileResult::refused() : removeFile(path);
     }
 
     // A folder that is not empty holds what the user made; it stays, and
     // that is no failure. A link stays too: it is nothing the installer made.
-    bool removeIfEmpty(const std::string& folder) {
+    // A folder that cannot be listed stays for that cause.
+    FileResult removeIfEmpty(const std::string& folder) {
         const std::string path = folder.substr(0, folder.size() - 1);
-        if (reachedThroughLink(folder) || !pathExists(path) || isLink(path)) return true;
+        if (reachedThroughLink(folder) || !pathExists(path) || isLink(path)) return {};
         std::vector<FolderItem> items;
-        if (!listFolder(folder, items) || !items.empty()) return true;
-        return removeFolder(path);
+        if (const FileResult listed = listFolder(folder, items); !listed) return listed;
+        return items.empty() ? removeFolder(path) : FileResult();
     }
 
     void removeContents(const std::string& folder) {
         std::vector<FolderItem> items;
-        if (!listFolder(folder, items)) return note(false, folder);
+        if (const FileResult listed = listFolder(folder, items); !listed) return note(listed, folder);
         for (const FolderItem& item : items) {
             const bool kept = std::any_of(plan_.keptNames.begin(), plan_.keptNames.end(), [&](const std::string& name) {
                 return foldCase(name) == foldCase(item.name);

@@ -45,7 +45,10 @@ class FullDrive(wine.WineTest):
                  "Settings": {"ProgExe": "tool.exe", "DefaultDir": "App"}}
         run = self.start(wine.build_installer(setup, package={"big.bin": BIG, "small.txt": SMALL}))
         run.install("T:\\App")
-        self.assertEqual(run.progress()[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
+        lines = run.progress()
+        self.assertEqual(lines[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
+        # The file that failed follows, with the system's reason.
+        self.assertRegex(lines[4], r"^big\.bin: file could not be written: \S")
         self.assertEqual(run.wizard.text(33), "Installation failed")
         run.finish()
         left = {str(path.relative_to(MOUNT_POINT)): path.read_bytes() for path in MOUNT_POINT.rglob("*") if path.is_file()}

@@ -2,9 +2,12 @@
 messages, on real trees, damaged packages, signed installers and install
 projects."""
 
+import errno
 import os
 import pty
 import random
+import resource
+import signal
 import struct
 import subprocess
 import tempfile
@@ -19,8 +22,14 @@ MODIFIED = 133_000_000_000_000_000  # a FILETIME in 2022
 UNIX_EPOCH_FILETIME = 116444736000000000
 
 
-def brindle_pack(*args, env=None):
-    result = subprocess.run([str(PACK), *map(str, args)], capture_output=True, text=True, env=env)
+def brindle_pack(*args, env=None, file_limit=None):
+    """Exit code, output and error of a run; with `file_limit`, no file may
+    grow past that many bytes (a full disk that root cannot pass either)."""
+    def limit_files():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # the write fails instead
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
+    result = subprocess.run([str(PACK), *map(str, args)], capture_output=True, text=True, env=env,
+                            preexec_fn=limit_files if file_limit else None)
     return result.returncode, result.stdout, result.stderr
 
 
@@ -137,6 +146,26 @@ class BrindlePack(ScratchTree):
                 code, out, err = brindle_pack(command, *wrong)
                 self.assertEqual((code, out), (2, ""), (command, wrong))
                 self.assertRegex(err, rf"\Abrindle-pack: {command}: [^\n]*\(try --help\)\n\Z", (command, wrong))
+
+    def test_failed_file_operations_name_their_cause(self):
+        (self.tree / "big.bin").write_bytes(random.Random(5).randbytes(200_000))  # stored raw
+        too_large = os.strerror(errno.EFBIG)
+        package = self.folder / "p.pck"
+        self.assertEqual(brindle_pack("pack", self.tree, "-o", package, file_limit=65536),
+                         (1, "", f"brindle-pack: cannot write {package}: {too_large}\n"))
+        self.assertEqual(list(self.folder.glob("p.pck*")), [])
+        self.assertEqual(brindle_pack("pack", self.tree, "-o", package)[0], 0)
+        code, _, err = brindle_pack("extract", package, "-C", self.folder / "full", file_limit=65536)
+        self.assertEqual((code, err), (1, f"brindle-pack: big.bin: file could not be written: {too_large}\n"))
+        # A file where the package's folder goes: the folder and what it holds are not made.
+        (self.folder / "blocked").mkdir()
+        (self.folder / "blocked" / "docs").write_bytes(b"a file")
+        code, _, err = brindle_pack("extract", package, "-C", self.folder / "blocked")
+        exists = os.strerror(errno.EEXIST)
+        self.assertEqual((code, err.splitlines()), (1, [
+            f"brindle-pack: docs\\: folder could not be made: {exists}",
+            f"brindle-pack: docs\\deep\\: folder could not be made: {exists}",
+            f"brindle-pack: docs\\deep\\notes.txt: folder could not be made: {exists}"]))
 
     def test_names_windows_cannot_take_are_refused(self):
         (self.tree / "nul.txt").write_bytes(b"x")
@@ -384,9 +413,15 @@ class InstallProjects(unittest.TestCase):
                 self.assertEqual(list(self.folder.glob("*.partial")), [])
 
     def test_wrong_tool_inputs(self):
+        loop = self.folder / "loop.exe"
+        loop.symlink_to(loop)  # no file, and asking about it fails: never a crash
+        looping = f"{loop}: no installer stub there ({os.strerror(errno.ELOOP)}); name one with --stub FILE"
         cases = [
             (("--uninstaller", self.folder / "none.exe"), "name one with --uninstaller FILE"),
             (("--stub", self.folder / "none.exe"), "name one with --stub FILE"),
+            (("--stub", loop), looping),
+            (("--uninstaller", loop), f"{loop}: no uninstaller there ({os.strerror(errno.ELOOP)})"),
+            (("--app", loop), os.strerror(errno.ELOOP)),
             (("-o", self.project / "setup.exe"), "lies inside the project"),
         ]
         for extra, message in cases:

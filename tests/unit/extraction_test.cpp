@@ -4,11 +4,16 @@
 // temporary file behind.
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <functional>
+#include <map>
 
 #include "package/extraction.h"
 #include "package/package_format.h"
@@ -24,7 +29,21 @@ using test::fileItem;
 using test::folderItem;
 using Bytes = std::vector<std::uint8_t>;
 using Outcomes = std::vector<ExtractOutcome>;
+using Causes = std::map<std::size_t, int>;  // entry index: errno
 namespace fs = std::filesystem;
+
+Outcomes outcomesOf(const std::vector<ExtractResult>& results) {
+    Outcomes outcomes;
+    for (const ExtractResult& result : results) outcomes.push_back(result.outcome);
+    return outcomes;
+}
+
+Causes causesOf(const std::vector<ExtractResult>& results) {
+    Causes causes;
+    for (std::size_t i = 0; i < results.size(); ++i)
+        if (results[i].cause.error() != 0) causes[i] = int(results[i].cause.error());
+    return causes;
+}
 
 constexpr rlim_t kNoLimit = RLIM_INFINITY;
 const std::string kBig(4000, 'b');
@@ -65,6 +84,7 @@ struct Row {
     test::FolderContents after;  // everything the destination then holds
     rlim_t sizeLimit = kNoLimit;
     Damage damage = nullptr;
+    Causes causes = {};  // the system's errors that failed entries carry
 };
 
 std::vector<Row> rows() {
@@ -99,10 +119,15 @@ std::vector<Row> rows() {
          {fileItem("first.txt", "first"), fileItem("second.txt", "second")}, "", {Truncated, Truncated}, {}, kNoLimit,
          claimTooMuch},
         {"a folder in the way", {{"big.bin/", ""}}, bigAndSmall, "", {WriteFailed, Written},
-         {{"big.bin/", ""}, {"small.txt", "small"}}},
+         {{"big.bin/", ""}, {"small.txt", "small"}}, kNoLimit, nullptr, {{0, EISDIR}}},
+        {"a file where a folder goes: neither it nor what it holds is made", {{"sub", "a file"}},
+         {folderItem("sub\\"), fileItem("sub\\inner.txt", "inner"), fileItem("top.txt", "top")}, "",
+         {FolderFailed, FolderFailed, Written}, {{"sub", "a file"}, {"top.txt", "top"}}, kNoLimit, nullptr,
+         {{0, EEXIST}, {1, EEXIST}}},
         {"disk full: the earlier file stays", {{"big.bin", "earlier"}}, bigAndSmall, "", {WriteFailed, Written},
-         {{"big.bin", "earlier"}, {"small.txt", "small"}}, 1000},
-        {"disk full: no file at all", {}, bigAndSmall, "", {WriteFailed, Written}, {{"small.txt", "small"}}, 1000},
+         {{"big.bin", "earlier"}, {"small.txt", "small"}}, 1000, nullptr, {{0, EFBIG}}},
+        {"disk full: no file at all", {}, bigAndSmall, "", {WriteFailed, Written}, {{"small.txt", "small"}}, 1000,
+         nullptr, {{0, EFBIG}}},
         {"a left temporary name is stepped over", {{"~brindle0.tmp", "stale"}, {"big.bin", "old"}}, bigAndSmall, "",
          {Written, Written}, {{"~brindle0.tmp", "stale"}, {"big.bin", kBig}, {"small.txt", "small"}}},
     };
@@ -125,12 +150,13 @@ TEST(Extraction, OutcomesAndWhatTheDestinationHolds) {
         }
         fs::create_directory(destination);
         test::fill(destination, row.before);
-        Outcomes outcomes;
+        std::vector<ExtractResult> results;
         {
             test::FileSizeLimit limit(row.sizeLimit);
-            outcomes = extractAll(reader, destination.string(), row.keep);
+            results = extractAll(reader, destination.string(), row.keep);
         }
-        EXPECT_EQ(outcomes, row.outcomes);
+        EXPECT_EQ(outcomesOf(results), row.outcomes);
+        EXPECT_EQ(causesOf(results), row.causes);
         test::FolderContents expected = {{"dest/", ""}};
         for (const auto& [name, content] : row.after) expected["dest/" + name] = content;
         EXPECT_EQ(test::contentsOf(work.path()), expected);
@@ -153,27 +179,59 @@ TEST(Extraction, FilesTakeTheirTimes) {
     EXPECT_GT(info.st_mtim.tv_sec, expectedSeconds);  // the file system may clamp it, never wrap it
 }
 
+// Without the right to set the times of files it does not own, as an
+// ordinary user has it, while alive.
+class WithoutOwnerOverride {
+public:
+    WithoutOwnerOverride() {
+        syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        lowered[0].effective &= ~(1u << CAP_FOWNER);
+        syscall(SYS_capset, &header_, lowered);
+    }
+    ~WithoutOwnerOverride() { syscall(SYS_capset, &header_, saved_); }
+    WithoutOwnerOverride(const WithoutOwnerOverride&) = delete;
+    WithoutOwnerOverride& operator=(const WithoutOwnerOverride&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+};
+
 // A target that cannot be replaced is written in place. A file mounted over
 // the target makes renaming onto it fail while it still opens for writing;
-// that needs a mount namespace of the test's own.
+// that needs a mount namespace of the test's own. Written in place, a file
+// that someone else owns takes the content but refuses its times, and says so.
 TEST(Extraction, WritesInPlaceWhatCannotBeReplaced) {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         GTEST_SKIP() << "no mount namespace of its own (needs root)";
     test::TempFolder source, destination, elsewhere;
-    test::writePackage(source.path() / "p.pck", {fileItem("held.txt", "new")});
+    test::writePackage(source.path() / "p.pck", {fileItem("held.txt", "new"), fileItem("theirs.txt", "new")});
     PackageReader reader;
     ASSERT_TRUE(reader.readDirectory((source.path() / "p.pck").string()));
-    test::writeText(elsewhere.path() / "held.txt", "held and old");
-    test::writeText(destination.path() / "held.txt", "");
-    const std::string target = (destination.path() / "held.txt").string();
-    ASSERT_EQ(mount((elsewhere.path() / "held.txt").c_str(), target.c_str(), nullptr, MS_BIND, nullptr), 0);
+    std::vector<std::string> targets;
+    for (const char* name : {"held.txt", "theirs.txt"}) {
+        test::writeText(elsewhere.path() / name, "held and old");
+        test::writeText(destination.path() / name, "");
+        targets.push_back((destination.path() / name).string());
+        ASSERT_EQ(mount((elsewhere.path() / name).c_str(), targets.back().c_str(), nullptr, MS_BIND, nullptr), 0);
+    }
+    const uid_t someoneElse = 65534;
+    ASSERT_EQ(chown((elsewhere.path() / "theirs.txt").c_str(), someoneElse, someoneElse), 0);
+    ASSERT_EQ(chmod((elsewhere.path() / "theirs.txt").c_str(), 0666), 0);
 
-    const Outcomes outcomes = extractAll(reader, destination.corePath(), "");
+    std::vector<ExtractResult> results;
+    {
+        WithoutOwnerOverride ordinaryRights;
+        results = extractAll(reader, destination.corePath(), "");
+    }
     const test::FolderContents seen = test::contentsOf(destination.path());
-    umount2(target.c_str(), MNT_DETACH);
-    EXPECT_EQ(outcomes, Outcomes{ExtractOutcome::Written});
-    EXPECT_EQ(seen, (test::FolderContents{{"held.txt", "new"}}));  // no temporary file either
-    EXPECT_EQ(test::contentsOf(elsewhere.path()), (test::FolderContents{{"held.txt", "new"}}));
+    for (const std::string& target : targets) umount2(target.c_str(), MNT_DETACH);
+    EXPECT_EQ(outcomesOf(results), (Outcomes{ExtractOutcome::Written, ExtractOutcome::TimesFailed}));
+    EXPECT_EQ(causesOf(results), (Causes{{1, EPERM}}));
+    const test::FolderContents written = {{"held.txt", "new"}, {"theirs.txt", "new"}};
+    EXPECT_EQ(seen, written);  // no temporary file either
+    EXPECT_EQ(test::contentsOf(elsewhere.path()), written);
 }
 
 TEST(FolderChain, CreatesEveryFolderUpToTheLastBackslash) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -41,36 +43,39 @@ struct FakePage : InstallView {
     std::vector<std::string> lines, asked;
 };
 
-// Records every operation; `failing` names the ones that fail.
+// Records every operation; `failing` names the ones that fail, file
+// operations with the system's cause EACCES, a file of the package ENOSPC.
 struct FakeSystem : InstallActions {
     std::string folderPath(int code) override { return code == kDesktopFolder ? "C:\\Desk\\" : "C:\\Menu\\"; }
     void announceInstallDir(const std::string&) override {}
     std::string today() override { return "20260501"; }
     bool exists(const std::string& path) override { return existing.count(path) != 0; }
-    bool createFolderChain(const std::string& folder) override { return did("folder " + folder); }
+    FileResult createFolderChain(const std::string& folder) override { return fileOperation("folder " + folder); }
     bool extractPackage(const std::string& package, const std::string& destination, const std::string&,
-                        std::vector<PackageEntry>& entries, std::vector<ExtractOutcome>& outcomes) override {
+                        std::vector<PackageEntry>& entries, std::vector<ExtractResult>& results) override {
         if (failing.count("package")) return false;
         entries = {{"tool.exe", kFileEntry, 3000}, {"docs\\", kFolderEntry}, {"data.bin", kFileEntry, 2000}};
-        outcomes = {ExtractOutcome::Written, ExtractOutcome::FolderMade,
-                    failing.count("file") ? ExtractOutcome::WriteFailed : ExtractOutcome::Kept};
+        results = {{ExtractOutcome::Written}, {ExtractOutcome::FolderMade},
+                   failing.count("file") ? ExtractResult{ExtractOutcome::WriteFailed, FileResult::failure(ENOSPC)}
+                                         : ExtractResult{ExtractOutcome::Kept}};
         return did("extract " + package.substr(package.rfind('\\') + 1) + " > " + destination);
     }
-    bool copyFile(const std::string&, const std::string& target) override { return did("copy " + target); }
+    FileResult copyFile(const std::string&, const std::string& target) override { return fileOperation("copy " + target); }
     bool createShortcut(const Shortcut& shortcut) override { return did("link " + shortcut.linkFile); }
     bool writeRegistryStrings(std::uint32_t root, const std::string& key,
                               const std::vector<RegistryValue>& values) override {
         written[key] = values;
         return did("registry " + std::to_string(root) + " " + key);
     }
-    bool writeUninstallData(const UninstallInputs& inputs, const LanguageTexts&) override {
-        return did("uninstall.dat " + std::to_string(inputs.taskRecords.size()));
+    FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts&) override {
+        return fileOperation("uninstall.dat " + std::to_string(inputs.taskRecords.size()));
     }
 
     bool did(const std::string& what) {
         done.push_back(what);
         return failing.count(what.substr(0, what.find(' '))) == 0;
     }
+    FileResult fileOperation(const std::string& what) { return did(what) ? FileResult() : FileResult::failure(EACCES); }
     std::set<std::string> failing, existing;
     std::vector<std::string> done;
     std::map<std::string, std::vector<RegistryValue>> written;
@@ -98,7 +103,8 @@ protected:
 };
 
 // Every step in order when all goes well. Each failure shows in the status
-// line, and the steps after it still run (the uninstaller needs its entry and
+// line, a failed file operation names what failed and why in the list, and
+// the steps after it still run (the uninstaller needs its entry and
 // uninstall.dat all the more). The entry's size is what the copy wrote or
 // kept, in kilobytes rounded up.
 TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
@@ -112,9 +118,19 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         const char* failing;
         bool completed, copyLineFails;
         std::uint32_t kilobytes;
-    } rows[] = {{"", true, false, 5},           {"package", false, true, 0},  {"file", false, true, 3},
-                {"folder", false, true, 0},     {"registry", false, false, 5}, {"link", false, false, 5},
-                {"copy", false, false, 5},      {"uninstall.dat", false, false, 5}};
+        std::vector<std::string> named;  // lines of the list that name a failure
+    } rows[] = {
+        {"", true, false, 5, {}},
+        {"package", false, true, 0, {}},
+        {"file", false, true, 3, {"data.bin: file could not be written: " + std::string(std::strerror(ENOSPC))}},
+        {"folder", false, true, 0,
+         {"C:\\Apps\\Tool\\: " + std::string(std::strerror(EACCES)),
+          "C:\\Menu\\Tool\\: " + std::string(std::strerror(EACCES))}},
+        {"registry", false, false, 5, {}},
+        {"link", false, false, 5, {}},
+        {"copy", false, false, 5, {"C:\\Apps\\Tool\\x.txt: " + std::string(std::strerror(EACCES))}},
+        {"uninstall.dat", false, false, 5, {"C:\\Apps\\Tool\\uninstall.dat: " + std::string(std::strerror(EACCES))}},
+    };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failing);
         page = {};
@@ -129,6 +145,10 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         EXPECT_EQ(page.status, row.completed ? "Installation completed" : "Installation failed");
         const std::string copied = row.copyLineFails ? "Failed: files could not be written" : "Completed";
         EXPECT_EQ(page.lines.at(3), "Copy Program Files   -->   *** " + copied + " ***");
+        std::vector<std::string> named;  // beside the copy line
+        for (std::size_t i = 4; i < page.lines.size(); ++i)
+            if (page.lines[i].find(": ") != std::string::npos) named.push_back(page.lines[i]);
+        EXPECT_EQ(named, row.named);
         EXPECT_EQ(system.done.back(), "uninstall.dat 1");
         std::map<std::string, RegistryValue> values;
         for (const RegistryValue& value : system.written.at(kEntryKey)) values[value.name] = value;
@@ -168,13 +188,31 @@ TEST_F(InstallStepTest, ACopyOverAnExistingFileAsksFirst) {
 }
 
 // The install step above shows the copy line's two endings; here every
-// outcome that must not count as copied.
-TEST(ProgressLines, CopyLineSaysCompletedOnlyWhenEverythingWentWell) {
+// outcome that must not count as copied, and the line each one gets.
+TEST(ProgressLines, CopyLineSaysCompletedOnlyWhenEverythingWentWellAndTheRestAreNamed) {
+    using enum ExtractOutcome;
     EXPECT_EQ(copyingLine(LanguageTexts("Tool", "")), "Copy Program Files .....");
     EXPECT_TRUE(copyCompleted(true, {}));
-    for (ExtractOutcome bad : {ExtractOutcome::UnsafeName, ExtractOutcome::Damaged, ExtractOutcome::Truncated,
-                               ExtractOutcome::WriteFailed, ExtractOutcome::UnknownKind})
-        EXPECT_FALSE(copyCompleted(true, {ExtractOutcome::Written, ExtractOutcome::Kept, bad}));
+    const std::vector<PackageEntry> entries = {{"a.txt"}, {"sub\\"}, {"b.txt"}};
+    const struct {
+        ExtractResult bad;
+        std::string line;
+    } rows[] = {
+        {{UnsafeName}, "name would be written outside the destination; not written"},
+        {{Damaged}, "packed block is damaged; not written"},
+        {{Truncated}, "data missing (truncated package); not written"},
+        {{UnknownKind}, "unknown kind; passed over"},
+        {{WriteFailed, FileResult::failure(ENOSPC)}, "file could not be written: " + std::string(std::strerror(ENOSPC))},
+        {{FolderFailed, FileResult::failure(EEXIST)}, "folder could not be made: " + std::string(std::strerror(EEXIST))},
+        {{TimesFailed, FileResult::failure(EPERM)},
+         "file written, but its times could not be set: " + std::string(std::strerror(EPERM))},
+    };
+    for (const auto& row : rows) {
+        const std::vector<ExtractResult> results = {{Written}, {Kept}, row.bad};
+        EXPECT_FALSE(copyCompleted(true, results));
+        EXPECT_EQ(failureLines(entries, results), std::vector<std::string>{"b.txt: " + row.line});
+    }
+    EXPECT_EQ(failureLines(entries, {{Written}, {FolderMade}, {Kept}}), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "package/package_check.h"
 #include "package/package_format.h"
 #include "package/package_reader.h"
 #include "package/packed_block.h"
@@ -108,6 +113,19 @@ TEST_F(PackageReaderTest, FilesWithoutASoundPackageGiveNoEntries) {
         EXPECT_FALSE(reader.readDirectory(path)) << name;
         EXPECT_TRUE(reader.entries().empty()) << name;
     }
+}
+
+// A package gone between reading its directory and checking its blocks is
+// a problem of the whole package, with the system's cause, not of its
+// first entry.
+TEST_F(PackageReaderTest, APackageThatCannotBeOpenedIsNoEntrysProblem) {
+    const std::string path = write("gone.pck", sampleItems());
+    ASSERT_TRUE(reader.readDirectory(path));
+    std::filesystem::remove(path);
+    const std::vector<EntryProblem> problems = checkPackage(reader);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_GE(problems[0].index, reader.entries().size());
+    EXPECT_EQ(problems[0].what, std::string("package cannot be opened: ") + std::strerror(ENOENT));
 }
 
 TEST(DirectoryFormat, EntriesRunningPastTheEndAreRefused) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -62,6 +64,7 @@ struct Installation {
 TEST(Removal, FilesAndEmptyFoldersButNothingThroughALink) {
     Installation installation;
     test::writeBytes(installation.dir / "docs" / "user.txt", test::bytesOf("the user's"));
+    test::writeBytes(installation.dir / "notes", test::bytesOf("a file where a folder was"));
     const std::string& dir = installation.progDir;
     FakeRegistry registry;
     const std::vector<std::string> stayed = carryOut(
@@ -72,10 +75,13 @@ TEST(Removal, FilesAndEmptyFoldersButNothingThroughALink) {
                            {RemovalKind::File, dir + "docs"},
                            {RemovalKind::EmptyFolder, dir + "docs\\"},
                            {RemovalKind::EmptyFolder, dir + "link\\"},
-                           {RemovalKind::EmptyFolder, dir + "never-made\\"}}),
+                           {RemovalKind::EmptyFolder, dir + "never-made\\"},
+                           {RemovalKind::EmptyFolder, dir + "notes\\"}}),
         registry);
-    // Refused entries come first; a folder holding the user's file is no failure.
-    EXPECT_EQ(stayed, (std::vector<std::string>{"refused entry", dir + "link\\inside.txt", dir + "docs"}));
+    // Refused entries come first; a folder holding the user's file is no
+    // failure; one that cannot be listed stays, with the system's cause.
+    EXPECT_EQ(stayed, (std::vector<std::string>{"refused entry", dir + "link\\inside.txt", dir + "docs",
+                                                dir + "notes\\: " + std::strerror(ENOTDIR)}));
     EXPECT_FALSE(fs::exists(installation.dir / "tool.exe"));
     EXPECT_FALSE(fs::exists(installation.dir / "docs" / "manual.txt"));
     EXPECT_TRUE(fs::exists(installation.dir / "docs" / "user.txt"));

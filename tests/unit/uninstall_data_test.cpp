@@ -2,6 +2,8 @@
 // template, and whole or as before when the disk is full.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "config/language_texts.h"
 #include "config/preference_file.h"
 #include "install/uninstall_data.h"
@@ -67,12 +69,12 @@ TEST_F(UninstallDataTest, DiskFullLeavesTheFileAsBefore) {
     for (const test::FolderContents& before : {test::FolderContents{}, withTemplate}) {
         SCOPED_TRACE(before.empty() ? "no template" : "template");
         test::fill(folder.path(), before);
-        bool written = true;
+        FileResult written;
         {
             test::FileSizeLimit limit(100);
             written = writeUninstallData(file, inputs, texts);
         }
-        EXPECT_FALSE(written);
+        EXPECT_EQ(written.error(), std::uint32_t(EFBIG));
         EXPECT_EQ(test::contentsOf(folder.path()), before);
     }
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "config/preference_file.h"
 #include "install/user_tasks.h"
 #include "temp_folder.h"
@@ -15,9 +18,9 @@ struct RecordingActions : UserTaskActions {
                             std::to_string(s.iconIndex));
         return succeed;
     }
-    bool copyFile(const std::string& source, const std::string& target) override {
+    FileResult copyFile(const std::string& source, const std::string& target) override {
         copies.push_back(source + " > " + target);
-        return succeed;
+        return succeed ? FileResult() : FileResult::failure(EACCES);
     }
     bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                              const std::string& text) override {
@@ -132,13 +135,18 @@ TEST_F(UserTasksTest, IniValuesAreExpandedAndLeaveNoRecord) {
                   ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
 }
 
+// A file that could not be written (a copy, an INI file in a folder that is
+// not there) is named in the list with the system's reason.
 TEST_F(UserTasksTest, FailuresAreReportedAndTheRestStillRun) {
     actions.succeed = false;
-    const auto records = run("Number=4\r\nTask1=0|A|a.exe\r\nTask2=2|W|https://x/\r\nTask3=5|x.dll|x.dll\r\n"
-                             "Task4=6|2147483649|Software\\Tool|Path|x\r\n");
+    const auto records = run("Number=5\r\nTask1=0|A|a.exe\r\nTask2=2|W|https://x/\r\nTask3=5|x.dll|x.dll\r\n"
+                             "Task4=8|none\\tool.ini|G|Key|1\r\nTask5=6|2147483649|Software\\Tool|Path|x\r\n");
     EXPECT_EQ(records.size(), 4u);
     EXPECT_EQ(actions.shortcuts.size() + actions.copies.size() + actions.registry.size(), 4u);
     EXPECT_FALSE(allDone);
+    EXPECT_EQ(actions.lines, (std::vector<std::string>{
+                                 "Create additional Links", folder.corePath() + "x.dll: " + std::strerror(EACCES),
+                                 folder.corePath() + "none\\tool.ini: " + std::strerror(ENOENT)}));
 }
 
 }  // namespace

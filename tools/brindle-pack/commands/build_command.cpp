@@ -89,6 +89,7 @@ struct BuildPlan {
     fs::path output;
     fs::path stub;
     fs::path uninstaller;  // empty: none
+    std::uint64_t uninstallerSize = 0;
     std::int32_t noDelAll = 0;
     std::uint64_t solidLimit = kSolidLimit;  // 0: never solid
     unsigned threads = 1;
@@ -108,15 +109,15 @@ std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan
     }
     const std::string text = uninstallTemplate(project.settings, plan.noDelAll, files);
     insertAtTop(inputs,
-                {kUninstallerName, false, newest, plan.uninstaller, {}, false, fs::file_size(plan.uninstaller)});
+                {kUninstallerName, false, newest, plan.uninstaller, {}, false, plan.uninstallerSize});
     insertAtTop(inputs, {kTemplateName, false, newest, {}, {text.begin(), text.end()}, false, 0});
     return inputs;
 }
 
 bool build(const Project& project, const BuildPlan& plan, const EntryTimes& times, std::string& error) {
     std::vector<std::uint8_t> stub;
-    if (!readWholeFile(plan.stub, stub)) {
-        error = utf8Path(plan.stub) + ": cannot be read";
+    if (const FileResult read = readWholeFile(plan.stub, stub); !read) {
+        error = withCause(utf8Path(plan.stub) + ": cannot be read", read);
         return false;
     }
     std::vector<PackInput> inner = innerInputs(project, plan, times);
@@ -130,32 +131,44 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
 
     // Never committed: removed at the end.
     StagedOutput innerPackage(hostPath(utf8Path(plan.output) + "." + kInnerPackageName));
-    if (!writePackageFile(innerPackage.partial(), {}, inner, plan.threads, progress, error)) return false;
+    if (!writePackageFile(innerPackage, {}, inner, plan.threads, progress, error)) return false;
+    std::error_code failure;
+    const std::uint64_t innerSize = fs::file_size(innerPackage.partial(), failure);
+    if (failure) {
+        error = utf8Path(innerPackage.partial()) + ": " + failure.message();
+        return false;
+    }
     std::uint64_t newest = 0;
     for (const PackInput& input : inner) newest = std::max(newest, input.time);
-    insertAtTop(outer, {kInnerPackageName, false, newest, innerPackage.partial(), {}, !solid,
-                        fs::file_size(innerPackage.partial())});
+    insertAtTop(outer, {kInnerPackageName, false, newest, innerPackage.partial(), {}, !solid, innerSize});
 
     StagedOutput installer(plan.output);
-    if (!writePackageFile(installer.partial(), stub, outer, plan.threads, progress, error)) return false;
+    if (!writePackageFile(installer, stub, outer, plan.threads, progress, error)) return false;
     progress.finish();
     return installer.commit(error);
 }
 
+// "no <what> there", and why when the system says ("Permission denied").
+std::string missing(const fs::path& path, const std::string& what, const std::error_code& failure) {
+    return utf8Path(path) + ": no " + what + " there" + (failure ? " (" + failure.message() + ")" : "");
+}
+
 // The files brindle-pack needs beside the project; false with `error` when one is missing.
 bool findTools(const CommandOptions& options, const Project& project, BuildPlan& plan, std::string& error) {
+    std::error_code failure;
     plan.stub = options.has("--stub") ? hostPath(options.value("--stub")) : shippedFile("brindle-setup.exe");
-    if (!fs::is_regular_file(plan.stub)) {
-        error = utf8Path(plan.stub) + ": no installer stub there; name one with --stub FILE";
+    if (!fs::is_regular_file(plan.stub, failure)) {
+        error = missing(plan.stub, "installer stub", failure) + "; name one with --stub FILE";
         return false;
     }
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
         options.has("--uninstaller") ? hostPath(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
-    if (!fs::is_regular_file(plan.uninstaller)) {
-        error = utf8Path(plan.uninstaller) +
-                ": no uninstaller there; name one with --uninstaller FILE, or set "
-                "[Task] NoUninstall = 1 in setup.ini";
+    const bool found = fs::is_regular_file(plan.uninstaller, failure);
+    if (found) plan.uninstallerSize = fs::file_size(plan.uninstaller, failure);
+    if (!found || failure) {
+        error = missing(plan.uninstaller, "uninstaller", failure) +
+                "; name one with --uninstaller FILE, or set [Task] NoUninstall = 1 in setup.ini";
         return false;
     }
     return true;
@@ -190,8 +203,11 @@ int buildCommand(const CommandOptions& options) {
 
     if (!plan.quiet && stderrIsTerminal()) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", utf8Path(plan.output).c_str(),
-                     std::uintmax_t(fs::file_size(plan.output)), seconds, plan.threads);
+        std::error_code failure;
+        const std::uintmax_t size = fs::file_size(plan.output, failure);
+        if (failure) return fail(utf8Path(plan.output) + ": " + failure.message());
+        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", utf8Path(plan.output).c_str(), size,
+                     seconds, plan.threads);
     }
     return 0;
 }

@@ -17,17 +17,6 @@ const char kHelp[] =
     "of that name exists. Entries that are damaged, truncated or whose names would\n"
     "leave DIR are not written; each is reported and the exit code is 1.\n";
 
-const char* describe(ExtractOutcome outcome) {
-    switch (outcome) {
-        case ExtractOutcome::UnsafeName: return "name would be written outside the destination; not written";
-        case ExtractOutcome::Damaged: return "packed block is damaged; not written";
-        case ExtractOutcome::Truncated: return "data missing (truncated package); not written";
-        case ExtractOutcome::WriteFailed: return "file could not be written";
-        case ExtractOutcome::UnknownKind: return "unknown kind; passed over";
-        default: return nullptr;
-    }
-}
-
 int extractCommand(const CommandOptions& options) {
     const std::string& file = options.positional[0];
     const std::string folder = options.value("-C"), keep = options.value("--keep");
@@ -37,13 +26,13 @@ int extractCommand(const CommandOptions& options) {
     std::filesystem::create_directories(hostPath(folder), failure);
     if (failure) return fail(folder + ": " + failure.message());
 
-    const std::vector<ExtractOutcome> outcomes = extractAll(package, folder, keep);
+    const std::vector<ExtractResult> results = extractAll(package, folder, keep);
     int code = 0;
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        if (const char* problem = describe(outcomes[i])) {
-            std::fprintf(stderr, "brindle-pack: %s: %s\n", package.entries()[i].name.c_str(), problem);
-            code = 1;
-        }
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const std::string problem = problemOf(results[i]);
+        if (problem.empty()) continue;
+        std::fprintf(stderr, "brindle-pack: %s: %s\n", package.entries()[i].name.c_str(), problem.c_str());
+        code = 1;
     }
     return code;
 }

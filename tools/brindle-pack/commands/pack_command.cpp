@@ -34,14 +34,15 @@ int packCommand(const CommandOptions& options) {
     if (!problems.empty()) return 1;
 
     std::vector<std::uint8_t> stub;
-    if (options.has("--stub") && !readWholeFile(hostPath(options.value("--stub")), stub))
-        return fail(options.value("--stub") + ": cannot be read");
+    if (options.has("--stub"))
+        if (const FileResult read = readWholeFile(hostPath(options.value("--stub")), stub); !read)
+            return fail(withCause(options.value("--stub") + ": cannot be read", read));
     std::vector<PackInput> inputs;
     for (const TreeItem& item : items)
         inputs.push_back({item.packageName, item.isFolder, item.modified, item.hostPath, {}, false, item.size});
     StagedOutput output(hostPath(options.value("-o")));
     Progress quiet(false, 0);
-    if (!writePackageFile(output.partial(), stub, inputs, threads, quiet, error) || !output.commit(error))
+    if (!writePackageFile(output, stub, inputs, threads, quiet, error) || !output.commit(error))
         return fail(error);
     return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 
 #include "host/host_system.h"
@@ -121,11 +120,13 @@ void collectTree(const fs::path& root, const fs::path& skip, const EntryTimes& t
     TreeWalk(skipped, times, items, problems).walk(root, "");
 }
 
-bool readWholeFile(const fs::path& path, std::vector<std::uint8_t>& content) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& content) {
+    InputFile in;
+    if (const FileResult opened = in.open(utf8Path(path)); !opened) return opened;
+    const std::int64_t size = in.size();
+    if (size < 0) return FileResult::lastError();
+    content.resize(std::size_t(size));
+    return in.read(content.data(), content.size()) == content.size() ? FileResult() : FileResult::refused();
 }
 
 }  // namespace brindle::tool

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/files.h"
+
 namespace brindle::tool {
 
 // Host file times as package entries carry them: FILETIME, and no later
@@ -44,6 +46,8 @@ struct TreeProblem {
 void collectTree(const std::filesystem::path& root, const std::filesystem::path& skip, const EntryTimes& times,
                  std::vector<TreeItem>& items, std::vector<TreeProblem>& problems);
 
-bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
+// The whole content of the file `path`; a file that ends before its size is
+// refused without a system cause.
+FileResult readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
 
 }  // namespace brindle::tool

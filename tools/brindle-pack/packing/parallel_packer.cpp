@@ -3,7 +3,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
-#include <fstream>
 #include <memory>
 #include <limits>
 #include <mutex>
@@ -98,8 +97,8 @@ private:
         if (!input.isFolder && !input.raw) {
             if (input.hostPath.empty())
                 content = input.bytes;
-            else if (!readWholeFile(input.hostPath, content))
-                block.error = utf8Path(input.hostPath) + ": cannot be read";
+            else if (const FileResult read = readWholeFile(input.hostPath, content); !read)
+                block.error = withCause(utf8Path(input.hostPath) + ": cannot be read", read);
             if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
                 block.error = utf8Path(input.hostPath) + ": too large (a package holds less than 2 GiB)";
             block.length = content.size();
@@ -166,20 +165,34 @@ private:
     bool stopped_ = false;
 };
 
-bool copyFileInto(const std::filesystem::path& source, std::uint64_t size, OutputFile& out) {
-    std::ifstream in(source, std::ios::binary);
-    if (!in) return false;
+// Copies `size` bytes of `source` into `out`: the write's outcome; a source
+// that cannot be read whole is told in `readError`.
+FileResult copyFileInto(const std::filesystem::path& source, std::uint64_t size, OutputFile& out,
+                        std::string& readError) {
+    InputFile in;
+    if (const FileResult opened = in.open(utf8Path(source)); !opened) {
+        readError = withCause(utf8Path(source) + ": cannot be read", opened);
+        return FileResult::refused();
+    }
     std::vector<char> piece(kCopyPiece);
-    std::uint64_t left = size;
-    while (left > 0) {
+    for (std::uint64_t left = size; left > 0;) {
         const std::size_t wanted = std::size_t(std::min<std::uint64_t>(left, piece.size()));
-        if (!in.read(piece.data(), std::streamsize(wanted)) || !out.write(piece.data(), wanted)) break;
+        if (in.read(piece.data(), wanted) != wanted) {
+            readError = utf8Path(source) + ": cannot be read whole (did it change meanwhile?)";
+            return FileResult::refused();
+        }
+        if (const FileResult written = out.write(piece.data(), wanted); !written) return written;
         left -= wanted;
     }
-    return left == 0;
+    return {};
 }
 
-bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<PackInput>& inputs, std::string& error) {
+std::string cannotWrite(const StagedOutput& output, FileResult cause) {
+    return withCause("cannot write " + utf8Path(output.target()), cause);
+}
+
+bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<PackInput>& inputs,
+                  const StagedOutput& output, std::string& error) {
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         const PackInput& input = inputs[i];
         const Block block = queue.take(i);
@@ -187,45 +200,55 @@ bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<Pa
             error = block.error;
             return false;
         }
-        bool added = false;
+        PackageWrite added;
+        std::string readError;
         if (input.isFolder) {
             added = writer.addFolder(input.name, input.time, input.time);
         } else if (input.raw) {
-            added = writer.addRawFile(input.name, input.size, input.time, input.time,
-                                      [&](OutputFile& out) { return copyFileInto(input.hostPath, input.size, out); });
+            added = writer.addRawFile(input.name, input.size, input.time, input.time, [&](OutputFile& out) {
+                return copyFileInto(input.hostPath, input.size, out, readError);
+            });
         } else {
             added = writer.addStoredFile(input.name, block.length, block.stored.data(), block.stored.size(), input.time,
                                          input.time);
         }
-        if (!added) {
+        if (added) continue;
+        if (!readError.empty())
+            error = readError;
+        else if (added.tooLarge)
             error = input.name + ": cannot be written (a package holds less than 2 GiB)";
-            return false;
-        }
+        else
+            error = cannotWrite(output, added.written);
+        return false;
     }
     return true;
 }
 }  // namespace
 
-bool writePackageFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& stub,
+bool writePackageFile(const StagedOutput& output, const std::vector<std::uint8_t>& stub,
                       const std::vector<PackInput>& inputs, unsigned threads, Progress& progress, std::string& error) {
     if (stub.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
         error = "the stub is too large";
         return false;
     }
     OutputFile out;
-    if (!out.create(utf8Path(target)) || !out.write(stub.data(), stub.size())) {
-        error = utf8Path(target) + ": cannot be written";
+    FileResult started = out.create(utf8Path(output.partial()));
+    if (started) started = out.write(stub.data(), stub.size());
+    if (!started) {
+        error = cannotWrite(output, started);
         return false;
     }
     PackageWriter writer(out, std::uint32_t(stub.size()));
     BlockQueue queue(inputs, 2 * std::size_t(threads), progress);
     std::vector<std::thread> workers;
     for (unsigned i = 0; i < threads; ++i) workers.emplace_back([&] { queue.work(); });
-    const bool written = writeEntries(writer, queue, inputs, error);
+    const bool written = writeEntries(writer, queue, inputs, output, error);
     queue.stop();
     for (std::thread& worker : workers) worker.join();
-    if (written && !writer.finish()) error = utf8Path(target) + ": cannot be written";
-    return written && error.empty();
+    if (!written) return false;
+    const FileResult finished = writer.finish();
+    if (!finished) error = cannotWrite(output, finished);
+    return bool(finished);
 }
 
 }  // namespace brindle::tool

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "packing/progress.h"
+#include "packing/staged_output.h"
 
 namespace brindle::tool {
 
@@ -21,11 +22,12 @@ struct PackInput {
 };
 
 // Writes `stub` followed by the package of `inputs`, in their order, into
-// `target`. Files, and the segments of large ones, are packed on `threads`
-// threads at once; the output is the same for any number of them. At most
-// two entries per thread are held at a time and each thread keeps one set of
-// encoder tables, so memory stays bounded whatever the number of entries.
-bool writePackageFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& stub,
+// the partial file of `output` (messages name its target). Files, and the
+// segments of large ones, are packed on `threads` threads at once; the
+// output is the same for any number of them. At most two entries per thread
+// are held at a time and each thread keeps one set of encoder tables, so
+// memory stays bounded whatever the number of entries.
+bool writePackageFile(const StagedOutput& output, const std::vector<std::uint8_t>& stub,
                       const std::vector<PackInput>& inputs, unsigned threads, Progress& progress, std::string& error);
 
 }  // namespace brindle::tool

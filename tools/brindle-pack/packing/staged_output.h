@@ -15,6 +15,7 @@ public:
     StagedOutput(const StagedOutput&) = delete;
     StagedOutput& operator=(const StagedOutput&) = delete;
 
+    const std::filesystem::path& target() const { return target_; }
     const std::filesystem::path& partial() const { return partial_; }
     bool commit(std::string& error);
 

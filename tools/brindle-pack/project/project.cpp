@@ -39,7 +39,9 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
     project.application = application;
     project.settingsPath = root / "setup.ini";
     std::vector<std::uint8_t> bytes;
-    project.settingsFound = fs::is_regular_file(project.settingsPath) && readWholeFile(project.settingsPath, bytes);
+    std::error_code failure;
+    project.settingsFound =
+        fs::is_regular_file(project.settingsPath, failure) && bool(readWholeFile(project.settingsPath, bytes));
     if (project.settingsFound) {
         project.encoding = readEncoding(std::string(bytes.begin(), bytes.end()));
         project.lines = IniLines(project.encoding.text);
@@ -54,11 +56,12 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
         project.noDelAll = narrowSetting(kBuilderKeys[0].type, ini.readLong(kBuilderKeys[0].key, 0));
         ini.close();
     }
-    if (fs::is_directory(application))
+    if (fs::is_directory(application, failure))
         collectTree(application, {}, times, project.applicationItems, project.treeProblems);
     else
         project.treeProblems.push_back(
-            {application, "no such folder: the application's files go here, or --app names their folder"});
+            {application, (failure ? failure.message() + ": " : "no such folder: ") +
+                              "the application's files go here, or --app names their folder"});
     collectTree(root, application, times, project.carriedItems, project.treeProblems);
     return project;
 }
