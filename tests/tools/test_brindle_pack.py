@@ -166,6 +166,9 @@ class BrindlePack(ScratchTree):
             f"brindle-pack: docs\\: folder could not be made: {exists}",
             f"brindle-pack: docs\\deep\\: folder could not be made: {exists}",
             f"brindle-pack: docs\\deep\\notes.txt: folder could not be made: {exists}"]))
+        code, _, err = brindle_pack("init", self.folder / "example", file_limit=1000)
+        self.assertEqual(code, 1)
+        self.assertRegex(err, rf"\Abrindle-pack: {self.folder}/example/\S+: cannot be written: {too_large}\n\Z")
 
     def test_names_windows_cannot_take_are_refused(self):
         (self.tree / "nul.txt").write_bytes(b"x")
@@ -393,6 +396,8 @@ class InstallProjects(unittest.TestCase):
                                                           "DefaultDir = %ProgramFiles%\\Demo\n\n[Start"),
              f"{ini}:11: warning: DefaultDir: %ProgramFiles% ends in a backslash already, so %ProgramFiles%\\ "
              "gives a doubled one; write %ProgramFiles% directly before the next name"),
+            ("setup.ini a folder", lambda: (self.setup.unlink(), self.setup.mkdir()),
+             f"{ini}: error: cannot be read: {os.strerror(errno.EISDIR)}"),
             ("macro in other case", lambda: self.edit("|%InstallDir%docs\\manual", "|%installdir%docs\\manual"),
              f"{ini}:24: warning: Task1 field 5 (value): %installdir% stays as written; macros match case and "
              "spelling exactly: did you mean %InstallDir%?"),
@@ -403,6 +408,8 @@ class InstallProjects(unittest.TestCase):
                 for path in {path for path in p.rglob("*") if path.is_file()} - set(pristine):
                     path.unlink()
                 for path, content in pristine.items():
+                    if path.is_dir():
+                        path.rmdir()
                     path.write_bytes(content)
                 self.output.unlink(missing_ok=True)
                 fault()

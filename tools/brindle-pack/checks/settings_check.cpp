@@ -191,7 +191,9 @@ private:
 
 void checkSettings(const Project& project, Diagnostics& diagnostics) {
     if (!project.settingsFound) {
-        diagnostics.error(project.settingsName(), 0, "missing: a project holds setup.ini at its top");
+        diagnostics.error(project.settingsName(), 0,
+                          project.settingsUnread.empty() ? "missing: a project holds setup.ini at its top"
+                                                         : project.settingsUnread);
         return;
     }
     SettingsCheck(project, diagnostics).run();

@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "commands/command.h"
 #include "commands/example_project.h"
 #include "host/host_system.h"
+#include "toolkit/files.h"
 
 namespace brindle::tool {
 
@@ -27,9 +27,11 @@ int initCommand(const CommandOptions& options) {
     for (const EmbeddedFile& file : exampleProject()) {
         const fs::path path = root / file.name;
         fs::create_directories(path.parent_path(), failure);
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(file.data), std::streamsize(file.size));
-        if (failure || !out.flush()) return fail(utf8Path(path) + ": cannot be written");
+        if (failure) return fail(utf8Path(path.parent_path()) + ": " + failure.message());
+        OutputFile out;
+        FileResult written = out.create(utf8Path(path));
+        if (written) written = out.write(file.data, file.size);
+        if (!written) return fail(withCause(utf8Path(path) + ": cannot be written", written));
     }
     std::printf("%s: example project written; build it with: brindle-pack build %s -o setup.exe\n", folder.c_str(),
                 folder.c_str());

@@ -40,8 +40,13 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
     project.settingsPath = root / "setup.ini";
     std::vector<std::uint8_t> bytes;
     std::error_code failure;
-    project.settingsFound =
-        fs::is_regular_file(project.settingsPath, failure) && bool(readWholeFile(project.settingsPath, bytes));
+    if (fs::exists(project.settingsPath, failure)) {
+        const FileResult read = readWholeFile(project.settingsPath, bytes);
+        project.settingsFound = bool(read);
+        if (!read) project.settingsUnread = withCause("cannot be read", read);
+    } else if (failure) {
+        project.settingsUnread = "cannot be read: " + failure.message();
+    }
     if (project.settingsFound) {
         project.encoding = readEncoding(std::string(bytes.begin(), bytes.end()));
         project.lines = IniLines(project.encoding.text);

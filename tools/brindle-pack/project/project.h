@@ -18,7 +18,8 @@ struct Project {
     std::filesystem::path root;
     std::filesystem::path application;
     std::filesystem::path settingsPath;
-    bool settingsFound = false;
+    bool settingsFound = false;  // and read
+    std::string settingsUnread;  // why setup.ini, which is there, could not be read
     FileEncoding encoding;  // of setup.ini
     IniLines lines{""};
     SetupSettings settings;     // every pass, as the installer reads them
