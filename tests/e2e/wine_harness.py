@@ -10,6 +10,7 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -110,6 +111,21 @@ def system_folders():
     return {int(code): path for code, _, path in (line.partition(" ") for line in FACTS["folder"])}
 
 
+ROBOT_STARTED = "brindle-robot: started\n"  # the robot's first line, before it does anything
+ROBOT_START_LIMIT = 90  # seconds; under emulation a robot now and then never gets going
+ROBOT_ATTEMPTS = 3
+ROBOT_RETRIES = WORK / "robot-retries.log"
+
+
+def log_robot_retry(args, attempt):
+    """Notes a robot that never started, on stderr and in a log kept across
+    runs, so that a rising rate shows."""
+    line = f"{time.strftime('%Y-%m-%d %H:%M:%S')} attempt {attempt}: robot {' '.join(map(str, args))} never started"
+    print(line, file=sys.stderr, flush=True)
+    with open(ROBOT_RETRIES, "a") as log:
+        log.write(line + "\n")
+
+
 class Robot:
     """brindle-robot.exe on one window (its caption or "#number")."""
 
@@ -118,14 +134,32 @@ class Robot:
 
     def run(self, *args, timeout=60):
         """The robot's exit code, output and error for any command line;
-        with no `timeout` the robot's own default."""
-        command = [BIN / "brindle-robot.exe", *(["--timeout", timeout] if timeout is not None else []), *args]
-        try:
-            return run_windows(command, timeout=(timeout or 30) + 60)
-        except subprocess.TimeoutExpired:
-            # Under emulation a robot process now and then never gets going
-            # (it outlives its own deadline); a second one does.
-            return run_windows(command, timeout=(timeout or 30) + 60)
+        with no `timeout` the robot's own default. A robot that never
+        announced its start did nothing and is run again; one that started
+        is never run twice (its click or text change may have happened), and
+        one that outlives its deadline fails the test."""
+        command = ["wine", BIN / "brindle-robot.exe", *(["--timeout", timeout] if timeout is not None else []), *args]
+        deadline = (timeout if timeout is not None else 30) + 60
+        for attempt in range(1, ROBOT_ATTEMPTS + 1):
+            with tempfile.TemporaryFile() as output, tempfile.TemporaryFile() as error:
+                process = subprocess.Popen(list(map(str, command)), env=ENV, stdout=output, stderr=error)
+                started = lambda: os.pread(output.fileno(), len(ROBOT_STARTED), 0) == ROBOT_STARTED.encode()
+                wait_until(lambda: started() or process.poll() is not None, timeout=ROBOT_START_LIMIT, interval=0.2)
+                if not started():
+                    process.kill()
+                    process.wait()
+                    log_robot_retry(args, attempt)
+                    continue
+                try:
+                    code = process.wait(timeout=deadline)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+                    raise AssertionError(f"robot {' '.join(map(str, args))}: still running {deadline} s after it started")
+                output.seek(0)
+                error.seek(0)
+                return code, output.read().decode("latin-1")[len(ROBOT_STARTED):], error.read().decode("latin-1")
+        raise AssertionError(f"robot {' '.join(map(str, args))}: never started in {ROBOT_ATTEMPTS} attempts")
 
     def do(self, command, *operands, timeout=60):
         """Output of a command on this window; fails the test when it fails."""
@@ -193,6 +227,7 @@ class Run:
 
     def __init__(self, test, program, *args, cwd=None, native_first=(), wait=True, output=None, trace=None):
         self.test = test
+        self.trace = trace
         env = {**environment(native_first), "WINEDEBUG": "+process"} if trace else environment(native_first)
         with open(output or os.devnull, "wb") as printed, open(trace or os.devnull, "wb") as errors:
             self.process = subprocess.Popen(["wine", str(program), *map(str, args)], env=env, cwd=cwd,
@@ -205,6 +240,16 @@ class Run:
     def ended(self, timeout=120):
         """Asserts that the run ends, with the installer's only exit code."""
         self.test.assertEqual(self.process.wait(timeout=timeout), 0)
+
+    def started(self):
+        """The command lines of the processes started while the run went, from
+        Wine's log of them. Once the run has ended it starts nothing more, so
+        a program missing here was never started by it: no wait needed."""
+        assert self.trace and self.process.poll() is not None, "only an ended run with a trace tells"
+        log = Path(self.trace).read_text("latin-1")
+        assert "trace:process:" in log, "no process trace was written"
+        return [match.group(1).replace('\\"', '"').replace("\\\\", "\\") for match in
+                re.finditer(r'CreateProcessInternalW app .*? cmdline L"(.*)"\r?$', log, re.MULTILINE)]
 
     def kill(self):
         if self.process.poll() is None:

@@ -15,12 +15,15 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kTableSize = 8 + 1200;
 constexpr std::size_t kInsideImage = 0x400;  // within the runtime's headers and sections
+// The built runtime, with real PE32 headers and sections; the build of the
+// Windows programs puts it there.
+const std::filesystem::path kRuntime = std::filesystem::path(BRINDLE_BIN_DIR) / "brindle-setup.exe";
 
-// An installer made of `image` (by default the built runtime, real PE32
-// headers and sections) and a package holding `content`.
+// An installer made of `image` (by default the built runtime) and a package
+// holding `content`.
 Bytes installer(const test::TempFolder& folder, const std::string& content, std::string image = {}) {
     if (image.empty()) {
-        const Bytes stub = test::readBytes(std::filesystem::path(BRINDLE_BIN_DIR) / "brindle-setup.exe");
+        const Bytes stub = test::readBytes(kRuntime);
         image.assign(stub.begin(), stub.end());
     }
     test::writePackage(folder.path() / "built.exe", {test::fileItem("readme.txt", content)}, image);
@@ -61,7 +64,18 @@ struct Case {
     bool signatureFound;
 };
 
-TEST(SignedImage, CertificateTableCountsOnlyWhereItIsSound) {
+// Each test reads the built runtime's headers.
+class SignedImage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::error_code failure;
+        ASSERT_TRUE(std::filesystem::is_regular_file(kRuntime, failure) &&
+                    std::filesystem::file_size(kRuntime, failure) > kInsideImage)
+            << kRuntime << " is missing; the build of the Windows programs (scripts/build.sh) makes it";
+    }
+};
+
+TEST_F(SignedImage, CertificateTableCountsOnlyWhereItIsSound) {
     test::TempFolder folder;
     const Bytes unsignedBytes = installer(folder, "readme text");
     const Case cases[] = {
@@ -114,7 +128,7 @@ std::string pe32PlusImage() {
     return image;
 }
 
-TEST(SignedImage, PaddingOfEveryLengthIsStrippedInPe32AndPe32Plus) {
+TEST_F(SignedImage, PaddingOfEveryLengthIsStrippedInPe32AndPe32Plus) {
     test::TempFolder folder;
     for (const std::string& image : {std::string(), pe32PlusImage()}) {
         std::set<std::size_t> paddings;

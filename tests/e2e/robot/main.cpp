@@ -2,8 +2,10 @@
 // the end-to-end tests.
 //   brindle-robot.exe [--timeout SECONDS] COMMAND OPERANDS...
 // Exit code 0 on success, 1 when the window or control did not appear in
-// time or the action failed, 2 for wrong usage. Only the command's output
-// goes to stdout; a failure's reason goes to stderr as one line.
+// time or the action failed, 2 for wrong usage. The first line on stdout,
+// written before anything else, says that the robot has started (so that a
+// caller can tell a robot that never got going from one that hangs); the
+// command's output follows it. A failure's reason goes to stderr as one line.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -72,6 +74,8 @@ int main(int argc, char** argv) {
     // their line ends untouched.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    std::fputs("brindle-robot: started\n", stdout);
+    std::fflush(stdout);
     readPhysicalPixels();
     Outcome outcome = run(argc, argv);
     if (outcome.exitCode == 0) {
