@@ -39,6 +39,7 @@ set(BRINDLE_CORE_SOURCES
   src/install/install_step.cpp
   src/install/running_program.cpp
   src/run/run_ending.cpp
+  src/run/package_verdict.cpp
   src/uninstall/uninstall_record.cpp
   src/uninstall/protected_folders.cpp
   src/uninstall/removal_plan.cpp

@@ -4,6 +4,7 @@
 #include "command_options.h"
 #include "commands.h"
 #include "host_system.h"
+#include "package_file.h"
 #include "parallel_packer.h"
 #include "project_check.h"
 #include "staged_output.h"
@@ -150,6 +151,8 @@ bool findTools(const CommandOptions& options, const Project& project, BuildPlan&
         error = utf8Path(plan.stub) + ": no installer stub there; name one with --stub FILE";
         return false;
     }
+    error = stubProblem(utf8Path(plan.stub));
+    if (!error.empty()) return false;
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
         options.has("--uninstaller") ? hostPath(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");

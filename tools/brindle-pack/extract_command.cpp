@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "host_system.h"
 #include "package/extraction.h"
+#include "package_file.h"
 
 namespace brindle::tool {
 
@@ -47,8 +48,9 @@ int extractCommand(const Arguments& args) {
     }
     if (file.empty() || folder.empty()) return fail("extract: needs FILE and -C DIR (try --help)", 2);
 
+    InputFile input;
     PackageReader package;
-    if (!package.readDirectory(file)) return fail(file + ": no package found");
+    if (const std::string problem = readPackageFile(file, input, package); !problem.empty()) return fail(problem);
     std::error_code failure;
     std::filesystem::create_directories(hostPath(folder), failure);
     if (failure) return fail(folder + ": " + failure.message());

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "package/package_reader.h"
+#include "package_file.h"
 
 namespace brindle::tool {
 
@@ -22,8 +22,9 @@ int listCommand(const Arguments& args) {
         return 0;
     }
     if (args.size() != 1) return fail("list: needs exactly one FILE (try --help)", 2);
+    InputFile file;
     PackageReader package;
-    if (!package.readDirectory(args[0])) return fail(args[0] + ": no package found");
+    if (const std::string problem = readPackageFile(args[0], file, package); !problem.empty()) return fail(problem);
     for (const PackageEntry& entry : package.entries()) {
         std::printf("%" PRId32 "\t%" PRId32 "\t%" PRId32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\n", entry.kind,
                     entry.size, entry.storedSize, std::uint32_t(entry.offset), entry.created, entry.modified,

@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "host_system.h"
 #include "host_tree.h"
+#include "package_file.h"
 #include "parallel_packer.h"
 #include "staged_output.h"
 
@@ -43,8 +44,11 @@ int packCommand(const Arguments& args) {
     if (!problems.empty()) return 1;
 
     std::vector<std::uint8_t> stub;
-    if (options.has("--stub") && !readWholeFile(hostPath(options.value("--stub")), stub))
-        return fail(options.value("--stub") + ": cannot be read");
+    if (options.has("--stub")) {
+        if (const std::string problem = stubProblem(options.value("--stub")); !problem.empty()) return fail(problem);
+        if (!readWholeFile(hostPath(options.value("--stub")), stub))
+            return fail(options.value("--stub") + ": cannot be read");
+    }
     std::vector<PackInput> inputs;
     for (const TreeItem& item : items)
         inputs.push_back({item.packageName, item.isFolder, item.modified, item.hostPath, {}, false, item.size});

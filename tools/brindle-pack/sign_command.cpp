@@ -4,7 +4,7 @@
 #include "commands.h"
 #include "host_program.h"
 #include "host_system.h"
-#include "package/package_reader.h"
+#include "package_file.h"
 
 namespace brindle::tool {
 
@@ -56,9 +56,9 @@ std::string firstLine(const std::string& output) {
     return output.substr(start, output.find_first_of("\r\n", start) - start);
 }
 
-// Signs `options.installer` (whose package is `original`) into `signedCopy`;
-// fills `error` on failure.
-bool signInto(const SignOptions& options, const PackageReader& original, const std::string& signer,
+// Signs `options.installer` (whose package has `entryCount` entries) into
+// `signedCopy`; fills `error` on failure.
+bool signInto(const SignOptions& options, std::size_t entryCount, const std::string& signer,
               const std::string& signedCopy, std::string& error) {
     std::vector<std::string> args{"sign", "-certs", options.certificate, "-key", options.key, "-h", "sha256"};
     if (!options.timestampServer.empty()) args.insert(args.end(), {"-ts", options.timestampServer});
@@ -69,9 +69,10 @@ bool signInto(const SignOptions& options, const PackageReader& original, const s
         error = "sign: osslsigncode failed (" + how + "): " + firstLine(run.output);
         return false;
     }
+    InputFile file;
     PackageReader reread;
-    if (!reread.readDirectory(signedCopy) || !reread.signatureFound() ||
-        reread.entries().size() != original.entries().size()) {
+    if (!readInstallerFile(signedCopy, file, reread).empty() || !reread.signatureFound() ||
+        reread.entries().size() != entryCount) {
         error = "sign: the signed file no longer shows its package and signature";
         return false;
     }
@@ -87,8 +88,14 @@ int signCommand(const Arguments& args) {
     SignOptions options;
     std::string error;
     if (!parse(args, options, error)) return fail(error, 2);
-    PackageReader package;
-    if (!package.readDirectory(options.installer)) return fail(options.installer + ": no package found");
+    std::size_t entryCount = 0;
+    {  // the installer is closed again before the signed copy replaces it
+        InputFile file;
+        PackageReader package;
+        if (const std::string problem = readInstallerFile(options.installer, file, package); !problem.empty())
+            return fail(problem);
+        entryCount = package.entries().size();
+    }
     const std::optional<std::string> signer = findOnPath("osslsigncode");
     if (!signer) return fail("sign: osslsigncode, which makes the signature, is not found on PATH");
 
@@ -97,7 +104,7 @@ int signCommand(const Arguments& args) {
     const std::filesystem::path installerPath = hostPath(options.installer), partialPath = hostPath(partial);
     std::error_code failure;
     std::filesystem::remove(partialPath, failure);
-    if (!signInto(options, package, *signer, partial, error)) {
+    if (!signInto(options, entryCount, *signer, partial, error)) {
         std::filesystem::remove(partialPath, failure);
         return fail(error + "; " + options.installer + " left unchanged");
     }

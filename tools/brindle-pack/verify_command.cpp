@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "package/package_check.h"
+#include "package_file.h"
 
 namespace brindle::tool {
 
@@ -13,7 +14,8 @@ const char kHelp[] =
     "Reads every block of the package at the end of FILE and checks names, kinds,\n"
     "offsets, bounds and checksums. Exit code 0 when all is sound; otherwise each\n"
     "bad entry is named on stderr and the exit code is 1. A signed installer is\n"
-    "read in front of its certificate table, and a line tells of the signature.\n";
+    "read in front of its certificate table, and a line tells of the signature;\n"
+    "anything behind the table, or a table of unknown entries, makes it damaged.\n";
 }  // namespace
 
 int verifyCommand(const Arguments& args) {
@@ -22,8 +24,9 @@ int verifyCommand(const Arguments& args) {
         return 0;
     }
     if (args.size() != 1) return fail("verify: needs exactly one FILE (try --help)", 2);
+    InputFile file;
     PackageReader package;
-    if (!package.readDirectory(args[0])) return fail(args[0] + ": no package found (or its directory is damaged)");
+    if (const std::string problem = readPackageFile(args[0], file, package); !problem.empty()) return fail(problem);
     if (package.signatureFound())
         std::printf("signature: present (certificate table of %" PRIu32 " bytes)\n", package.certificateTableSize());
     const std::vector<EntryProblem> problems = checkPackage(package);
