@@ -81,7 +81,7 @@ void ScopedPrivateFolder::release() {
 void ScopedPrivateFolder::remove() {
     if (path_.empty()) return;
     // Emptied while still held, so that nothing can take its place meanwhile.
-    emptyFolder(path_);
+    removeFolderContents(path_);
     release();
     removeTree(path_);
     path_.clear();
