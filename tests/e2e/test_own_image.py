@@ -29,9 +29,9 @@ def listing(installer):
     return [line.split("\t") for line in out.splitlines()]
 
 
-def rename_through_the_platform(path, new_name):
+def rename_through_the_platform(path, new_path):
     """Renames a file as a Windows program would; the exit code of the move."""
-    return wine.run_windows(["cmd", "/c", "move", "/y", wine.windows_path(path), new_name])[0]
+    return wine.run_windows(["cmd", "/c", "move", "/y", wine.windows_path(path), wine.windows_path(new_path)])[0]
 
 
 class OwnImage(wine.WineTest):
@@ -48,7 +48,7 @@ class OwnImage(wine.WineTest):
         BEFORE_HOOK.wait()
         # While it runs the installer holds its file without delete sharing:
         # the platform refuses to rename it.
-        self.assertNotEqual(rename_through_the_platform(started, "renamed.exe"), 0)
+        self.assertNotEqual(rename_through_the_platform(started, started.parent / "renamed.exe"), 0)
         self.assertFalse((started.parent / "renamed.exe").exists())
         # Replaced behind the platform's back all the same, it is not read again.
         started.rename(started.parent / "renamed.exe")

@@ -249,7 +249,8 @@ class HostileData(UninstallTest):
         own = installation.path / "Uninstall.exe"
         # The uninstaller holds its own file without delete sharing: the
         # platform refuses to rename it.
-        moved = wine.run_windows(["cmd", "/c", "move", "/y", installation.folder + "Uninstall.exe", "Uninstall.old"])
+        moved = wine.run_windows(["cmd", "/c", "move", "/y", installation.folder + "Uninstall.exe",
+                                  installation.folder + "Uninstall.old"])
         self.assertNotEqual(moved[0], 0)
         # Put in its place behind the platform's back all the same, a program
         # that logs its start: the copy that ends the removal is made from
