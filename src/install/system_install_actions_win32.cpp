@@ -8,6 +8,7 @@
 #include "install/uninstall_data.h"
 #include "package/package_reader.h"
 #include "toolkit/file_paths.h"
+#include "toolkit/files.h"
 #include "toolkit/number_text.h"
 
 namespace brindle {
@@ -31,8 +32,9 @@ bool SystemInstallActions::createFolderChain(const std::string& folder) { return
 bool SystemInstallActions::extractPackage(const std::string& packagePath, const std::string& destination,
                                           const std::string& keepList, std::vector<PackageEntry>& entries,
                                           std::vector<ExtractOutcome>& outcomes) {
+    InputFile file;
     PackageReader package;
-    if (!package.readDirectory(packagePath)) return false;
+    if (!file.open(packagePath) || package.readDirectory(file, PackageFile::Package) != PackageRead::Read) return false;
     entries = package.entries();
     outcomes = extractAll(package, destination, keepList);
     return true;

@@ -63,12 +63,7 @@ std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::
     const std::string target = ensureTrailingBackslash(destination);
     std::vector<ExtractOutcome> outcomes;
 
-    InputFile file;
-    if (!file.open(package.packagePath())) {
-        outcomes.assign(entries.size(), ExtractOutcome::Truncated);
-        return outcomes;
-    }
-    DataCursor data(file, package.dataStart(), package.dataEnd());
+    DataCursor data(package.file(), package.dataStart(), package.dataEnd());
     outcomes.reserve(entries.size());
     for (const PackageEntry& entry : entries) {
         if (entry.kind != kFolderEntry && entry.kind != kFileEntry) {

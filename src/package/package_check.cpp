@@ -27,12 +27,7 @@ std::string checkBlock(const PackageEntry& entry, DataCursor& data) {
 std::vector<EntryProblem> checkPackage(const PackageReader& package) {
     std::vector<EntryProblem> problems;
     const std::vector<PackageEntry>& entries = package.entries();
-    InputFile file;
-    if (!file.open(package.packagePath())) {
-        problems.push_back({0, "package cannot be opened"});
-        return problems;
-    }
-    DataCursor data(file, package.dataStart(), package.dataEnd());
+    DataCursor data(package.file(), package.dataStart(), package.dataEnd());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const PackageEntry& entry = entries[i];
         if (entry.kind != kFolderEntry && entry.kind != kFileEntry) {

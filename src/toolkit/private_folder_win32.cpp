@@ -2,6 +2,7 @@
 #include <ntsecapi.h>
 #include <sddl.h>
 
+#include "toolkit/file_tree.h"
 #include "toolkit/number_text.h"
 #include "toolkit/private_folder.h"
 
@@ -62,6 +63,33 @@ std::string createFreshPrivateFolder(const std::string& parent) {
         if (createPrivateFolder(path)) return path + "\\";
     }
     return {};
+}
+
+ScopedPrivateFolder::ScopedPrivateFolder(const std::string& parent) : path_(createFreshPrivateFolder(parent)) {
+    if (path_.empty()) return;
+    HANDLE folder = CreateFileA(path_.substr(0, path_.size() - 1).c_str(), FILE_LIST_DIRECTORY,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (folder != INVALID_HANDLE_VALUE) held_ = reinterpret_cast<std::intptr_t>(folder);
+}
+
+void ScopedPrivateFolder::release() {
+    if (held_ != kNotHeld) CloseHandle(reinterpret_cast<HANDLE>(held_));
+    held_ = kNotHeld;
+}
+
+void ScopedPrivateFolder::remove() {
+    if (path_.empty()) return;
+    // Emptied while still held, so that nothing can take its place meanwhile.
+    removeFolderContents(path_);
+    release();
+    removeTree(path_);
+    path_.clear();
+}
+
+void ScopedPrivateFolder::keep() {
+    release();
+    path_.clear();
 }
 
 std::string privateFolderAccess() {

@@ -10,6 +10,7 @@
 #include "install/link_names.h"
 #include "install/running_check.h"
 #include "install/running_program.h"
+#include "toolkit/files.h"
 #include "toolkit/path_text.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/system_paths.h"
@@ -35,6 +36,7 @@ constexpr char kUnusableData[] =
 
 struct Uninstall {
     std::string ownPath;
+    InputFile ownImage;
     UninstallRecord record;
     RemovalContext context;
 };
@@ -53,10 +55,10 @@ bool programClosed(const UninstallRecord& record) {
     return true;
 }
 
-UINT runSilently(const Uninstall& uninstall) {
+UINT runSilently(Uninstall& uninstall) {
     if (isProgramRunning(uninstall.record.mutexString, uninstall.record.progExe)) return kSomethingStayed;
     const bool allRemoved = removeInstallation(uninstall).empty();
-    leaveRemovalToCopy(uninstall.ownPath);
+    leaveRemovalToCopy(uninstall.ownImage, uninstall.ownPath);
     return allRemoved ? kAllRemoved : kSomethingStayed;
 }
 
@@ -72,7 +74,7 @@ UINT runWithWindow(Uninstall& uninstall) {
     showOutcome(record, stayed);
     waitForClose();
     ui::closeWindow(kUninstallWindow);
-    leaveRemovalToCopy(uninstall.ownPath);
+    leaveRemovalToCopy(uninstall.ownImage, uninstall.ownPath);
     return stayed.empty() ? kAllRemoved : kSomethingStayed;
 }
 
@@ -84,6 +86,9 @@ UINT runUninstaller() {
     }
     Uninstall uninstall;
     uninstall.ownPath = longPathOf(ownExecutablePath());
+    // Opened first and held to the end without write or delete sharing:
+    // nobody can rename or replace it while the uninstaller runs.
+    uninstall.ownImage.open(uninstall.ownPath);
     const std::string ownFolder = pathPartOf(uninstall.ownPath);
     PreferenceFile file;
     if (ownFolder.empty() || !readUninstallRecord(file, ownFolder + "uninstall.dat", ownFolder, uninstall.record)) {

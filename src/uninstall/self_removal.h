@@ -8,12 +8,14 @@
 
 namespace brindle {
 
+class InputFile;
 struct ProtectedFolders;
 struct UninstallArguments;
 
-// Starts the copy, which waits for this process to end. Where no copy can
-// be started, uninstall.dat goes at once and the rest at the next restart.
-void leaveRemovalToCopy(const std::string& ownPath);
+// Starts the copy, made from `ownImage` (the uninstaller's own file, opened
+// at its start), which waits for this process to end. Where no copy can be
+// started, uninstall.dat goes at once and the rest at the next restart.
+void leaveRemovalToCopy(InputFile& ownImage, const std::string& ownPath);
 
 // The copy's work, `arguments` naming the original.
 void removeOriginal(const UninstallArguments& arguments, const ProtectedFolders& protectedFolders);

@@ -1,8 +1,9 @@
 #include <windows.h>
 
+#include <vector>
+
 #include "install/link_names.h"
 #include "toolkit/file_paths.h"
-#include "toolkit/file_tree.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
 #include "toolkit/private_folder.h"
@@ -41,6 +42,17 @@ bool removeEmptyFolder(const std::string& folder, const ProtectedFolders& protec
            items.empty() && removeFolder(path);
 }
 
+// The copy is made from the file opened at the start, never from the name,
+// which could meanwhile lead to another program that would then run elevated.
+bool copyImage(InputFile& ownImage, const std::string& copy) {
+    const std::int64_t size = ownImage.size();
+    if (size < 0 || !ownImage.seek(0)) return false;
+    std::vector<char> bytes(static_cast<std::size_t>(size));
+    OutputFile file;
+    return ownImage.read(bytes.data(), bytes.size()) == bytes.size() && file.createNew(copy) &&
+           file.write(bytes.data(), bytes.size());
+}
+
 bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath) {
     // The copy waits on this handle, which it inherits: unlike a process
     // number, it cannot come to name another process.
@@ -63,11 +75,13 @@ bool startCopy(const std::string& copy, const std::string& folder, const std::st
 }
 }  // namespace
 
-void leaveRemovalToCopy(const std::string& ownPath) {
-    const std::string folder = createFreshPrivateFolder(temporaryFolder());
-    const std::string copy = folder + filePartOf(ownPath);
-    if (!folder.empty() && CopyFileA(ownPath.c_str(), copy.c_str(), TRUE) && startCopy(copy, folder, ownPath)) return;
-    if (!folder.empty()) removeTree(folder);
+void leaveRemovalToCopy(InputFile& ownImage, const std::string& ownPath) {
+    ScopedPrivateFolder folder(temporaryFolder());
+    const std::string copy = folder.path() + filePartOf(ownPath);
+    if (!folder.path().empty() && copyImage(ownImage, copy) && startCopy(copy, folder.path(), ownPath)) {
+        folder.keep();  // the copy's folder now, which goes at the next restart
+        return;
+    }
     removeFile(pathPartOf(ownPath) + kDataName);
     removeAtRestart(ownPath);
 }

@@ -5,7 +5,6 @@ files: the entry in the list of installed programs, the shortcuts (read back
 through the shell's link object), the choices remembered for the next run,
 and the end of the run starting the program or asking for a restart."""
 
-import subprocess
 import time
 
 import wine_harness as wine
@@ -27,17 +26,6 @@ def setup(info=None, start_menu=None, task=None):
     return {"Info": {"Titel": "Tool", "Version": "3.1", **(info or {})},
             "Settings": {"ProgExe": "tool.exe", "DefaultDir": "Tool", "NoCopyExt": "ini|", "IconID": 200},
             "StartMenue": start_menu or {}, "Task": {"Desktop": 1, "StartProg": 1, **(task or {})}}
-
-
-def sign(installer):
-    """Signs the installer with brindle-pack and a throw-away certificate."""
-    cert, key = installer.parent / "cert.pem", installer.parent / "key.pem"
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-                    "-days", "1", "-subj", "/CN=Test"], check=True, capture_output=True)
-    subprocess.run([wine.BIN / "brindle-pack", "sign", installer, "--cert", cert, "--key", key], check=True)
-    verified = subprocess.run([wine.BIN / "brindle-pack", "verify", installer], capture_output=True, text=True)
-    assert verified.stdout.startswith("signature: present"), verified.stdout
-    return installer
 
 
 class InstallStep(wine.WineTest):
@@ -62,7 +50,7 @@ class InstallStep(wine.WineTest):
                       "URL": "https://tool.example/start", "Unistall": 1}
         info = {"Date": "May 2026", "Author": "Ann Example", "EMail": "ann@tool.example",
                 "Web": "https://tool.example/", "GUID": GUID}
-        run = self.install(sign(wine.build_installer(setup(info, start_menu, {"StartMenu": 1}), package=PACKAGE)),
+        run = self.install(wine.sign(wine.build_installer(setup(info, start_menu, {"StartMenu": 1}), package=PACKAGE)),
                            lambda robot: robot.do("settext", wine.START_MENU_FIELD, "Tool Menu\\Tools"))
         self.assertEqual(run.progress(), [
             "Tool  -  Version 3.1   (May 2026)", BY_ANN, "", "Copy Program Files   -->   *** Completed ***", "",

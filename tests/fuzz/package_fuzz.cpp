@@ -73,8 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
+    // Read as an installer: inputs that begin with an executable image's
+    // headers reach the certificate table's rules too.
+    brindle::InputFile input;
     brindle::PackageReader reader;
-    if (reader.readDirectory(packagePath.string()) && !claimsHugeEntry(reader)) {
+    if (input.open(packagePath.string()) &&
+        reader.readDirectory(input, brindle::PackageFile::Installer) == brindle::PackageRead::Read &&
+        !claimsHugeEntry(reader)) {
         brindle::checkPackage(reader);
         brindle::extractAll(reader, scratch.out.string(), "ini|");
         const auto& entries = reader.entries();

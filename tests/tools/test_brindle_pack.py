@@ -180,15 +180,50 @@ class SignedInstallers(ScratchTree):
                                capture_output=True, text=True)
         self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
 
-    def test_damaged_certificate_table_is_refused_cleanly(self):
+    def test_damaged_installers_are_refused_with_their_reason(self):
         self.assertEqual(self.sign()[0], 0)
-        signed = bytearray(self.installer.read_bytes())
-        struct.pack_into("<I", signed, security_directory_at(signed), len(signed) + 8)  # past the end
-        self.installer.write_bytes(signed)
-        for args in (("list",), ("verify",), ("extract", "-C", self.folder / "out")):
-            code, out, err = brindle_pack(args[0], self.installer, *args[1:])
-            self.assertEqual((code, out), (1, ""), args[0])
-            self.assertRegex(err, r"\Abrindle-pack: .*setup\.exe: no package found[^\n]*\n\Z", args[0])
+        signed = self.installer.read_bytes()
+        table_at = struct.unpack_from("<I", signed, security_directory_at(signed))[0]
+        self.assertEqual(brindle_pack("pack", self.tree, "-o", self.folder / "other.pck")[0], 0)
+        other = (self.folder / "other.pck").read_bytes()
+
+        def unknown_revision(data):
+            data[table_at + 5] = 0x03
+        def inside_the_image(data):
+            struct.pack_into("<I", data, security_directory_at(data), 0x400)
+        cases = [
+            ("package appended behind the table", signed + other,
+             "data follow the certificate table, outside what the signature covers"),
+            ("table of an unknown revision", self.changed(signed, unknown_revision),
+             "the certificate table holds an entry the format does not define"),
+            ("table inside the image", self.changed(signed, inside_the_image),
+             "the security directory names no certificate table behind the image"),
+            ("cut short", signed[:table_at - 20], "cut short, the executable image or its certificate table runs past "
+                                                  "the end"),
+        ]
+        for name, data, reason in cases:
+            self.installer.write_bytes(data)
+            out_folder = self.folder / "out"
+            for args in (("list",), ("verify",), ("extract", "-C", out_folder)):
+                code, out, err = brindle_pack(args[0], self.installer, *args[1:])
+                self.assertEqual((code, out, err), (1, "", f"brindle-pack: {self.installer}: damaged: {reason}\n"),
+                                 f"{name}: {args[0]}")
+            self.assertFalse(out_folder.exists(), name)
+
+    @staticmethod
+    def changed(data, change):
+        data = bytearray(data)
+        change(data)
+        return bytes(data)
+
+    def test_a_signed_stub_cannot_carry_a_package(self):
+        self.assertEqual(self.sign()[0], 0)  # the installer, signed, as the stub
+        self.assertEqual(brindle_pack("init", self.folder / "project")[0], 0)
+        for command in (("pack", self.tree), ("build", self.folder / "project")):
+            code, out, err = brindle_pack(*command, "-o", self.folder / "out.exe", "--stub", self.installer)
+            self.assertEqual((code, out), (1, ""), command[0])
+            self.assertIn("the stub is signed", err, command[0])
+            self.assertFalse((self.folder / "out.exe").exists(), command[0])
 
     def test_failed_signing_leaves_the_installer_as_it_was(self):
         unsigned = self.installer.read_bytes()

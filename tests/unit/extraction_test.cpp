@@ -115,20 +115,20 @@ TEST(Extraction, OutcomesAndWhatTheDestinationHolds) {
         test::TempFolder source, work;
         const fs::path package = source.path() / "p.pck", destination = work.path() / "dest";
         test::writePackage(package, row.items);
-        PackageReader reader;
-        ASSERT_TRUE(reader.readDirectory(package.string()));
+        test::OpenPackage opened;
+        ASSERT_EQ(opened.read(package), PackageRead::Read);
         if (row.damage) {
             Bytes bytes = test::readBytes(package);
-            row.damage(bytes, reader.entries());
+            row.damage(bytes, opened.reader.entries());
             test::writeBytes(package, bytes);
-            ASSERT_TRUE(reader.readDirectory(package.string()));
+            ASSERT_EQ(opened.read(package), PackageRead::Read);
         }
         fs::create_directory(destination);
         test::fill(destination, row.before);
         Outcomes outcomes;
         {
             test::FileSizeLimit limit(row.sizeLimit);
-            outcomes = extractAll(reader, destination.string(), row.keep);
+            outcomes = extractAll(opened.reader, destination.string(), row.keep);
         }
         EXPECT_EQ(outcomes, row.outcomes);
         test::FolderContents expected = {{"dest/", ""}};
@@ -142,9 +142,9 @@ TEST(Extraction, FilesTakeTheirTimes) {
     test::Item farFuture = fileItem("future.txt", "");
     farFuture.modified = 0x8000000000000000ULL;  // above the signed range
     test::writePackage(source.path() / "p.pck", {fileItem("now.txt", "now"), farFuture});
-    PackageReader reader;
-    ASSERT_TRUE(reader.readDirectory((source.path() / "p.pck").string()));
-    extractAll(reader, destination.corePath(), "");
+    test::OpenPackage package;
+    ASSERT_EQ(package.read(source.path() / "p.pck"), PackageRead::Read);
+    extractAll(package.reader, destination.corePath(), "");
     struct stat info{};
     ASSERT_EQ(stat((destination.path() / "now.txt").c_str(), &info), 0);
     const std::int64_t expectedSeconds = (0x01DA000000000000LL - 116444736000000000LL) / 10000000;
@@ -161,19 +161,34 @@ TEST(Extraction, WritesInPlaceWhatCannotBeReplaced) {
         GTEST_SKIP() << "no mount namespace of its own (needs root)";
     test::TempFolder source, destination, elsewhere;
     test::writePackage(source.path() / "p.pck", {fileItem("held.txt", "new")});
-    PackageReader reader;
-    ASSERT_TRUE(reader.readDirectory((source.path() / "p.pck").string()));
+    test::OpenPackage package;
+    ASSERT_EQ(package.read(source.path() / "p.pck"), PackageRead::Read);
     test::writeText(elsewhere.path() / "held.txt", "held and old");
     test::writeText(destination.path() / "held.txt", "");
     const std::string target = (destination.path() / "held.txt").string();
     ASSERT_EQ(mount((elsewhere.path() / "held.txt").c_str(), target.c_str(), nullptr, MS_BIND, nullptr), 0);
 
-    const Outcomes outcomes = extractAll(reader, destination.corePath(), "");
+    const Outcomes outcomes = extractAll(package.reader, destination.corePath(), "");
     const test::FolderContents seen = test::contentsOf(destination.path());
     umount2(target.c_str(), MNT_DETACH);
     EXPECT_EQ(outcomes, Outcomes{ExtractOutcome::Written});
     EXPECT_EQ(seen, (test::FolderContents{{"held.txt", "new"}}));  // no temporary file either
     EXPECT_EQ(test::contentsOf(elsewhere.path()), (test::FolderContents{{"held.txt", "new"}}));
+}
+
+// The directory and every block come through the one open file: a name that
+// meanwhile leads to another file (renamed and replaced, as can happen to a
+// running installer's) changes nothing.
+TEST(Extraction, ReadsTheFileItWasGivenNotWhatItsNameLaterNames) {
+    test::TempFolder source, destination;
+    const fs::path installer = source.path() / "setup.exe";
+    test::writePackage(installer, {fileItem("BeforeBR.exe", "the signed hook")});
+    test::OpenPackage package;
+    ASSERT_EQ(package.read(installer, PackageFile::Installer), PackageRead::Read);
+    fs::rename(installer, source.path() / "renamed.exe");
+    test::writePackage(installer, {fileItem("BeforeBR.exe", "a planted hook!")});  // the same offsets
+    EXPECT_EQ(extractAll(package.reader, destination.corePath(), ""), Outcomes{ExtractOutcome::Written});
+    EXPECT_EQ(test::contentsOf(destination.path()), (test::FolderContents{{"BeforeBR.exe", "the signed hook"}}));
 }
 
 TEST(FolderChain, CreatesEveryFolderUpToTheLastBackslash) {

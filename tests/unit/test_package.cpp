@@ -16,8 +16,11 @@ void writePackage(const std::filesystem::path& path, const std::vector<Item>& it
         if (item.folder) {
             ASSERT_TRUE(writer.addFolder(item.name, item.created, item.modified));
         } else {
-            ASSERT_TRUE(writer.addFile(item.name, reinterpret_cast<const std::uint8_t*>(item.content.data()),
-                                       item.content.size(), item.created, item.modified));
+            const auto* content = reinterpret_cast<const std::uint8_t*>(item.content.data());
+            ASSERT_TRUE(item.raw ? writer.addStoredFile(item.name, item.content.size(), content, item.content.size(),
+                                                        item.created, item.modified)
+                                 : writer.addFile(item.name, content, item.content.size(), item.created,
+                                                  item.modified));
         }
     }
     ASSERT_TRUE(writer.finish());

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "package/package_reader.h"
+#include "toolkit/files.h"
+
 namespace brindle::test {
 
 struct Item {
@@ -13,6 +16,7 @@ struct Item {
     bool folder = false;
     std::uint64_t created = 0x01D9000000000000ULL;
     std::uint64_t modified = 0x01DA000000000000ULL;
+    bool raw = false;  // stored as it is, even where packing would pay
 };
 
 inline Item folderItem(std::string name) { return Item{std::move(name), {}, true}; }
@@ -20,5 +24,16 @@ inline Item fileItem(std::string name, std::string content) { return Item{std::m
 
 // Writes `prefix` and then a package of `items` to `path`.
 void writePackage(const std::filesystem::path& path, const std::vector<Item>& items, const std::string& prefix = "");
+
+// A package file opened and read, held as the programs hold it.
+struct OpenPackage {
+    InputFile file;
+    PackageReader reader;
+
+    // Opens `path` anew and reads it; NoPackage when it cannot be opened.
+    PackageRead read(const std::filesystem::path& path, PackageFile kind = PackageFile::Package) {
+        return file.open(path.string()) ? reader.readDirectory(file, kind) : PackageRead::NoPackage;
+    }
+};
 
 }  // namespace brindle::test

@@ -3,6 +3,7 @@
 
 #include "checks/project_check.h"
 #include "commands/command.h"
+#include "commands/package_file.h"
 #include "host/host_system.h"
 #include "packing/parallel_packer.h"
 #include "packing/staged_output.h"
@@ -149,6 +150,8 @@ bool findTools(const CommandOptions& options, const Project& project, BuildPlan&
         error = utf8Path(plan.stub) + ": no installer stub there; name one with --stub FILE";
         return false;
     }
+    error = stubProblem(utf8Path(plan.stub));
+    if (!error.empty()) return false;
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
         options.has("--uninstaller") ? hostPath(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");

@@ -4,6 +4,7 @@
 #include "commands/command.h"
 #include "host/host_system.h"
 #include "package/extraction.h"
+#include "commands/package_file.h"
 
 namespace brindle::tool {
 
@@ -31,8 +32,9 @@ const char* describe(ExtractOutcome outcome) {
 int extractCommand(const CommandOptions& options) {
     const std::string& file = options.positional[0];
     const std::string folder = options.value("-C"), keep = options.value("--keep");
+    InputFile input;
     PackageReader package;
-    if (!package.readDirectory(file)) return fail(file + ": no package found");
+    if (const std::string problem = readPackageFile(file, input, package); !problem.empty()) return fail(problem);
     std::error_code failure;
     std::filesystem::create_directories(hostPath(folder), failure);
     if (failure) return fail(folder + ": " + failure.message());

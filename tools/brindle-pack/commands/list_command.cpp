@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "commands/command.h"
-#include "package/package_reader.h"
+#include "commands/package_file.h"
 
 namespace brindle::tool {
 
@@ -17,8 +17,9 @@ const char kHelp[] =
 
 int listCommand(const CommandOptions& options) {
     const std::string& file = options.positional[0];
+    InputFile input;
     PackageReader package;
-    if (!package.readDirectory(file)) return fail(file + ": no package found");
+    if (const std::string problem = readPackageFile(file, input, package); !problem.empty()) return fail(problem);
     for (const PackageEntry& entry : package.entries()) {
         std::printf("%" PRId32 "\t%" PRId32 "\t%" PRId32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\n", entry.kind,
                     entry.size, entry.storedSize, std::uint32_t(entry.offset), entry.created, entry.modified,

@@ -2,6 +2,7 @@
 
 #include "commands/command.h"
 #include "host/host_system.h"
+#include "commands/package_file.h"
 #include "host/host_tree.h"
 #include "packing/parallel_packer.h"
 #include "packing/staged_output.h"
@@ -34,8 +35,11 @@ int packCommand(const CommandOptions& options) {
     if (!problems.empty()) return 1;
 
     std::vector<std::uint8_t> stub;
-    if (options.has("--stub") && !readWholeFile(hostPath(options.value("--stub")), stub))
-        return fail(options.value("--stub") + ": cannot be read");
+    if (options.has("--stub")) {
+        if (const std::string problem = stubProblem(options.value("--stub")); !problem.empty()) return fail(problem);
+        if (!readWholeFile(hostPath(options.value("--stub")), stub))
+            return fail(options.value("--stub") + ": cannot be read");
+    }
     std::vector<PackInput> inputs;
     for (const TreeItem& item : items)
         inputs.push_back({item.packageName, item.isFolder, item.modified, item.hostPath, {}, false, item.size});

@@ -2,9 +2,9 @@
 #include <filesystem>
 
 #include "commands/command.h"
+#include "commands/package_file.h"
 #include "host/host_program.h"
 #include "host/host_system.h"
-#include "package/package_reader.h"
 
 namespace brindle::tool {
 
@@ -33,9 +33,9 @@ std::string firstLine(const std::string& output) {
     return output.substr(start, output.find_first_of("\r\n", start) - start);
 }
 
-// Signs `options.installer` (whose package is `original`) into `signedCopy`;
-// fills `error` on failure.
-bool signInto(const SignOptions& options, const PackageReader& original, const std::string& signer,
+// Signs `options.installer` (whose package has `entryCount` entries) into
+// `signedCopy`; fills `error` on failure.
+bool signInto(const SignOptions& options, std::size_t entryCount, const std::string& signer,
               const std::string& signedCopy, std::string& error) {
     std::vector<std::string> args{"sign", "-certs", options.certificate, "-key", options.key, "-h", "sha256"};
     if (!options.timestampServer.empty()) args.insert(args.end(), {"-ts", options.timestampServer});
@@ -46,9 +46,10 @@ bool signInto(const SignOptions& options, const PackageReader& original, const s
         error = "sign: osslsigncode failed (" + how + "): " + firstLine(run.output);
         return false;
     }
+    InputFile file;
     PackageReader reread;
-    if (!reread.readDirectory(signedCopy) || !reread.signatureFound() ||
-        reread.entries().size() != original.entries().size()) {
+    if (!readInstallerFile(signedCopy, file, reread).empty() || !reread.signatureFound() ||
+        reread.entries().size() != entryCount) {
         error = "sign: the signed file no longer shows its package and signature";
         return false;
     }
@@ -59,8 +60,14 @@ int signCommand(const CommandOptions& given) {
     const SignOptions options{given.positional[0], given.value("--cert"), given.value("--key"),
                               given.value("--timestamp")};
     std::string error;
-    PackageReader package;
-    if (!package.readDirectory(options.installer)) return fail(options.installer + ": no package found");
+    std::size_t entryCount = 0;
+    {  // the installer is closed again before the signed copy replaces it
+        InputFile file;
+        PackageReader package;
+        if (const std::string problem = readInstallerFile(options.installer, file, package); !problem.empty())
+            return fail(problem);
+        entryCount = package.entries().size();
+    }
     const std::optional<std::string> signer = findOnPath("osslsigncode");
     if (!signer) return fail("sign: osslsigncode, which makes the signature, is not found on PATH");
 
@@ -69,7 +76,7 @@ int signCommand(const CommandOptions& given) {
     const std::filesystem::path installerPath = hostPath(options.installer), partialPath = hostPath(partial);
     std::error_code failure;
     std::filesystem::remove(partialPath, failure);
-    if (!signInto(options, package, *signer, partial, error)) {
+    if (!signInto(options, entryCount, *signer, partial, error)) {
         std::filesystem::remove(partialPath, failure);
         return fail(error + "; " + options.installer + " left unchanged");
     }

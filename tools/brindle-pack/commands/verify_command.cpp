@@ -3,6 +3,7 @@
 
 #include "commands/command.h"
 #include "package/package_check.h"
+#include "commands/package_file.h"
 
 namespace brindle::tool {
 
@@ -13,12 +14,14 @@ const char kHelp[] =
     "Reads every block of the package at the end of FILE and checks names, kinds,\n"
     "offsets, bounds and checksums. Exit code 0 when all is sound; otherwise each\n"
     "bad entry is named on stderr and the exit code is 1. A signed installer is\n"
-    "read in front of its certificate table, and a line tells of the signature.\n";
+    "read in front of its certificate table, and a line tells of the signature;\n"
+    "anything behind the table, or a table of unknown entries, makes it damaged.\n";
 
 int verifyCommand(const CommandOptions& options) {
     const std::string& file = options.positional[0];
+    InputFile input;
     PackageReader package;
-    if (!package.readDirectory(file)) return fail(file + ": no package found (or its directory is damaged)");
+    if (const std::string problem = readPackageFile(file, input, package); !problem.empty()) return fail(problem);
     if (package.signatureFound())
         std::printf("signature: present (certificate table of %" PRIu32 " bytes)\n", package.certificateTableSize());
     const std::vector<EntryProblem> problems = checkPackage(package);
