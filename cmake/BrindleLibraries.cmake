@@ -46,6 +46,7 @@ set(BRINDLE_CORE_SOURCES
   src/uninstall/command_line.cpp
   src/toolkit/file_tree.cpp
   src/toolkit/file_paths.cpp
+  src/toolkit/folder_walk.cpp
   src/toolkit/replacement_file.cpp
 )
 if(BRINDLE_WINDOWS_TOOL)

@@ -1,6 +1,7 @@
-// Reads arbitrary bytes as a package and extracts it into a scratch folder:
-// nothing may be written outside that folder, and the reader and extraction
-// must stay inside their buffers whatever the directory and blocks claim.
+// Reads arbitrary bytes as a package and extracts it into a scratch folder
+// that holds a link to a folder beside it: nothing may be written outside
+// the scratch folder or through the link, and the reader and extraction must
+// stay inside their buffers whatever the directory and blocks claim.
 #include <unistd.h>
 
 #include <cstdint>
@@ -21,7 +22,12 @@ struct Scratch {
         std::string pattern = (fs::temp_directory_path() / "brindle-fuzz-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         root = pattern;
+        fs::create_directory(root / "elsewhere");
+        makeOutput();
+    }
+    void makeOutput() const {
         fs::create_directory(root / "out");
+        fs::create_directory_symlink("../elsewhere", root / "out" / "link");
     }
     ~Scratch() { fs::remove_all(root); }
     fs::path root;
@@ -50,11 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reader.readDirectory(packagePath.string()) && !claimsHugeEntry(reader)) {
         brindle::checkPackage(reader);
         brindle::extractAll(reader, (scratch.root / "out").string(), "ini|");
-        // Everything written must lie below the output folder.
+        // Everything written must lie below the output folder, and not behind its link.
         for (const fs::directory_entry& entry : fs::directory_iterator(scratch.root))
-            if (entry.path() != packagePath && entry.path() != scratch.root / "out") std::abort();
+            if (entry.path() != packagePath && entry.path() != scratch.root / "out" &&
+                entry.path() != scratch.root / "elsewhere")
+                std::abort();
+        if (!fs::is_empty(scratch.root / "elsewhere")) std::abort();
         fs::remove_all(scratch.root / "out");
-        fs::create_directory(scratch.root / "out");
+        scratch.makeOutput();
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "package/package_reader.h"
+#include "printable_name.h"
 
 namespace brindle::tool {
 
@@ -13,7 +14,8 @@ const char kHelp[] =
     "Prints one line per entry of the package at the end of FILE (a package or an\n"
     "installer, signed or not), fields separated by one tab: kind (0 folder,\n"
     "1 file), size, stored size, offset, creation time, last-write time (both\n"
-    "decimal FILETIME), name as stored.\n";
+    "decimal FILETIME), name as stored. In names, control characters, bytes that\n"
+    "Windows-1252 leaves unassigned and \"<\" are written as <XX> (hexadecimal).\n";
 }  // namespace
 
 int listCommand(const Arguments& args) {
@@ -27,7 +29,7 @@ int listCommand(const Arguments& args) {
     for (const PackageEntry& entry : package.entries()) {
         std::printf("%" PRId32 "\t%" PRId32 "\t%" PRId32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\n", entry.kind,
                     entry.size, entry.storedSize, std::uint32_t(entry.offset), entry.created, entry.modified,
-                    entry.name.c_str());
+                    printableName(entry.name).c_str());
     }
     return 0;
 }

@@ -2,7 +2,9 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "name_clashes.h"
 #include "package/package_check.h"
+#include "printable_name.h"
 
 namespace brindle::tool {
 
@@ -11,9 +13,10 @@ const char kHelp[] =
     "usage: brindle-pack verify FILE\n"
     "\n"
     "Reads every block of the package at the end of FILE and checks names, kinds,\n"
-    "offsets, bounds and checksums. Exit code 0 when all is sound; otherwise each\n"
-    "bad entry is named on stderr and the exit code is 1. A signed installer is\n"
-    "read in front of its certificate table, and a line tells of the signature.\n";
+    "offsets, bounds and checksums, and that no two entries take one name on\n"
+    "Windows. Exit code 0 when all is sound; otherwise each bad entry is named on\n"
+    "stderr and the exit code is 1. A signed installer is read in front of its\n"
+    "certificate table, and a line tells of the signature.\n";
 }  // namespace
 
 int verifyCommand(const Arguments& args) {
@@ -26,10 +29,11 @@ int verifyCommand(const Arguments& args) {
     if (!package.readDirectory(args[0])) return fail(args[0] + ": no package found (or its directory is damaged)");
     if (package.signatureFound())
         std::printf("signature: present (certificate table of %" PRIu32 " bytes)\n", package.certificateTableSize());
-    const std::vector<EntryProblem> problems = checkPackage(package);
+    const std::vector<PackageEntry>& entries = package.entries();
+    std::vector<EntryProblem> problems = checkPackage(package);
+    for (const NameClash& clash : nameClashes(entries)) problems.push_back({clash.index, describeClash(entries, clash)});
     for (const EntryProblem& problem : problems) {
-        const std::string& name = problem.index < package.entries().size() ? package.entries()[problem.index].name
-                                                                            : args[0];
+        const std::string name = problem.index < entries.size() ? printableName(entries[problem.index].name) : args[0];
         std::fprintf(stderr, "brindle-pack: %s: %s\n", name.c_str(), problem.what.c_str());
     }
     if (!problems.empty()) return 1;
