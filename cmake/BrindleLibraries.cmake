@@ -19,6 +19,7 @@ set(BRINDLE_CORE_SOURCES
   src/package/entry_data.cpp
   src/package/extraction.cpp
   src/package/package_check.cpp
+  src/package/entry_comparison.cpp
   src/config/preference_file.cpp
   src/toolkit/text_encoding.cpp
   src/config/setup_settings.cpp
@@ -39,6 +40,7 @@ set(BRINDLE_CORE_SOURCES
   src/install/install_step.cpp
   src/install/running_program.cpp
   src/run/run_ending.cpp
+  src/run/installed_program.cpp
   src/uninstall/uninstall_record.cpp
   src/uninstall/protected_folders.cpp
   src/uninstall/removal_plan.cpp
@@ -66,7 +68,9 @@ elseif(WIN32)
     src/toolkit/system_libraries_win32.cpp
     src/toolkit/late_imports_win32.cpp
     src/toolkit/library_failures_win32.cpp
+    src/toolkit/folder_access_win32.cpp
     src/toolkit/private_folder_win32.cpp
+    src/toolkit/protected_folder_win32.cpp
     src/wizard/wizard_window_win32.cpp
     src/wizard/wizard_loop_win32.cpp
     src/wizard/documents_win32.cpp

@@ -9,6 +9,7 @@
 #include "package/package_reader.h"
 #include "toolkit/file_paths.h"
 #include "toolkit/number_text.h"
+#include "toolkit/protected_folder.h"
 
 namespace brindle {
 
@@ -27,6 +28,8 @@ std::string SystemInstallActions::today() {
 bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
 
 bool SystemInstallActions::createFolderChain(const std::string& folder) { return brindle::createFolderChain(folder); }
+
+bool SystemInstallActions::createInstallFolder(const std::string& folder) { return createProtectedFolderChain(folder); }
 
 bool SystemInstallActions::extractPackage(const std::string& packagePath, const std::string& destination,
                                           const std::string& keepList, std::vector<PackageEntry>& entries,
