@@ -26,6 +26,9 @@ public:
     virtual std::string today() = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual bool createFolderChain(const std::string& folder) = 0;
+    // Makes the installation folder and what is missing above it; an
+    // elevated run protects a new one that ordinary users could change.
+    virtual bool createInstallFolder(const std::string& folder) = 0;
     // Extracts the package at `packagePath` into `destination`, giving its
     // entries and what became of each; false when the package cannot be
     // read (then both lists are empty).

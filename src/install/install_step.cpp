@@ -85,7 +85,7 @@ private:
         const int copyLine = view_.addLine(copyingLine(texts_));
         std::vector<PackageEntry> entries;
         std::vector<ExtractOutcome> outcomes;
-        const bool folderMade = actions_.exists(installDir_) || actions_.createFolderChain(installDir_);
+        const bool folderMade = actions_.exists(installDir_) || actions_.createInstallFolder(installDir_);
         const bool packageRead = folderMade && actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
                                                                        settings_.noCopyExt, entries, outcomes);
         installedBytes_ = installedBytes(entries, outcomes);

@@ -12,6 +12,7 @@ public:
     std::string today() override;
     bool exists(const std::string& path) override;
     bool createFolderChain(const std::string& folder) override;
+    bool createInstallFolder(const std::string& folder) override;
     bool extractPackage(const std::string& packagePath, const std::string& destination, const std::string& keepList,
                         std::vector<PackageEntry>& entries, std::vector<ExtractOutcome>& outcomes) override;
     bool copyFile(const std::string& source, const std::string& target) override;

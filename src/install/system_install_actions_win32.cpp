@@ -10,6 +10,7 @@
 #include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 #include "toolkit/number_text.h"
+#include "toolkit/protected_folder.h"
 
 namespace brindle {
 
@@ -28,6 +29,8 @@ std::string SystemInstallActions::today() {
 bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
 
 bool SystemInstallActions::createFolderChain(const std::string& folder) { return brindle::createFolderChain(folder); }
+
+bool SystemInstallActions::createInstallFolder(const std::string& folder) { return createProtectedFolderChain(folder); }
 
 bool SystemInstallActions::extractPackage(const std::string& packagePath, const std::string& destination,
                                           const std::string& keepList, std::vector<PackageEntry>& entries,

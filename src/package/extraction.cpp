@@ -1,5 +1,6 @@
 // Extraction walks the entry list once, reading the data blocks strictly
-// forwards from the data start. A block is unpacked and checked in memory
+// forwards from the data start, and makes every folder and file inside the
+// held folders of a FolderWalk, never through a link. A block is unpacked and checked in memory
 // before its file is touched, so a damaged entry never replaces a good file;
 // a file is replaced only once its new content is whole beside it, so a
 // failed write (a full disk) leaves the earlier file, or none.
@@ -13,6 +14,7 @@
 #include "package/entry_name.h"
 #include "toolkit/file_paths.h"
 #include "toolkit/files.h"
+#include "toolkit/folder_walk.h"
 #include "toolkit/path_text.h"
 #include "toolkit/replacement_file.h"
 
@@ -36,10 +38,9 @@ ExtractOutcome writeFile(const std::string& path, const std::uint8_t* data, std:
     return ExtractOutcome::Written;
 }
 
-// One file entry at the cursor: with `write` off its data are only passed.
-ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destination, bool write,
-                            DataCursor& data) {
-    const std::string path = destination + entry.name;
+// One file entry at the cursor, for `path`: with `write` off its data are
+// only passed.
+ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& path, bool write, DataCursor& data) {
     if (entry.size <= 0) {
         return write ? writeFile(path, nullptr, 0, entry) : ExtractOutcome::Kept;
     }
@@ -54,16 +55,24 @@ ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destin
     return ExtractOutcome::Damaged;
 }
 
+// An entry that is not written: its data are read past, so that the
+// following entries stay in place.
+ExtractOutcome passOver(const PackageEntry& entry, DataCursor& data, ExtractOutcome why) {
+    const bool passed = entry.kind == kFolderEntry || entry.size <= 0 || data.skip(entry.storedSize);
+    return passed ? why : ExtractOutcome::Truncated;
+}
+
 }  // namespace
 
 std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::string& destination,
                                        const std::string& keepList) {
     const std::vector<PackageEntry>& entries = package.entries();
     const std::vector<std::string> keep = parseKeepList(keepList);
-    const std::string target = ensureTrailingBackslash(destination);
     std::vector<ExtractOutcome> outcomes;
 
     DataCursor data(package.file(), package.dataStart(), package.dataEnd());
+    FolderWalk folders;
+    folders.open(destination);
     outcomes.reserve(entries.size());
     for (const PackageEntry& entry : entries) {
         if (entry.kind != kFolderEntry && entry.kind != kFileEntry) {
@@ -71,22 +80,29 @@ std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::
             continue;
         }
         if (!isSafeEntryName(entry.name)) {
-            const bool passed = entry.kind == kFolderEntry || entry.size <= 0 || data.skip(entry.storedSize);
-            outcomes.push_back(passed ? ExtractOutcome::UnsafeName : ExtractOutcome::Truncated);
+            outcomes.push_back(passOver(entry, data, ExtractOutcome::UnsafeName));
+            continue;
+        }
+        HeldFolder::Opened failure;
+        const HeldFolder* folder = folders.enter(entry.kind == kFolderEntry ? entry.name : pathPartOf(entry.name), failure);
+        if (folder == nullptr) {
+            const bool link = failure == HeldFolder::Opened::Link;
+            outcomes.push_back(passOver(entry, data, link ? ExtractOutcome::LinkInWay : ExtractOutcome::FolderFailed));
             continue;
         }
         if (entry.kind == kFolderEntry) {
-            createFolderChain(target + entry.name);
             outcomes.push_back(ExtractOutcome::FolderMade);
             continue;
         }
+        const std::string path = folder->path() + entry.name.substr(pathPartOf(entry.name).size());
         const bool mayOverwrite = std::find(keep.begin(), keep.end(), extensionOf(entry.name)) == keep.end();
-        if (!mayOverwrite && fileExists(target + entry.name)) {
-            outcomes.push_back(extractEntry(entry, target, false, data));
-            continue;
+        if (!mayOverwrite && fileExists(path)) {
+            outcomes.push_back(extractEntry(entry, path, false, data));
+        } else if (entry.size > 0 && std::uint64_t(entry.size) > folder->freeSpace()) {
+            outcomes.push_back(passOver(entry, data, ExtractOutcome::NoSpace));
+        } else {
+            outcomes.push_back(extractEntry(entry, path, true, data));
         }
-        createFolderChain(target + pathPartOf(entry.name));
-        outcomes.push_back(extractEntry(entry, target, true, data));
     }
     return outcomes;
 }

@@ -34,7 +34,7 @@ std::vector<EntryProblem> checkPackage(const PackageReader& package) {
             problems.push_back({i, "unknown kind " + std::to_string(entry.kind)});
             continue;
         }
-        if (!isSafeEntryName(entry.name)) problems.push_back({i, "name would be written outside the destination"});
+        if (!isSafeEntryName(entry.name)) problems.push_back({i, kUnsafeNameProblem});
         if (std::uint64_t(std::uint32_t(entry.offset)) != data.position())
             problems.push_back({i, "offset " + std::to_string(std::uint32_t(entry.offset)) +
                                        " does not match the block's position " + std::to_string(data.position())});

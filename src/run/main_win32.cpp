@@ -18,6 +18,7 @@
 #include "package/extraction.h"
 #include "package/package_reader.h"
 #include "run/hooks.h"
+#include "run/installed_program.h"
 #include "run/package_verdict.h"
 #include "run/run_ending.h"
 #include "run/run_state.h"
@@ -121,9 +122,15 @@ void finishRun(RunState& run, const SetupSettings& settings, WizardEnd end, Prog
     }
     ui::closeWindow(kWizardWindow);
     if (end == WizardEnd::Finished) runAfterHook(run.workDirectory);
-    workDirectory.remove();
     const std::string program = run.installDir + settings.progExe;
-    switch (runEnding(run, fileExists(program))) {
+    RunEnding ending = runEnding(run, fileExists(program));
+    // Checked against setup.pck while the work directory still holds it.
+    InstalledProgram installed;
+    if (ending == RunEnding::StartProgram &&
+        !installed.hold(run.installDir, settings.progExe, run.workDirectory + "setup.pck"))
+        ending = RunEnding::Nothing;
+    workDirectory.remove();
+    switch (ending) {
         case RunEnding::RestartPrompt: SetupPromptReboot(nullptr, nullptr, FALSE); break;
         case RunEnding::StartProgram: startProgram(program, "", run.installDir, 0); break;
         case RunEnding::Nothing: break;

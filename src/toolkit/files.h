@@ -56,6 +56,42 @@ private:
     std::intptr_t handle_ = kClosed;
 };
 
+// A folder opened as itself and held open while items are made in it, so
+// that writing below a destination never follows a link on the way. A held
+// folder keeps its place: on Windows nobody can rename or remove it while it
+// is held (it is open without delete sharing); on POSIX its path() names the
+// open folder itself, whatever becomes of its name meanwhile.
+class HeldFolder {
+public:
+    enum class Opened { Yes, Link, Failed };
+
+    HeldFolder() = default;
+    ~HeldFolder();
+    HeldFolder(HeldFolder&& other) noexcept;
+    HeldFolder& operator=(HeldFolder&& other) noexcept;
+
+    // Opens the existing folder `path` as the platform resolves it: the
+    // destination that the caller names.
+    bool open(const std::string& path);
+    // Opens the folder `name` (one component) inside `parent`, making it when
+    // it is missing. Link when that name is a link (a symbolic link, a
+    // junction, or a name the platform resolves to somewhere else), which is
+    // never entered; Failed when it is no folder or cannot be made or opened.
+    Opened openChild(const HeldFolder& parent, const std::string& name);
+    // The path under which items of this folder are reached, ending in "\".
+    const std::string& path() const { return path_; }
+    // Bytes this program may still write to the folder's volume; the largest
+    // value when the platform does not tell.
+    std::uint64_t freeSpace() const;
+
+private:
+    void close();
+
+    static constexpr std::intptr_t kClosed = -1;
+    std::intptr_t handle_ = kClosed;
+    std::string path_;
+};
+
 // True when a file or folder of exactly that name exists.
 bool pathExists(const std::string& path);
 // True when the path names an existing folder; a drive root counts as one.

@@ -22,6 +22,58 @@ FILETIME asFiletime(std::uint64_t value) {
 
 InputFile::~InputFile() { close(); }
 
+HeldFolder::~HeldFolder() { close(); }
+
+HeldFolder::HeldFolder(HeldFolder&& other) noexcept : handle_(other.handle_), path_(std::move(other.path_)) {
+    other.handle_ = kClosed;
+}
+
+HeldFolder& HeldFolder::operator=(HeldFolder&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = kClosed;
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+void HeldFolder::close() {
+    if (handle_ != kClosed) CloseHandle(asHandle(handle_));
+    handle_ = kClosed;
+    path_.clear();
+}
+
+bool HeldFolder::open(const std::string& path) {
+    close();
+    path_ = path.empty() || path.back() == '\\' ? path : path + "\\";
+    handle_ = openFolderToHold(path_, false);
+    if (handle_ == kClosed) path_.clear();
+    return handle_ != kClosed;
+}
+
+HeldFolder::Opened HeldFolder::openChild(const HeldFolder& parent, const std::string& name) {
+    close();
+    if (parent.handle_ == kClosed) return Opened::Failed;
+    const std::string path = parent.path_ + name;
+    createFolder(path);  // an existing name is opened and judged below
+    const HANDLE folder = asHandle(openFolderToHold(path, true));
+    if (folder == INVALID_HANDLE_VALUE) return Opened::Failed;
+    BY_HANDLE_FILE_INFORMATION info;
+    Opened opened = Opened::Yes;
+    if (!GetFileInformationByHandle(folder, &info)) opened = Opened::Failed;
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) opened = Opened::Link;
+    else if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) opened = Opened::Failed;
+    else if (resolvesElsewhere(path)) opened = Opened::Link;
+    if (opened != Opened::Yes) {
+        CloseHandle(folder);
+        return opened;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(folder);
+    path_ = path + "\\";
+    return opened;
+}
+
 void InputFile::close() {
     if (handle_ != kClosed) CloseHandle(asHandle(handle_));
     handle_ = kClosed;
@@ -68,6 +120,11 @@ bool OutputFile::createNew(const std::string& path) {
 bool OutputFile::truncateExisting(const std::string& path) {
     close();
     handle_ = openForWriting(path, TRUNCATE_EXISTING);
+    // A link is opened as itself: there is nothing of it to write in place.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (handle_ != kClosed &&
+        (!GetFileInformationByHandle(asHandle(handle_), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))
+        close();
     return handle_ != kClosed;
 }
 

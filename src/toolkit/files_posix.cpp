@@ -2,10 +2,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
+#include <utility>
 
 #include "toolkit/files.h"
 
@@ -126,6 +129,63 @@ bool OutputFile::setTimes(std::uint64_t /*created*/, std::uint64_t modified) {
 void OutputFile::close() {
     if (handle_ != kClosed) ::close(int(handle_));
     handle_ = kClosed;
+}
+
+HeldFolder::~HeldFolder() { close(); }
+
+HeldFolder::HeldFolder(HeldFolder&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed)), path_(std::move(other.path_)) {}
+
+HeldFolder& HeldFolder::operator=(HeldFolder&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = std::exchange(other.handle_, kClosed);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+void HeldFolder::close() {
+    if (handle_ != kClosed) ::close(int(handle_));
+    handle_ = kClosed;
+    path_.clear();
+}
+
+namespace {
+// The open folder's own name in the process's table of open files: paths
+// through it reach that very folder, never whatever holds its name now.
+std::string heldPath(int folder) { return "/proc/self/fd/" + std::to_string(folder) + "\\"; }
+}  // namespace
+
+bool HeldFolder::open(const std::string& path) {
+    close();
+    const int folder = ::open(posixPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return false;
+    handle_ = folder;
+    path_ = heldPath(folder);
+    return true;
+}
+
+HeldFolder::Opened HeldFolder::openChild(const HeldFolder& parent, const std::string& name) {
+    close();
+    if (parent.handle_ == kClosed) return Opened::Failed;
+    const int at = int(parent.handle_);
+    mkdirat(at, name.c_str(), 0755);  // an existing name is opened and judged below
+    const int folder = openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) {
+        struct stat info{};
+        return fstatat(at, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode) ? Opened::Link
+                                                                                                 : Opened::Failed;
+    }
+    handle_ = folder;
+    path_ = heldPath(folder);
+    return Opened::Yes;
+}
+
+std::uint64_t HeldFolder::freeSpace() const {
+    struct statvfs volume{};
+    if (handle_ == kClosed || fstatvfs(int(handle_), &volume) != 0) return std::numeric_limits<std::uint64_t>::max();
+    return std::uint64_t(volume.f_bavail) * volume.f_frsize;
 }
 
 bool pathExists(const std::string& path) {

@@ -35,6 +35,7 @@ class InstallStep(wine.WineTest):
         self.scrub(wine.TESTS, wine.host_path(self.programs + "Tool Menu"),
                    *(wine.host_path(self.desktop + link) for link in ("Tool Link.lnk", ".lnk")))
         self.scrub_keys(UNINSTALL_KEYS + GUID, REMEMBERED + GUID)
+        self.scratch = wine.fresh_work("install-step")
 
     def install(self, installer, before_install=None, **options):
         run = self.start(installer, **options)
@@ -107,6 +108,26 @@ class InstallStep(wine.WineTest):
         self.assertTrue(wine.wait_until(wine.hook_log, timeout=60))
         name, working_folder, install_dir, _, _ = wine.hook_log()[0]
         self.assertEqual((name, working_folder.rstrip("\\"), install_dir), ("tool", TARGET, FOLDER))
+
+    def test_a_folder_others_may_write_is_entered_without_links_and_only_its_own_program_starts(self):
+        # Ordinary users may write into an existing installation folder: one
+        # made "sub" a link to a folder elsewhere, and once the files are in,
+        # one replaces tool.exe before Finish.
+        folder, elsewhere = wine.TESTS / "Tool", wine.TESTS / "Elsewhere"
+        folder.mkdir(parents=True)
+        elsewhere.mkdir()
+        (folder / "sub").symlink_to(elsewhere)
+        package = {**PACKAGE, "sub/planted.dll": b"MZ planted"}
+        run = self.start(wine.build_installer(setup(task={"Desktop": 0}), package=package),
+                         trace=self.scratch / "processes.log")
+        run.install(TARGET)
+        self.assertEqual(run.progress()[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
+        self.assertEqual(list(elsewhere.iterdir()), [])
+        self.assertEqual((folder / "tool.exe").read_bytes(), PACKAGE["tool.exe"])
+        (folder / "tool.exe").write_bytes(PACKAGE["tool.exe"] + b"replaced")
+        self.assertTrue(run.wizard.state(wine.START_PROGRAM_CHECK)["checked"])
+        run.finish()
+        self.assertEqual([command for command in run.started() if "tool.exe" in command.lower()], [])
 
     def test_no_uninstaller_writes_no_entry_and_leaves_the_template_alone(self):
         run = self.install(wine.build_installer(setup({"GUID": GUID}, task={"NoUninstall": 1, "Desktop": 0}),

@@ -223,12 +223,13 @@ class Run:
     """One installer (or other program) run in the background, ended when
     the test is done; `wizard` is the robot on its wizard window. An `output`
     file receives what the program prints, a `trace` file Wine's log of the
-    processes the run starts."""
+    processes the run starts (or of the debug `channels` named)."""
 
-    def __init__(self, test, program, *args, cwd=None, native_first=(), wait=True, output=None, trace=None):
+    def __init__(self, test, program, *args, cwd=None, native_first=(), wait=True, output=None, trace=None,
+                 channels="+process"):
         self.test = test
         self.trace = trace
-        env = {**environment(native_first), "WINEDEBUG": "+process"} if trace else environment(native_first)
+        env = {**environment(native_first), "WINEDEBUG": channels} if trace else environment(native_first)
         with open(output or os.devnull, "wb") as printed, open(trace or os.devnull, "wb") as errors:
             self.process = subprocess.Popen(["wine", str(program), *map(str, args)], env=env, cwd=cwd,
                                             stdout=printed, stderr=errors)

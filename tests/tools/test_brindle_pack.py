@@ -20,7 +20,8 @@ UNIX_EPOCH_FILETIME = 116444736000000000
 
 
 def brindle_pack(*args, env=None):
-    result = subprocess.run([str(PACK), *map(str, args)], capture_output=True, text=True, env=env)
+    # Names the tool prints are Windows-1252 bytes, which need not be UTF-8.
+    result = subprocess.run([str(PACK), *map(str, args)], capture_output=True, text=True, errors="replace", env=env)
     return result.returncode, result.stdout, result.stderr
 
 
@@ -37,6 +38,17 @@ def security_directory_at(image):
     optional = struct.unpack_from("<I", image, 0x3C)[0] + 24
     assert image[optional:optional + 2] == b"\x0b\x01", "not a PE32 image"
     return optional + 96 + 4 * 8
+
+
+def raw_package(entries):
+    """A package of raw blocks and a raw directory: [(name bytes, content bytes
+    or None for a folder)], names taken as they are, however hostile."""
+    data, directory = b"", struct.pack("<I", len(entries))
+    for name, content in entries:
+        kind, size = (0, 0) if content is None else (1, len(content))
+        directory += name + b"\0" + struct.pack("<iiiiQQ", kind, size, size, len(data), MODIFIED, MODIFIED)
+        data += content or b""
+    return data + directory + struct.pack("<III", len(directory), len(directory), 0) + b"Pack"
 
 
 class ScratchTree(unittest.TestCase):
@@ -139,12 +151,128 @@ class BrindlePack(ScratchTree):
                 self.assertRegex(err, rf"\Abrindle-pack: {command}: [^\n]*\(try --help\)\n\Z", (command, wrong))
 
     def test_names_windows_cannot_take_are_refused(self):
-        (self.tree / "nul.txt").write_bytes(b"x")
-        code, _, err = brindle_pack("pack", self.tree, "-o", self.folder / "p.pck")
+        for name in ("nul.txt", "COM\xb9.txt"):
+            with self.subTest(name):
+                (self.tree / name).write_bytes(b"x")
+                code, _, err = brindle_pack("pack", self.tree, "-o", self.folder / "p.pck")
+                self.assertEqual(code, 1)
+                self.assertIn(f"{name}: name cannot be used on Windows", err)
+                self.assertFalse((self.folder / "p.pck").exists())
+                self.assertFalse((self.folder / "p.pck.partial").exists())
+                (self.tree / name).unlink()
+
+
+class HostilePackages(ScratchTree):
+    """Packages someone else made, inspected by a user: whatever their names
+    claim, nothing is written outside -C DIR or through a link in it, the
+    work stays bounded, and no name reaches the terminal unescaped."""
+
+    def package(self, entries):
+        path = self.folder / "hostile.pck"
+        path.write_bytes(raw_package(entries))
+        return path
+
+    def test_extract_never_writes_through_a_link(self):
+        elsewhere, out = self.folder / "elsewhere", self.folder / "out"
+        elsewhere.mkdir()
+        (elsewhere / "kept.txt").write_bytes(b"theirs")
+        out.mkdir()
+        (out / "linkdir").symlink_to(elsewhere)
+        (out / "real").mkdir()
+        (out / "real" / "deeper").symlink_to(elsewhere)
+        (out / "kept.txt").symlink_to(elsewhere / "kept.txt")
+        package = self.package([(b"linkdir\\x.txt", b"planted"), (b"linkdir\\", None), (b"linkdir\\sub\\", None),
+                                (b"real\\deeper\\y.txt", b"planted"), (b"real/deeper/z.txt", b"planted"),
+                                (b"kept.txt", b"ours"), (b"real\\fine.txt", b"fine")])
+        code, out_text, err = brindle_pack("extract", package, "-C", out)
+        self.assertEqual((code, out_text), (1, ""))
+        link = "a folder on its way is a link, which is never followed; not written"
+        self.assertEqual(err.splitlines(), [f"brindle-pack: {name}: {link}" for name in
+                                            ("linkdir\\x.txt", "linkdir\\", "linkdir\\sub\\", "real\\deeper\\y.txt",
+                                             "real/deeper/z.txt")])
+        self.assertEqual(sorted(path.name for path in elsewhere.iterdir()), ["kept.txt"])
+        self.assertEqual((elsewhere / "kept.txt").read_bytes(), b"theirs")
+        # A link in the place of a file is replaced, never written through.
+        self.assertFalse((out / "kept.txt").is_symlink())
+        self.assertEqual((out / "kept.txt").read_bytes(), b"ours")
+        self.assertEqual((out / "real" / "fine.txt").read_bytes(), b"fine")
+
+    def test_names_are_printed_escaped(self):
+        hostile = [b"a\nb.txt", b"\x1b]0;owned\x07\x1b[2J.txt", b"tab\there.txt", b"less<than.txt", b"del\x7f\x81.txt"]
+        shown = ["a<0A>b.txt", "<1B>]0;owned<07><1B>[2J.txt", "tab<09>here.txt", "less<3C>than.txt", "del<7F><81>.txt"]
+        ordinary = "docs\\\xe9t\xe9 \u20acuro (1).txt"  # stays as stored
+        package = self.package([(name, b"x") for name in hostile] + [(ordinary.encode("cp1252"), b"x")])
+        out = subprocess.run([PACK, "list", package], capture_output=True, check=True).stdout
+        rows = [line.split(b"\t") for line in out.split(b"\n")[:-1]]
+        self.assertEqual([len(row) for row in rows], [7] * 6)
+        self.assertEqual([row[6].decode("cp1252") for row in rows], shown + [ordinary])
+
+        # A name that cannot be written is named on one line of its own.
+        forged = b"..\\x\nbrindle-pack: all is well"
+        package = self.package([(forged, b"x"), (b"fine.txt", b"x")])
+        for args in (("verify",), ("extract", "-C", self.folder / "out")):
+            code, _, err = brindle_pack(args[0], package, *args[1:])
+            self.assertEqual(code, 1, args[0])
+            self.assertEqual(len(err.splitlines()), 1, err)
+            self.assertTrue(err.startswith("brindle-pack: ..\\x<0A>brindle-pack: all is well: unsafe name"), err)
+
+    def test_unsafe_names_are_refused_before_any_folder_is_made(self):
+        unsafe = "unsafe name (outside the destination, a device, or over 32,767 characters)"
+        cases = [  # name, verify says unsafe
+            (b"a\\" * 320_000, True),  # the walk along 320,000 folders used to take minutes
+            (b"x" * 32_768, True),
+            (b"x" * 32_767, False),  # as long as Windows allows: not refused for its length
+            (b"COM\xb9", True), (b"sub\\lpt\xb2.txt", True), (b"Com\xb3.log", True), (b"COM\xb4", False),
+        ]
+        for name, refused in cases:
+            with self.subTest(name=name[:12], length=len(name)):
+                out = self.folder / "out"
+                subprocess.run(["rm", "-rf", str(out)])
+                package = self.package([(name, b"x")])
+                code, _, err = brindle_pack("verify", package)
+                self.assertEqual(unsafe in err, refused, err[:300])
+                code, _, err = brindle_pack("extract", package, "-C", out)
+                self.assertEqual(f"{unsafe}; not written" in err, refused, err[:300])
+                if refused:
+                    self.assertEqual(code, 1)
+                    self.assertEqual(list(out.iterdir()), [])
+
+    def test_entries_that_take_one_name_are_reported(self):
+        package = self.package([(b"a", b"file"), (b"a\\", None), (b"b.txt", b"first"), (b"B.TXT", b"second"),
+                                (b"d\\", None), (b"d", b"file"), (b"e\\", None), (b"e/", None), (b"\xe9.txt", b"x"),
+                                (b"\xc9.TXT", b"y")])
+        code, out, err = brindle_pack("verify", package)
+        self.assertEqual((code, out), (1, ""))
+        self.assertEqual(err.splitlines(), [
+            "brindle-pack: a\\: same name as the earlier file a; Windows holds only one of them",
+            "brindle-pack: B.TXT: same name as the earlier file b.txt; Windows holds only one of them",
+            "brindle-pack: d: same name as the earlier folder d\\; Windows holds only one of them",
+            "brindle-pack: e/: same name as the earlier folder e\\; Windows holds only one of them",
+            "brindle-pack: \ufffd.TXT: same name as the earlier file \ufffd.txt; Windows holds only one of them"])
+        code, _, err = brindle_pack("extract", package, "-C", self.folder / "out")
         self.assertEqual(code, 1)
-        self.assertIn("nul.txt: name cannot be used on Windows", err)
-        self.assertFalse((self.folder / "p.pck").exists())
-        self.assertFalse((self.folder / "p.pck.partial").exists())
+        # What could not be made says so; what replaced an earlier entry says that.
+        self.assertEqual([line for line in err.splitlines() if line.startswith(("brindle-pack: a", "brindle-pack: d"))],
+                         ["brindle-pack: a\\: a folder on its way could not be made; not written",
+                          "brindle-pack: d: file could not be written"])
+        self.assertIn("brindle-pack: B.TXT: same name as the earlier file b.txt", err)
+
+    def test_extract_refuses_what_does_not_fit_the_free_space(self):
+        (self.folder / "big").mkdir()
+        (self.folder / "big" / "big.bin").write_bytes(bytes(2 << 20))
+        (self.folder / "big" / "small.txt").write_bytes(b"small")
+        self.assertEqual(brindle_pack("pack", self.folder / "big", "-o", self.folder / "big.pck")[0], 0)
+        # The destination is a 1 MiB file system in a mount namespace of the test's own.
+        out = self.folder / "out"
+        out.mkdir()
+        script = (f'mount -t tmpfs -o size=1m tmpfs "{out}" || exit 99; "{PACK}" extract "{self.folder / "big.pck"}" '
+                  f'-C "{out}"; echo "exit $?"; ls -A "{out}"')
+        run = subprocess.run(["unshare", "-m", "sh", "-c", script], capture_output=True, text=True)
+        if run.returncode == 99 or "exit" not in run.stdout:
+            self.skipTest("no mount namespace of its own: " + run.stderr.strip())
+        self.assertEqual(run.stderr, "brindle-pack: big.bin: its 2097152 bytes do not fit the destination's free "
+                                     "space; not written\n")
+        self.assertEqual(run.stdout, "exit 1\nsmall.txt\n")
 
 
 class SignedInstallers(ScratchTree):

@@ -98,6 +98,17 @@ std::vector<Row> rows() {
         {"a truncated package writes nothing it did not read", {},
          {fileItem("first.txt", "first"), fileItem("second.txt", "second")}, "", {Truncated, Truncated}, {}, kNoLimit,
          claimTooMuch},
+        // "link" leads to the folder holding the destination, where anything
+        // made through it would show.
+        {"nothing is made through a link", {{"link@", ".."}, {"real/deeper@", "../.."}, {"theirs.txt", "theirs"},
+                                            {"ours.txt@", "theirs.txt"}},
+         {fileItem("link\\x.txt", "evil"), folderItem("link\\sub\\"), folderItem("link\\"),
+          fileItem("real/deeper\\y.txt", "evil"), fileItem("ours.txt", "ours"), fileItem("real\\fine.txt", "fine")},
+         "", {LinkInWay, LinkInWay, LinkInWay, LinkInWay, Written, Written},
+         {{"link@", ".."}, {"real/", ""}, {"real/deeper@", "../.."}, {"theirs.txt", "theirs"}, {"ours.txt", "ours"},
+          {"real/fine.txt", "fine"}}},
+        {"a file in the way of a folder", {{"sub", "file"}}, {folderItem("sub\\"), fileItem("sub\\x.txt", "x")}, "",
+         {FolderFailed, FolderFailed}, {{"sub", "file"}}},
         {"a folder in the way", {{"big.bin/", ""}}, bigAndSmall, "", {WriteFailed, Written},
          {{"big.bin/", ""}, {"small.txt", "small"}}},
         {"disk full: the earlier file stays", {{"big.bin", "earlier"}}, bigAndSmall, "", {WriteFailed, Written},

@@ -48,6 +48,7 @@ struct FakeSystem : InstallActions {
     std::string today() override { return "20260501"; }
     bool exists(const std::string& path) override { return existing.count(path) != 0; }
     bool createFolderChain(const std::string& folder) override { return did("folder " + folder); }
+    bool createInstallFolder(const std::string& folder) override { return did("install-folder " + folder); }
     bool extractPackage(const std::string& package, const std::string& destination, const std::string&,
                         std::vector<PackageEntry>& entries, std::vector<ExtractOutcome>& outcomes) override {
         if (failing.count("package")) return false;
@@ -103,7 +104,7 @@ protected:
 // kept, in kilobytes rounded up.
 TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
     const std::vector<std::string> everyStep = {
-        "folder C:\\Apps\\Tool\\", "extract setup.pck > C:\\Apps\\Tool\\",
+        "install-folder C:\\Apps\\Tool\\", "extract setup.pck > C:\\Apps\\Tool\\",
         "registry 2147483650 " + std::string(kEntryKey),
         "link C:\\Desk\\Tool.lnk", "folder C:\\Menu\\Tool\\", "link C:\\Menu\\Tool\\Tool.lnk",
         "link C:\\Menu\\Tool\\Uninstall.lnk", "registry 2147483649 SOFTWARE\\Brindle\\G1",
@@ -113,7 +114,8 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         bool completed, copyLineFails;
         std::uint32_t kilobytes;
     } rows[] = {{"", true, false, 5},           {"package", false, true, 0},  {"file", false, true, 3},
-                {"folder", false, true, 0},     {"registry", false, false, 5}, {"link", false, false, 5},
+                {"install-folder", false, true, 0}, {"folder", false, false, 5}, {"registry", false, false, 5},
+                {"link", false, false, 5},
                 {"copy", false, false, 5},      {"uninstall.dat", false, false, 5}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failing);

@@ -1,8 +1,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "checks/name_clashes.h"
 #include "commands/command.h"
+#include "commands/printable_name.h"
 #include "host/host_system.h"
+#include "package/entry_name.h"
 #include "package/extraction.h"
 #include "commands/package_file.h"
 
@@ -15,17 +18,24 @@ const char kHelp[] =
     "Extracts the package at the end of FILE into DIR as the installer does: folders\n"
     "are created, files written with their times, existing files replaced, except\n"
     "files whose extension is on LIST (\"ini|cfg|\", compared exactly) where a file\n"
-    "of that name exists. Entries that are damaged, truncated or whose names would\n"
-    "leave DIR are not written; each is reported and the exit code is 1.\n";
+    "of that name exists. Nothing is written through a link inside DIR, nor when it\n"
+    "would not fit the free space. Entries that are damaged, truncated, whose names\n"
+    "would leave DIR, or that take the name of an earlier entry are reported and the\n"
+    "exit code is 1.\n";
 
-const char* describe(ExtractOutcome outcome) {
+// Empty for an entry that was made as the package says.
+std::string describe(ExtractOutcome outcome, const PackageEntry& entry) {
     switch (outcome) {
-        case ExtractOutcome::UnsafeName: return "name would be written outside the destination; not written";
+        case ExtractOutcome::UnsafeName: return std::string(kUnsafeNameProblem) + "; not written";
+        case ExtractOutcome::LinkInWay: return "a folder on its way is a link, which is never followed; not written";
+        case ExtractOutcome::FolderFailed: return "a folder on its way could not be made; not written";
+        case ExtractOutcome::NoSpace:
+            return "its " + std::to_string(entry.size) + " bytes do not fit the destination's free space; not written";
         case ExtractOutcome::Damaged: return "packed block is damaged; not written";
         case ExtractOutcome::Truncated: return "data missing (truncated package); not written";
         case ExtractOutcome::WriteFailed: return "file could not be written";
         case ExtractOutcome::UnknownKind: return "unknown kind; passed over";
-        default: return nullptr;
+        default: return {};
     }
 }
 
@@ -40,12 +50,17 @@ int extractCommand(const CommandOptions& options) {
     if (failure) return fail(folder + ": " + failure.message());
 
     const std::vector<ExtractOutcome> outcomes = extractAll(package, folder, keep);
+    const std::vector<PackageEntry>& entries = package.entries();
+    std::vector<std::string> problems(outcomes.size());
+    for (std::size_t i = 0; i < outcomes.size(); ++i) problems[i] = describe(outcomes[i], entries[i]);
+    // An entry made over an earlier one of its name took that one's place.
+    for (const NameClash& clash : nameClashes(entries))
+        if (problems[clash.index].empty()) problems[clash.index] = describeClash(entries, clash);
     int code = 0;
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        if (const char* problem = describe(outcomes[i])) {
-            std::fprintf(stderr, "brindle-pack: %s: %s\n", package.entries()[i].name.c_str(), problem);
-            code = 1;
-        }
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        if (problems[i].empty()) continue;
+        std::fprintf(stderr, "brindle-pack: %s: %s\n", printableName(entries[i].name).c_str(), problems[i].c_str());
+        code = 1;
     }
     return code;
 }

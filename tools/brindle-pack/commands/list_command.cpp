@@ -3,6 +3,7 @@
 
 #include "commands/command.h"
 #include "commands/package_file.h"
+#include "commands/printable_name.h"
 
 namespace brindle::tool {
 
@@ -13,7 +14,8 @@ const char kHelp[] =
     "Prints one line per entry of the package at the end of FILE (a package or an\n"
     "installer, signed or not), fields separated by one tab: kind (0 folder,\n"
     "1 file), size, stored size, offset, creation time, last-write time (both\n"
-    "decimal FILETIME), name as stored.\n";
+    "decimal FILETIME), name as stored. In names, control characters, bytes that\n"
+    "Windows-1252 leaves unassigned and \"<\" are written as <XX> (hexadecimal).\n";
 
 int listCommand(const CommandOptions& options) {
     const std::string& file = options.positional[0];
@@ -23,7 +25,7 @@ int listCommand(const CommandOptions& options) {
     for (const PackageEntry& entry : package.entries()) {
         std::printf("%" PRId32 "\t%" PRId32 "\t%" PRId32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\n", entry.kind,
                     entry.size, entry.storedSize, std::uint32_t(entry.offset), entry.created, entry.modified,
-                    entry.name.c_str());
+                    printableName(entry.name).c_str());
     }
     return 0;
 }
