@@ -31,6 +31,7 @@ set(BRINDLE_CORE_SOURCES
   src/wizard/version_dialog_texts.cpp
   src/wizard/start_menu_folders.cpp
   src/install/progress_lines.cpp
+  src/install/installation_records.cpp
   src/install/uninstall_data.cpp
   src/install/uninstall_entry.cpp
   src/install/link_names.cpp
@@ -46,6 +47,7 @@ set(BRINDLE_CORE_SOURCES
   src/uninstall/command_line.cpp
   src/toolkit/file_tree.cpp
   src/toolkit/file_paths.cpp
+  src/toolkit/canonical_path.cpp
   src/toolkit/replacement_file.cpp
 )
 if(BRINDLE_WINDOWS_TOOL)
@@ -55,6 +57,7 @@ elseif(WIN32)
     src/toolkit/files_win32.cpp
     src/toolkit/files_handles_win32.cpp
     src/toolkit/registry_win32.cpp
+    src/toolkit/digest_win32.cpp
     src/config/system_folders_win32.cpp
     src/toolkit/programs_win32.cpp
     src/toolkit/ui_windows_win32.cpp

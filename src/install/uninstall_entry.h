@@ -30,4 +30,19 @@ std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inpu
 // blank is quoted, so that no "C:\Program.exe" can be started in its place.
 std::string uninstallCommand(const std::string& installDir);
 
+// The entry's value holding the SHA-256 of uninstall.dat as the installer
+// wrote it: the entry lies where only administrators write, the file in a
+// folder that others may be able to change.
+inline constexpr char kUninstallDataHash[] = "UninstallDataHash";
+
+// Whether the entry's command (a path, quoted or not) starts the uninstaller
+// of `installDir`, in whatever spelling.
+bool namesInstallation(const std::string& command, const std::string& installDir);
+
+// Whether uninstall.dat, whose hash is `fileHash`, may be trusted with what
+// lies outside the installation folder: the entry of that installation
+// holds the same hash.
+bool recordsTrusted(const std::string& fileHash, const std::string& entryHash, const std::string& entryCommand,
+                    const std::string& installDir);
+
 }  // namespace brindle

@@ -32,8 +32,8 @@ bool removePersistently(const std::string& path) {
 }
 
 // The installation folder goes when it is empty, and so do the folders above
-// it, which the installer made for it ("Vendor" of "Program Files\Vendor\Tool"),
-// up to a protected folder.
+// it that the installer made for it ("C:\Apps" of "C:\Apps\Tool"), never a
+// protected one.
 bool removeEmptyFolder(const std::string& folder, const ProtectedFolders& protectedFolders) {
     const std::string path = folder.substr(0, folder.size() - 1);
     std::vector<FolderItem> items;
@@ -41,7 +41,8 @@ bool removeEmptyFolder(const std::string& folder, const ProtectedFolders& protec
            items.empty() && removeFolder(path);
 }
 
-bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath) {
+bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath,
+               const std::string& madeAbove) {
     // The copy waits on this handle, which it inherits: unlike a process
     // number, it cannot come to name another process.
     HANDLE self = nullptr;
@@ -49,6 +50,7 @@ bool startCopy(const std::string& copy, const std::string& folder, const std::st
         return false;
     std::string command = "\"" + copy + "\" /Remove " + std::to_string(reinterpret_cast<std::uintptr_t>(self)) +
                           " \"" + ownPath + "\"";
+    if (!madeAbove.empty()) command += " \"" + madeAbove + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -63,10 +65,12 @@ bool startCopy(const std::string& copy, const std::string& folder, const std::st
 }
 }  // namespace
 
-void leaveRemovalToCopy(const std::string& ownPath) {
+void leaveRemovalToCopy(const std::string& ownPath, const std::string& madeAbove) {
     const std::string folder = createFreshPrivateFolder(temporaryFolder());
     const std::string copy = folder + filePartOf(ownPath);
-    if (!folder.empty() && CopyFileA(ownPath.c_str(), copy.c_str(), TRUE) && startCopy(copy, folder, ownPath)) return;
+    if (!folder.empty() && CopyFileA(ownPath.c_str(), copy.c_str(), TRUE) &&
+        startCopy(copy, folder, ownPath, madeAbove))
+        return;
     if (!folder.empty()) removeTree(folder);
     removeFile(pathPartOf(ownPath) + kDataName);
     removeAtRestart(ownPath);
@@ -85,7 +89,9 @@ void removeOriginal(const UninstallArguments& arguments, const ProtectedFolders&
         removePersistently(pathPartOf(original) + kDataName);
         removePersistently(original);
         std::string folder = pathPartOf(original);
-        while (removeEmptyFolder(folder, protectedFolders)) folder = pathPartOf(folder.substr(0, folder.size() - 1));
+        while (removeEmptyFolder(folder, protectedFolders) && !arguments.madeAbove.empty() &&
+               liesBelow(folder, arguments.madeAbove))
+            folder = pathPartOf(folder.substr(0, folder.size() - 1));
     }
     removeAtRestart(ownPath);
     removeAtRestart(pathPartOf(ownPath).substr(0, pathPartOf(ownPath).size() - 1));
