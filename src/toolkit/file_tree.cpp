@@ -34,7 +34,7 @@ bool removeFolderIfEmpty(const std::string& folder, std::size_t checkedFrom) {
     return removeFolder(path);
 }
 
-bool emptyFolder(const std::string& folder) {
+bool removeFolderContents(const std::string& folder) {
     std::vector<FolderItem> items;
     if (!listFolder(folder, items)) return false;
     bool empty = true;
@@ -47,7 +47,7 @@ bool removeTree(const std::string& folder) {
     if (path.empty()) return false;
     if (!pathExists(path)) return true;
     if (isLink(path)) return removeFolder(path) || removeFile(path);
-    emptyFolder(folder);
+    removeFolderContents(folder);
     return removeFolder(path);
 }
 

@@ -17,7 +17,7 @@ bool removeFolderItem(const std::string& folder, const FolderItem& item);
 // Removes everything inside `folder` (ending in "\"). True when it is empty
 // afterwards; what cannot be removed (a file another program holds open)
 // stays, and the rest goes all the same.
-bool emptyFolder(const std::string& folder);
+bool removeFolderContents(const std::string& folder);
 
 // Removes the file at `path` unless a folder on its way, past the first
 // `checkedFrom` characters, is a link (see linkOnTheWay). True when it is
@@ -29,8 +29,8 @@ bool removeFileAt(const std::string& path, std::size_t checkedFrom);
 // is no failure: false only when an empty folder could not be removed.
 bool removeFolderIfEmpty(const std::string& folder, std::size_t checkedFrom);
 
-// emptyFolder, then the folder itself. A `folder` that is itself a link is
-// only unlinked. True when it is gone.
+// removeFolderContents, then the folder itself. A `folder` that is itself a
+// link is only unlinked. True when it is gone.
 bool removeTree(const std::string& folder);
 
 }  // namespace brindle

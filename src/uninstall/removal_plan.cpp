@@ -68,7 +68,7 @@ private:
         return context_.recordsTrusted;
     }
 
-    void emptyFolder(const std::string& folder) {
+    void planRemovalIfEmpty(const std::string& folder) {
         if (!isProtectedFolder(folder, context_.protectedFolders)) add({RemovalKind::EmptyFolder, folder});
     }
 
@@ -160,7 +160,7 @@ private:
         for (const std::string& menu : startMenus())
             for (std::string parent = menu; liesBelow(parent, programs);
                  parent = pathPartOf(parent.substr(0, parent.size() - 1)))
-                emptyFolder(parent);
+                planRemovalIfEmpty(parent);
     }
 
     // The builder's list, then the folders it leaves empty, deepest first.
@@ -186,7 +186,7 @@ private:
         });
         const auto sameFolder = [](const std::string& a, const std::string& b) { return foldCase(a) == foldCase(b); };
         folders.erase(std::unique(folders.begin(), folders.end(), sameFolder), folders.end());
-        for (const std::string& folder : folders) emptyFolder(folder);
+        for (const std::string& folder : folders) planRemovalIfEmpty(folder);
     }
 
     // The uninstall entry and the remembered choices, each only while it
