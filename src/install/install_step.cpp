@@ -222,9 +222,11 @@ private:
     }
 
     // With RemoveOldFiles the earlier version's files that this one no longer
-    // ships go now, each listed, rather than with the uninstall; what cannot
-    // go stays on the record. Only after a whole copy: without the package's
-    // list every earlier file would look dropped.
+    // ships go now, each listed, rather than with the uninstall, then the
+    // folders on their way that this leaves empty (each file's deepest
+    // first, once all files are gone); what cannot go stays on the record.
+    // Only after a whole copy: without the package's list every earlier file
+    // would look dropped.
     void removeOldFiles(InstallationRecords& earlier) {
         if (settings_.removeOldFiles == 0 || !copied_) return;
         std::vector<std::string> old;
@@ -238,7 +240,10 @@ private:
             if (actions_.removeFile(installDir_, name)) removed.push_back(name);
             else check(false);
         }
-        for (const std::string& folder : foldersOf(removed)) check(actions_.removeFolderIfEmpty(installDir_, folder));
+        for (const std::string& name : removed)
+            for (std::string folder = pathPartOf(name); !folder.empty();
+                 folder = pathPartOf(folder.substr(0, folder.size() - 1)))
+                check(actions_.removeFolderIfEmpty(installDir_, folder));
         std::erase_if(earlier.files, [&](const std::string& name) { return listsEntry(removed, name); });
     }
 

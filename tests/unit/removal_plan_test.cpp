@@ -27,7 +27,7 @@ UninstallRecord toolRecord() {
     record.files = {"tool.exe", "Uninstall.exe", "uninstall.dat", "b\\x\\deep.txt", "a\\one.txt", "b\\two.txt"};
     record.taskRecords = {"C:\\Users\\ann\\Desktop\\Site.lnk", "2147483649|Software\\Tool|Path",
                           "C:\\Windows\\System32\\shared.dll", "C:\\Program Files\\Tool\\data\\copy.txt"};
-    record.createdKeys = {{0x80000001u, "Software\\Tool"}};
+    record.createdKeys = {"2147483649|Software\\Tool"};
     return record;
 }
 
@@ -123,7 +123,7 @@ TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
         {"link", "C:\\Program Files\\Other\\Other.lnk"}, {"link", "C:\\Users\\ann\\Desktop\\..\\x.lnk"},
         {"earlier menu", "C:\\Menu\\Elsewhere\\Tool.lnk"},
         // Folders made above the installation: an ancestor that is no protected folder.
-        {"above", "C:\\Other\\"}, {"above", "C:\\Program Files\\"}, {"above", "C:\\Program Files\\..\\"},
+        {"above", "C:\\Other\\"}, {"above", "C:\\Program Files\\..\\"},
         {"ini", "..\\tool.ini"}, {"ini", "C:\\Users\\ann\\..\\x.ini"},
     };
     for (const auto& row : rows) {
@@ -141,7 +141,7 @@ TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
             record.earlierLinks = {row.entry};
         }
         if (field == "above") record.madeAbove = row.entry;
-        if (field == "ini") record.iniValues = {{row.entry, "Paths", "Home"}};
+        if (field == "ini") record.iniValues = {std::string(row.entry) + "|Paths|Home|value"};
         const RemovalPlan plan = planRemoval(record, context());
         ASSERT_FALSE(plan.refused.empty());
         EXPECT_NE(plan.refused.front().find(row.entry), std::string::npos) << plan.refused.front();
@@ -163,9 +163,9 @@ TEST(RemovalPlan, WhatReachesOutsideOnlyWhileTheRecordIsTrusted) {
     record.startMenuLinks = {"C:\\Menu\\Programs\\Vendor\\Tool\\Tool.lnk"};
     record.taskRecords = {"C:\\Users\\ann\\AppData\\Roaming\\Tool\\Welcome.rtf", "2147483649|Software\\Tool|Path",
                           "C:\\Program Files\\Tool\\data\\copy.txt"};
-    record.writtenFiles = {{"C:\\Users\\ann\\AppData\\Roaming\\Tool\\Welcome.rtf", {12, 34}}};
-    record.iniValues = {{"C:\\Program Files\\Tool\\tool.ini", "Paths", "Home", IniMade::File},
-                        {"C:\\Users\\ann\\AppData\\Roaming\\tool.ini", "", "Top", IniMade::Value}};
+    record.writtenFiles = {writtenFileRecord("C:\\Users\\ann\\AppData\\Roaming\\Tool\\Welcome.rtf", {12, 34})};
+    record.iniValues = {"C:\\Program Files\\Vendor\\Tool\\tool.ini|Paths|Home|file",
+                        "C:\\Users\\ann\\AppData\\Roaming\\tool.ini||Top|value"};
     record.earlierStartMenus = {"C:\\Menu\\Programs\\Tool 1\\"};
     record.earlierLinks = {"C:\\Menu\\Programs\\Tool 1\\Tool.lnk"};
     record.files = {"tool.exe"};
@@ -181,7 +181,6 @@ TEST(RemovalPlan, WhatReachesOutsideOnlyWhileTheRecordIsTrusted) {
         "key HKEY_CURRENT_USER\\SOFTWARE\\Brindle\\{G} if InstallDir = C:\\Program Files\\Vendor\\Tool\\",
         "empty key HKEY_CURRENT_USER\\SOFTWARE\\Brindle",
     };
-    record.iniValues[0].file = "C:\\Program Files\\Vendor\\Tool\\tool.ini";
     record.taskRecords[2] = "C:\\Program Files\\Vendor\\Tool\\data\\copy.txt";
     const RemovalPlan untrusted = planRemoval(record, context(false, false));
     EXPECT_EQ(describe(untrusted), inside);
@@ -208,6 +207,11 @@ TEST(RemovalPlan, WhatReachesOutsideOnlyWhileTheRecordIsTrusted) {
     EXPECT_TRUE(trusted.untrusted.empty());
     EXPECT_TRUE(trusted.refused.empty());
     EXPECT_EQ(trusted.madeAbove, "C:\\Program Files\\Vendor\\");
+    // Never a protected folder, though the installation be below it.
+    record.madeAbove = "C:\\Program Files\\";
+    const RemovalPlan protectedAbove = planRemoval(record, context());
+    EXPECT_EQ(protectedAbove.madeAbove, "");
+    EXPECT_EQ(protectedAbove.refused, std::vector<std::string>{"C:\\Program Files\\"});
 }
 
 // A registry value goes, then its key and the keys above it that the
@@ -215,15 +219,17 @@ TEST(RemovalPlan, WhatReachesOutsideOnlyWhileTheRecordIsTrusted) {
 TEST(RemovalPlan, RegistryKeysOnlyAsFarAsTheInstallationCreatedThem) {
     const struct {
         const char* task;
-        std::vector<CreatedKey> created;
+        std::vector<std::string> created;
         std::vector<std::string> emptyKeys;
     } rows[] = {
         {"2147483649|Software\\Acme\\Tool|V", {}, {}},
-        {"2147483649|Software\\Acme\\Tool|V", {{0x80000001u, "Software\\Acme"}}, {"Software\\Acme\\Tool", "Software\\Acme"}},
-        {"2147483649|Software\\Acme\\Tool|V", {{0x80000001u, "software\\acme\\tool"}}, {"Software\\Acme\\Tool"}},
-        {"2147483649|Software\\Acme\\Tool|V", {{0x80000002u, "Software\\Acme"}}, {}},
-        {"2147483649|Software\\Acme\\Tool|V", {{0x80000001u, "Software\\Ac"}}, {}},
-        {"2147483650|Software\\Acme|V", {{0x80000002u, "Software\\Acme\\Tool"}}, {}},
+        {"2147483649|Software\\Acme\\Tool|V",
+         {"2147483649|Software\\Acme"},
+         {"Software\\Acme\\Tool", "Software\\Acme"}},
+        {"2147483649|Software\\Acme\\Tool|V", {"2147483649|software\\acme\\tool"}, {"Software\\Acme\\Tool"}},
+        {"2147483649|Software\\Acme\\Tool|V", {"2147483650|Software\\Acme"}, {}},
+        {"2147483649|Software\\Acme\\Tool|V", {"2147483649|Software\\Ac"}, {}},
+        {"2147483650|Software\\Acme|V", {"2147483650|Software\\Acme\\Tool"}, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.task);

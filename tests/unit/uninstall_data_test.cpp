@@ -91,19 +91,19 @@ TEST_F(UninstallDataTest, AnUpgradeCarriesTheEarlierRecordsOn) {
     inputs.desktopLink = "C:\\Desk\\Tool.lnk";
     inputs.keptFiles = {"USER.ini", "tool.ini"};
     inputs.made.taskRecords = {"C:\\Data\\Welcome.rtf", "2147483649|Software\\Tool|B"};
-    inputs.made.writtenFiles = {{"C:\\Data\\Welcome.rtf", {9, 2}}};
-    inputs.made.createdKeys = {{0x80000001u, "Software\\Tool\\Sub"}};
-    inputs.made.iniValues = {{"C:\\Apps\\Tool\\tool.ini", "Paths", "Home", IniMade::Value}};
-    inputs.made.madeAbove = "";
+    inputs.made.writtenFiles = {writtenFileRecord("C:\\Data\\Welcome.rtf", {9, 2})};
+    inputs.made.createdKeys = {"2147483649|Software\\Tool\\Sub"};
+    inputs.made.iniValues = {"C:\\Apps\\Tool\\tool.ini|Paths|Home|value"};
     InstallationRecords& earlier = inputs.earlier;
     earlier.files = {"tool.exe", "old.dll", "sub/gone.txt", "tool.ini"};
     earlier.startMenu = "C:\\Menu\\Tool\\";
     earlier.startMenuLinks = {"C:\\Menu\\Tool\\tool.lnk", "", "", "", "C:\\Menu\\Tool\\Uninstall.lnk"};
     earlier.desktopIcon = "C:\\DESK\\tool.lnk";
     earlier.taskRecords = {"C:\\Data\\Old.txt", "2147483649|SOFTWARE\\Tool|B", "2147483649|Software\\Tool|A"};
-    earlier.writtenFiles = {{"C:\\Data\\Welcome.rtf", {5, 1}}, {"C:\\Data\\Old.txt", {3, 1}}};
-    earlier.createdKeys = {{0x80000001u, "Software\\Tool"}};
-    earlier.iniValues = {{"C:\\Apps\\Tool\\tool.ini", "Paths", "HOME", IniMade::File}};
+    earlier.writtenFiles = {writtenFileRecord("C:\\DATA\\Welcome.rtf", {5, 1}),
+                            writtenFileRecord("C:\\Data\\Old.txt", {3, 1})};
+    earlier.createdKeys = {"2147483649|Software\\Tool"};
+    earlier.iniValues = {"C:\\Apps\\Tool\\tool.ini|Paths|HOME|file"};
     earlier.earlierLinks = {"C:\\Desk\\Tool 1.lnk"};
     earlier.earlierStartMenus = {"C:\\Menu\\Tool 0\\"};
     earlier.madeAbove = "C:\\Apps\\";
@@ -111,20 +111,20 @@ TEST_F(UninstallDataTest, AnUpgradeCarriesTheEarlierRecordsOn) {
     const InstallationRecords merged = readBack();
     EXPECT_EQ(merged.files, (std::vector<std::string>{"tool.exe", "new.dll", "old.dll", "sub/gone.txt", "tool.ini"}));
     EXPECT_EQ(merged.startMenu, "C:\\Menu\\Tool 2\\");
-    EXPECT_EQ(merged.taskRecords, (std::vector<std::string>{"C:\\Data\\Old.txt", "2147483649|Software\\Tool|A",
-                                                           "C:\\Data\\Welcome.rtf", "2147483649|Software\\Tool|B"}));
-    ASSERT_EQ(merged.writtenFiles.size(), 2u);
-    EXPECT_EQ(merged.writtenFiles[0].stamp, (FileStamp{9, 2}));  // written again now
-    EXPECT_EQ(merged.writtenFiles[1].path, "C:\\Data\\Old.txt");
-    ASSERT_EQ(merged.createdKeys.size(), 2u);
-    EXPECT_EQ(merged.createdKeys[0].key, "Software\\Tool");
-    ASSERT_EQ(merged.iniValues.size(), 1u);  // the earlier installation made the file
-    EXPECT_EQ(merged.iniValues[0].made, IniMade::File);
+    EXPECT_EQ(merged.taskRecords, (std::vector<std::string>{"C:\\Data\\Welcome.rtf", "2147483649|Software\\Tool|B",
+                                                           "C:\\Data\\Old.txt", "2147483649|Software\\Tool|A"}));
+    // Written again now, the copy's record is this run's.
+    EXPECT_EQ(merged.writtenFiles, (std::vector<std::string>{inputs.made.writtenFiles[0], earlier.writtenFiles[1]}));
+    EXPECT_EQ(merged.createdKeys,
+              (std::vector<std::string>{"2147483649|Software\\Tool", "2147483649|Software\\Tool\\Sub"}));
+    // The earlier installation made the INI file.
+    EXPECT_EQ(merged.iniValues, earlier.iniValues);
     EXPECT_EQ(merged.earlierLinks, (std::vector<std::string>{"C:\\Menu\\Tool\\tool.lnk",
                                                             "C:\\Menu\\Tool\\Uninstall.lnk", "C:\\Desk\\Tool 1.lnk"}));
     EXPECT_EQ(merged.earlierStartMenus, (std::vector<std::string>{"C:\\Menu\\Tool\\", "C:\\Menu\\Tool 0\\"}));
     EXPECT_EQ(merged.madeAbove, "C:\\Apps\\");
-    EXPECT_NE(written().find("[Written]\r\nFile1 = 9|2|C:\\Data\\Welcome.rtf\r\n"), std::string::npos);
+    EXPECT_NE(written().find("[Written]\r\nFile1 = 0000000000000009|0000000000000002|C:\\Data\\Welcome.rtf\r\n"),
+              std::string::npos);
 }
 
 // The same installation again over itself changes nothing of the record, and
@@ -132,7 +132,8 @@ TEST_F(UninstallDataTest, AnUpgradeCarriesTheEarlierRecordsOn) {
 TEST_F(UninstallDataTest, ARepeatedInstallLeavesTheSameRecord) {
     test::writeText(folder.path() / "uninstall.dat", "[Files]\r\nF001 = tool.exe\r\nF002 = b.txt\r\n");
     inputs.made.taskRecords = {"C:\\Data\\a.txt", "C:\\Data\\b.txt"};
-    inputs.made.writtenFiles = {{"C:\\Data\\a.txt", {1, 1}}, {"C:\\Data\\b.txt", {1, 1}}};
+    inputs.made.writtenFiles = {writtenFileRecord("C:\\Data\\a.txt", {1, 1}),
+                                writtenFileRecord("C:\\Data\\b.txt", {1, 1})};
     inputs.made.madeAbove = "C:\\Apps\\";
     EXPECT_TRUE(write());
     const std::string first = written();

@@ -23,7 +23,7 @@ constexpr char kInstalled[] =
     "Help = C:\\Menu\\Tool\\Help.lnk\r\nHomepage = C:\\Menu\\Tool\\Homepage.lnk\r\n"
     "Uninstall = C:\\Menu\\Tool\\Uninstall.lnk\r\n"
     "[UserTask]\r\nNumber = 2\r\nTask1 = C:\\Desk\\Site.lnk\r\nTask2 = 2147483649|Software\\Tool|Path\r\n"
-    "[Written]\r\nFile1 = 120|133000000000000000|C:\\Data\\a.txt\r\nFile2 = x|1|C:\\Data\\damaged.txt\r\n"
+    "[Written]\r\nFile1 = 0000000000000078|01D8A3C4B5E60000|C:\\Data\\a.txt\r\n"
     "Key1 = 2147483649|Software\\Tool\r\nIni1 = C:\\Apps\\Tool\\tool.ini|Paths|Home|file\r\n"
     "Link1 = C:\\Desk\\Old.lnk\r\nStartMenu1 = C:\\Menu\\Old\\\r\nAbove = C:\\Apps\\\r\n";
 
@@ -55,16 +55,10 @@ TEST_F(UninstallRecordTest, ReadsTheTemplateAndWhatTheInstallerAdded) {
     EXPECT_EQ(record.startMenuLinks.size(), 5u);
     EXPECT_EQ(record.startMenuLinks[1], "C:\\Menu\\Tool\\.lnk");
     EXPECT_EQ(record.taskRecords, (std::vector<std::string>{"C:\\Desk\\Site.lnk", "2147483649|Software\\Tool|Path"}));
-    // The group Written; a damaged file record reads as none.
-    ASSERT_EQ(record.writtenFiles.size(), 1u);
-    EXPECT_EQ(record.writtenFiles[0].path, "C:\\Data\\a.txt");
-    EXPECT_EQ(record.writtenFiles[0].stamp, (FileStamp{120, 133000000000000000u}));
-    ASSERT_EQ(record.createdKeys.size(), 1u);
-    EXPECT_EQ(record.createdKeys[0].root, 0x80000001u);
-    EXPECT_EQ(record.createdKeys[0].key, "Software\\Tool");
-    ASSERT_EQ(record.iniValues.size(), 1u);
-    EXPECT_EQ(record.iniValues[0].group, "Paths");
-    EXPECT_EQ(record.iniValues[0].made, IniMade::File);
+    // The group Written.
+    EXPECT_EQ(record.writtenFiles, std::vector<std::string>{"0000000000000078|01D8A3C4B5E60000|C:\\Data\\a.txt"});
+    EXPECT_EQ(record.createdKeys, std::vector<std::string>{"2147483649|Software\\Tool"});
+    EXPECT_EQ(record.iniValues, std::vector<std::string>{"C:\\Apps\\Tool\\tool.ini|Paths|Home|file"});
     EXPECT_EQ(record.earlierLinks, std::vector<std::string>{"C:\\Desk\\Old.lnk"});
     EXPECT_EQ(record.earlierStartMenus, std::vector<std::string>{"C:\\Menu\\Old\\"});
     EXPECT_EQ(record.madeAbove, "C:\\Apps\\");
@@ -138,6 +132,23 @@ TEST_F(UninstallRecordTest, DataForAnotherFolderAreUnusable) {
         EXPECT_FALSE(read(std::string("[Settings]\r\n") + settings));
     }
     EXPECT_FALSE(read(kInstalled, "C:\\Other\\"));
+}
+
+// A file record's size and time as the installer wrote them; a line that
+// does not spell them so is no record.
+TEST(WrittenFileRecord, SizeTimeAndPath) {
+    const FileStamp stamp{120, 0x01D8A3C4B5E60000u};
+    std::string path;
+    FileStamp read;
+    ASSERT_TRUE(readWrittenFileRecord(writtenFileRecord("C:\\Data\\a|b.txt", stamp), path, read));
+    EXPECT_EQ(path, "C:\\Data\\a|b.txt");
+    EXPECT_EQ(read, stamp);
+    ASSERT_TRUE(readWrittenFileRecord("0000000000000078|01d8a3c4b5e60000|C:\\a", path, read));
+    EXPECT_EQ(read, stamp);
+    for (const char* line : {"120|133000000000000000|C:\\Data\\a.txt", "0000000000000078|01D8A3C4B5E60000|",
+                             "000000000000007G|01D8A3C4B5E60000|C:\\a", "0000000000000078|01D8A3C4B5E6000|C:\\a",
+                             "0000000000000078-01D8A3C4B5E60000|C:\\a", ""})
+        EXPECT_FALSE(readWrittenFileRecord(line, path, read)) << line;
 }
 
 TEST(UninstallArguments, SilentAndTheCopysRemovalOfTheOriginal) {
