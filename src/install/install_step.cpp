@@ -95,12 +95,6 @@ public:
 private:
     void check(bool succeeded) { completed_ = completed_ && succeeded; }
 
-    UninstallEntryInputs entryInputs() const {
-        return {settings_.guid,   settings_.progLink, settings_.titel,   settings_.version,
-                settings_.author, settings_.web,      settings_.eMail,   installDir_,
-                settings_.progExe, installedBytes_,   actions_.today()};
-    }
-
     // The records of an earlier installation of this application into this
     // folder, read before the copy puts the new template in their place:
     // all of them while the uninstall entry vouches for the file, otherwise
@@ -121,7 +115,7 @@ private:
         if (!sameApplication || foldCase(progDir) != foldCase(installDir_)) return {};
         InstallationRecords records;
         readInstallationRecords(file, records);
-        const std::string entryKey = uninstallEntryKey(entryInputs());
+        const std::string entryKey = uninstallEntryKey(settings_.guid, settings_.progLink);
         const bool trusted = recordsTrusted(actions_.sha256(content),
                                             actions_.readRegistryString(kLocalMachine, entryKey, kUninstallDataHash),
                                             actions_.readRegistryString(kLocalMachine, entryKey, "UninstallString"),
@@ -162,9 +156,12 @@ private:
 
     void registerUninstaller() {
         if (settings_.progLink.empty() || settings_.noUninstall != 0) return;
-        const UninstallEntryInputs entry = entryInputs();
-        entryWritten_ =
-            actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry), uninstallEntryValues(entry));
+        const UninstallEntryInputs entry{settings_.guid,   settings_.progLink, settings_.titel,
+                                         settings_.version, settings_.author,  settings_.web,
+                                         settings_.eMail,  installDir_,        settings_.progExe,
+                                         installedBytes_,  actions_.today()};
+        entryWritten_ = actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry.guid, entry.progLink),
+                                                      uninstallEntryValues(entry));
         check(entryWritten_);
         view_.addLine(texts_.get(Text::InstallMsg5));
     }
@@ -267,7 +264,8 @@ private:
         check(written);
         if (!written || !entryWritten_) return;
         const std::string hash = actions_.sha256(content);
-        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entryInputs()),
+        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine,
+                                                             uninstallEntryKey(settings_.guid, settings_.progLink),
                                                              {{kUninstallDataHash, hash}}));
     }
 

@@ -14,13 +14,26 @@ constexpr char kWritten[] = "Written";
 const char* const kIniMade[] = {"value", "group", "file"};
 
 // F001 to F999, then F1000 and on; the other lists count without padding.
-std::string keyOf(const std::string& family, int number) {
-    return family + (family == "F" ? paddedNumber(std::uint32_t(number), 3) : std::to_string(number));
+std::string keyOf(const char* family, int number) {
+    return family + (family[0] == 'F' && family[1] == '\0' ? paddedNumber(std::uint32_t(number), 3)
+                                                             : std::to_string(number));
 }
+
+// The lists of the group Written, by the name their keys are numbered after.
+using RecordList = std::vector<std::string> InstallationRecords::*;
+struct WrittenList {
+    const char* family;
+    RecordList list;
+};
+constexpr WrittenList kWrittenLists[] = {
+    {"File", &InstallationRecords::writtenFiles},      {"Key", &InstallationRecords::createdKeys},
+    {"Ini", &InstallationRecords::iniValues},          {"Link", &InstallationRecords::earlierLinks},
+    {"StartMenu", &InstallationRecords::earlierStartMenus},
+};
 
 // Numbered keys from 1 up to `last`, ending early at the first that is
 // missing or empty, so that a huge count in a damaged file reads nothing more.
-std::vector<std::string> readList(PreferenceFile& file, const std::string& family, std::int32_t last = INT32_MAX) {
+std::vector<std::string> readList(PreferenceFile& file, const char* family, std::int32_t last = INT32_MAX) {
     std::vector<std::string> values;
     for (std::int32_t number = 1; number <= last; ++number) {
         std::string value = file.readString(keyOf(family, number));
@@ -30,7 +43,7 @@ std::vector<std::string> readList(PreferenceFile& file, const std::string& famil
     return values;
 }
 
-void writeList(PreferenceFile& file, const std::string& family, const std::vector<std::string>& values) {
+void writeList(PreferenceFile& file, const char* family, const std::vector<std::string>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) file.writeString(keyOf(family, int(i + 1)), values[i]);
     for (int number = int(values.size()) + 1; file.hasKey(keyOf(family, number)); ++number)
         file.removeKey(keyOf(family, number));
@@ -126,11 +139,7 @@ void readInstallationRecords(PreferenceFile& file, InstallationRecords& records)
     file.selectGroup("UserTask");
     records.taskRecords = readList(file, "Task", file.readLong("Number", 0));
     file.selectGroup(kWritten);
-    records.writtenFiles = readList(file, "File");
-    records.createdKeys = readList(file, "Key");
-    records.iniValues = readList(file, "Ini");
-    records.earlierLinks = readList(file, "Link");
-    records.earlierStartMenus = readList(file, "StartMenu");
+    for (const WrittenList& written : kWrittenLists) records.*written.list = readList(file, written.family);
     records.madeAbove = file.readString("Above");
 }
 
@@ -141,11 +150,7 @@ void writeInstallationRecords(PreferenceFile& file, const InstallationRecords& r
     file.writeLong("Number", std::int32_t(records.taskRecords.size()));
     writeList(file, "Task", records.taskRecords);
     file.selectGroup(kWritten);
-    writeList(file, "File", records.writtenFiles);
-    writeList(file, "Key", records.createdKeys);
-    writeList(file, "Ini", records.iniValues);
-    writeList(file, "Link", records.earlierLinks);
-    writeList(file, "StartMenu", records.earlierStartMenus);
+    for (const WrittenList& written : kWrittenLists) writeList(file, written.family, records.*written.list);
     if (!records.madeAbove.empty()) file.writeString("Above", records.madeAbove);
     else file.removeKey("Above");
     file.removeGroupIfEmpty();

@@ -13,9 +13,8 @@ std::uint32_t kilobytes(std::uint64_t bytes) {
 }
 }  // namespace
 
-std::string uninstallEntryKey(const UninstallEntryInputs& inputs) {
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-           (!inputs.guid.empty() ? inputs.guid : inputs.progLink);
+std::string uninstallEntryKey(const std::string& guid, const std::string& progLink) {
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + (!guid.empty() ? guid : progLink);
 }
 
 std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inputs) {

@@ -20,8 +20,8 @@ struct UninstallEntryInputs {
     std::string installDate;           // yyyymmdd
 };
 
-// The key below HKEY_LOCAL_MACHINE.
-std::string uninstallEntryKey(const UninstallEntryInputs& inputs);
+// The key below HKEY_LOCAL_MACHINE, named by the GUID, else by ProgLink.
+std::string uninstallEntryKey(const std::string& guid, const std::string& progLink);
 // The values in the order they are written: the classic seven, then those
 // that the list of installed programs shows and deployment tools read.
 std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inputs);

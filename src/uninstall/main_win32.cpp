@@ -60,10 +60,7 @@ RemovalOutcome removeInstallation(Uninstall& uninstall) {
 bool recordsVouchedFor(const UninstallRecord& record, const std::string& content) {
     const std::string entryName = !record.guid.empty() ? record.guid : record.progLink;
     if (entryName.empty() || entryName.find('\\') != std::string::npos) return false;
-    UninstallEntryInputs entry;
-    entry.guid = record.guid;
-    entry.progLink = record.progLink;
-    const std::string key = uninstallEntryKey(entry);
+    const std::string key = uninstallEntryKey(record.guid, record.progLink);
     return recordsTrusted(sha256Text(content), readRegistryString(kLocalMachine, key, kUninstallDataHash),
                           readRegistryString(kLocalMachine, key, "UninstallString"), record.progDir);
 }

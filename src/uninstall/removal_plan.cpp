@@ -193,11 +193,8 @@ private:
     // still belongs to this installation: a later install of the same
     // application elsewhere has taken them over.
     void registryEntries() {
-        UninstallEntryInputs entry;
-        entry.guid = record_.guid;
-        entry.progLink = record_.progLink;
-        const std::string entryName = !entry.guid.empty() ? entry.guid : entry.progLink;
-        const std::string entryKey = uninstallEntryKey(entry);
+        const std::string entryName = !record_.guid.empty() ? record_.guid : record_.progLink;
+        const std::string entryKey = uninstallEntryKey(record_.guid, record_.progLink);
         if (isPlainName(entryName))
             add({RemovalKind::OwnedRegistryKey, "", kLocalMachine, entryKey, "UninstallString",
                  uninstallCommand(record_.progDir)});

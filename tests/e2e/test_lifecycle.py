@@ -159,7 +159,7 @@ class CreatedAndExisting(Lifecycle):
 class ChangedRecord(Lifecycle):
     """An installation folder that ordinary users may change: whoever edits
     its uninstall.dat gets nothing outside the folder removed."""
-    FOLDER = "C:\\Users\\Public\\Acme Tool"
+    FOLDER = "C:\\users\\Public\\Acme Tool"
     HOSTILE = b"Task5 = C:\\Other\\other.dll\r\nTask6 = 2147483649|Software\\Brindle Other|Keep\r\n"
 
     def install_and_edit(self):
