@@ -35,6 +35,7 @@ constexpr SettingKey kKeys[] = {
     {"Settings", "NoCopyExt", T::Text, "", P::Install, &S::noCopyExt},
     {"Settings", "IconID", T::SignedNumber8, "0", P::Install, nullptr, &S::iconId},
     {"StartMenue", "ProgLink", T::Text, nullptr, P::Install, &S::progLink},  // after Author and EMail
+    {"Settings", "RemoveOldFiles", T::Number8, "0", P::Install, nullptr, &S::removeOldFiles},
     {"UserTask", "Number", T::Number16, "0", P::Install},
     {"UserTask", "Task", T::Text, "", P::Install, nullptr, nullptr, true},
     {"StartMenue", "Help", T::Text, "", P::StartMenu, &S::help},

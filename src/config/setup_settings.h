@@ -37,6 +37,7 @@ struct SetupSettings {
     std::string noCopyExt;
     std::int32_t iconId = 0;
     std::string progLink;  // absent: the author line
+    std::int32_t removeOldFiles = 0;
     // Pass C', only with start-menu shortcuts
     std::string help;
     std::string url;

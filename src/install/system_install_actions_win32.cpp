@@ -7,10 +7,13 @@
 #include "install/shortcuts.h"
 #include "install/uninstall_data.h"
 #include "package/package_reader.h"
+#include "toolkit/digest.h"
 #include "toolkit/file_paths.h"
+#include "toolkit/file_tree.h"
 #include "toolkit/files.h"
 #include "toolkit/number_text.h"
 #include "toolkit/protected_folder.h"
+#include "toolkit/system_paths.h"
 
 namespace brindle {
 
@@ -27,6 +30,28 @@ std::string SystemInstallActions::today() {
 }
 
 bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
+
+std::string SystemInstallActions::longForm(const std::string& path) {
+    return fileExists(path) ? longPathOf(path) : std::string();
+}
+
+bool SystemInstallActions::readFile(const std::string& path, std::string& content) {
+    return readWholeFile(path, content);
+}
+
+bool SystemInstallActions::readFileStamp(const std::string& path, FileStamp& stamp) {
+    return brindle::readFileStamp(path, stamp);
+}
+
+bool SystemInstallActions::removeFile(const std::string& folder, const std::string& name) {
+    return removeFileAt(folder + name, folder.size());
+}
+
+bool SystemInstallActions::removeFolderIfEmpty(const std::string& folder, const std::string& name) {
+    return brindle::removeFolderIfEmpty(folder + name, folder.size());
+}
+
+std::string SystemInstallActions::sha256(const std::string& bytes) { return sha256Text(bytes); }
 
 bool SystemInstallActions::createFolderChain(const std::string& folder) { return brindle::createFolderChain(folder); }
 
@@ -54,9 +79,19 @@ bool SystemInstallActions::writeRegistryStrings(std::uint32_t root, const std::s
     return brindle::writeRegistryStrings(root, key, values);
 }
 
-bool SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) {
+std::string SystemInstallActions::readRegistryString(std::uint32_t root, const std::string& key,
+                                                     const std::string& name) {
+    return brindle::readRegistryString(root, key, name);
+}
+
+bool SystemInstallActions::registryKeyExists(std::uint32_t root, const std::string& key) {
+    return brindle::registryKeyExists(root, key);
+}
+
+bool SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts,
+                                              std::string& content) {
     PreferenceFile file;
-    return brindle::writeUninstallData(file, inputs, texts);
+    return brindle::writeUninstallData(file, inputs, texts, content);
 }
 
 }  // namespace brindle

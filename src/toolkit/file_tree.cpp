@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -17,6 +18,20 @@ bool removeFolderItem(const std::string& folder, const FolderItem& item) {
     const std::string path = folder + item.name;
     if (item.isLink) return item.isFolder ? removeFolder(path) : removeFile(path);
     return item.isFolder ? removeTree(path + "\\") : removeFile(path);
+}
+
+bool removeFileAt(const std::string& path, std::size_t checkedFrom) {
+    if (linkOnTheWay(path, checkedFrom)) return false;
+    if (!pathExists(path)) return true;
+    return !isFolder(path) && removeFile(path);
+}
+
+bool removeFolderIfEmpty(const std::string& folder, std::size_t checkedFrom) {
+    const std::string path = withoutTrailingBackslash(folder);
+    if (linkOnTheWay(folder, checkedFrom) || !pathExists(path) || isLink(path)) return true;
+    std::vector<FolderItem> items;
+    if (!listFolder(folder, items) || !items.empty()) return true;
+    return removeFolder(path);
 }
 
 bool removeFolderContents(const std::string& folder) {

@@ -19,6 +19,16 @@ bool removeFolderItem(const std::string& folder, const FolderItem& item);
 // stays, and the rest goes all the same.
 bool removeFolderContents(const std::string& folder);
 
+// Removes the file at `path` unless a folder on its way, past the first
+// `checkedFrom` characters, is a link (see linkOnTheWay). True when it is
+// gone, also when it was never there.
+bool removeFileAt(const std::string& path, std::size_t checkedFrom);
+
+// Removes `folder` (ending in "\") when it is empty. One that holds
+// something, is a link itself or lies behind one (as above) stays, and that
+// is no failure: false only when an empty folder could not be removed.
+bool removeFolderIfEmpty(const std::string& folder, std::size_t checkedFrom);
+
 // removeFolderContents, then the folder itself. A `folder` that is itself a
 // link is only unlinked. True when it is gone.
 bool removeTree(const std::string& folder);

@@ -10,6 +10,13 @@
 
 namespace brindle {
 
+// A file's size and last-write time (a FILETIME value).
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t modified = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 // A file opened for reading; other readers are allowed.
 class InputFile {
 public:
@@ -22,6 +29,8 @@ public:
     void close();
     // Length of the open file, -1 when it cannot be told.
     std::int64_t size() const;
+    // Its last-write time as a FILETIME value; 0 when it cannot be told.
+    std::uint64_t lastWriteTime() const;
     bool seek(std::uint64_t offset);
     // Reads up to `length` bytes; returns how many were read.
     std::size_t read(void* buffer, std::size_t length);

@@ -85,6 +85,12 @@ std::int64_t InputFile::size() const {
     return length.QuadPart;
 }
 
+std::uint64_t InputFile::lastWriteTime() const {
+    FILETIME written;
+    if (handle_ == kClosed || !GetFileTime(asHandle(handle_), nullptr, nullptr, &written)) return 0;
+    return std::uint64_t(written.dwHighDateTime) << 32 | written.dwLowDateTime;
+}
+
 bool InputFile::seek(std::uint64_t offset) {
     LARGE_INTEGER target;
     target.QuadPart = LONGLONG(offset);

@@ -62,6 +62,13 @@ std::int64_t InputFile::size() const {
     return std::int64_t(info.st_size);
 }
 
+std::uint64_t InputFile::lastWriteTime() const {
+    struct stat info{};
+    if (handle_ == kClosed || fstat(int(handle_), &info) != 0) return 0;
+    return std::uint64_t(info.st_mtim.tv_sec + kUnixEpochAfter1601) * kTicksPerSecond +
+           std::uint64_t(info.st_mtim.tv_nsec) / 100;
+}
+
 bool InputFile::seek(std::uint64_t offset) {
     return handle_ != kClosed && lseek(int(handle_), off_t(offset), SEEK_SET) == off_t(offset);
 }

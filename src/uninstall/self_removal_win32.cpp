@@ -33,8 +33,8 @@ bool removePersistently(const std::string& path) {
 }
 
 // The installation folder goes when it is empty, and so do the folders above
-// it, which the installer made for it ("Vendor" of "Program Files\Vendor\Tool"),
-// up to a protected folder.
+// it that the installer made for it ("C:\Apps" of "C:\Apps\Tool"), never a
+// protected one.
 bool removeEmptyFolder(const std::string& folder, const ProtectedFolders& protectedFolders) {
     const std::string path = folder.substr(0, folder.size() - 1);
     std::vector<FolderItem> items;
@@ -53,7 +53,8 @@ bool copyImage(InputFile& ownImage, const std::string& copy) {
            file.write(bytes.data(), bytes.size());
 }
 
-bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath) {
+bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath,
+               const std::string& madeAbove) {
     // The copy waits on this handle, which it inherits: unlike a process
     // number, it cannot come to name another process.
     HANDLE self = nullptr;
@@ -61,6 +62,7 @@ bool startCopy(const std::string& copy, const std::string& folder, const std::st
         return false;
     std::string command = "\"" + copy + "\" /Remove " + std::to_string(reinterpret_cast<std::uintptr_t>(self)) +
                           " \"" + ownPath + "\"";
+    if (!madeAbove.empty()) command += " \"" + madeAbove + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -75,10 +77,10 @@ bool startCopy(const std::string& copy, const std::string& folder, const std::st
 }
 }  // namespace
 
-void leaveRemovalToCopy(InputFile& ownImage, const std::string& ownPath) {
+void leaveRemovalToCopy(InputFile& ownImage, const std::string& ownPath, const std::string& madeAbove) {
     ScopedPrivateFolder folder(temporaryFolder());
     const std::string copy = folder.path() + filePartOf(ownPath);
-    if (!folder.path().empty() && copyImage(ownImage, copy) && startCopy(copy, folder.path(), ownPath)) {
+    if (!folder.path().empty() && copyImage(ownImage, copy) && startCopy(copy, folder.path(), ownPath, madeAbove)) {
         folder.keep();  // the copy's folder now, which goes at the next restart
         return;
     }
@@ -99,7 +101,9 @@ void removeOriginal(const UninstallArguments& arguments, const ProtectedFolders&
         removePersistently(pathPartOf(original) + kDataName);
         removePersistently(original);
         std::string folder = pathPartOf(original);
-        while (removeEmptyFolder(folder, protectedFolders)) folder = pathPartOf(folder.substr(0, folder.size() - 1));
+        while (removeEmptyFolder(folder, protectedFolders) && !arguments.madeAbove.empty() &&
+               liesBelow(folder, arguments.madeAbove))
+            folder = pathPartOf(folder.substr(0, folder.size() - 1));
     }
     removeAtRestart(ownPath);
     removeAtRestart(pathPartOf(ownPath).substr(0, pathPartOf(ownPath).size() - 1));

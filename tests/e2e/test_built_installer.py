@@ -94,9 +94,11 @@ class BuiltInstaller(wine.WineTest):
                           "ProgDir", "ProgExe", "GUID", "ProgLink", "StartMenu", "DesktopIcon"]),
             ("Files", ["F001", "F002"]),
             ("Language", ["Titel", "Msg", "UninstInfo", "DelAll", "Error", "Mutex", "Status", "OK", "Cancel",
-                          "Ready"]),
+                          "Ready", "Kept", "Changed"]),
             ("StartMenu", ["Program", "AddExe", "Help", "Homepage", "Uninstall"]),
             ("UserTask", ["Number", "Task1"]),
+            # The INI task's value, and the folder made above the installation.
+            ("Written", ["Ini1", "Above"]),
         ])
         self.assertIn(f"Task1 = {TARGET}\\docs\\notes.txt\r\n", data)  # the copy task's record
 

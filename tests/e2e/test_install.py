@@ -5,6 +5,7 @@ files: the entry in the list of installed programs, the shortcuts (read back
 through the shell's link object), the choices remembered for the next run,
 and the end of the run starting the program or asking for a restart."""
 
+import hashlib
 import time
 
 import wine_harness as wine
@@ -77,7 +78,9 @@ class InstallStep(wine.WineTest):
             "Contact": "ann@tool.example", "UninstallString": f'"{FOLDER}uninstall.exe"',
             "DisplayVersion": "3.1", "EstimatedSize": hex(-(-package_bytes // 1024)), "InstallLocation": FOLDER,
             "InstallDate": time.strftime("%Y%m%d"), "NoModify": "0x1", "NoRepair": "0x1",
-            "QuietUninstallString": f'"{FOLDER}uninstall.exe" /S'})
+            "QuietUninstallString": f'"{FOLDER}uninstall.exe" /S',
+            # What the uninstaller trusts uninstall.dat with: its hash as written.
+            "UninstallDataHash": hashlib.sha256((folder / "uninstall.dat").read_bytes()).hexdigest()})
         self.assertEqual(wine.registry_values(REMEMBERED + GUID),
                          {"InstallDir": FOLDER, "StartMenu": "Tool Menu\\Tools", "DesktopIcon": "1"})
 

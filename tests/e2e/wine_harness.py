@@ -50,6 +50,31 @@ ENV = wine_environment()
 FACTS = {}  # what the platform probe found, {kind: [rest of each line]}
 
 
+def make_prefix(prefix):
+    """A new prefix at `prefix`."""
+    shutil.rmtree(prefix, ignore_errors=True)
+    prefix.parent.mkdir(parents=True, exist_ok=True)
+    env = {**ENV, "WINEPREFIX": str(prefix)}
+    subprocess.run(["wine", "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=900)
+    subprocess.run(["wineserver", "-w"], env=env, timeout=300)
+    own_shell_folders(prefix)
+    (prefix / ".brindle-ready").touch()
+
+
+def own_shell_folders(prefix):
+    """Wine links the user's shell folders (the desktop, the documents) to
+    the host's where the host has them: each becomes a folder of the
+    prefix's own, so that what a test snapshots there is the prefix's alone
+    and no link lies on the way to a file the programs make there (the
+    uninstaller leaves such files alone)."""
+    user = prefix / "drive_c" / "users" / getpass.getuser()
+    for folder in user.iterdir() if user.exists() else ():
+        if folder.is_symlink():
+            folder.unlink()
+            folder.mkdir()
+
+
 def start_session():
     """Makes the prefix once, then gives this test process one display and
     one persistent Wine server (each program then starts in a fraction of the
@@ -65,27 +90,62 @@ def start_session():
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: Path(f"/tmp/.X11-unix/X{number}").exists(), timeout=30, interval=0.1)
         ENV["DISPLAY"] = f":{number}"
-    marker = PREFIX / ".brindle-ready"
-    if not marker.exists():
-        shutil.rmtree(PREFIX, ignore_errors=True)
-        WORK.mkdir(parents=True, exist_ok=True)
-        quiet(["wine", "wineboot", "-i"], timeout=900)
-        subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
-        marker.touch()
-    quiet(["wineserver", "-p"])  # already running is fine
+    if not (PREFIX / ".brindle-ready").exists():
+        make_prefix(PREFIX)
+    own_shell_folders(PREFIX)
 
     def stop():
         subprocess.run(["wineserver", "-k"], env=ENV)
         if display:
             display.terminate()
     atexit.register(stop)
-    # Two programs starting together while the server still brings up its
-    # services can hang under emulation: one program first, to the end, then
-    # one that loads the shell and component libraries the installer loads.
-    quiet(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"])
+    start_server()
     for line in run_windows([str(BIN / "brindle-platform-probe.exe")])[1].splitlines():
         kind, _, rest = line.rstrip("\r").partition(" ")
         FACTS.setdefault(kind, []).append(rest)
+
+
+def start_server():
+    """A persistent server for the current prefix. Two programs starting
+    together while the server still brings up its services can hang under
+    emulation: one program first, to the end, before any other."""
+    quiet(["wineserver", "-p"])  # already running is fine
+    quiet(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"])
+
+
+def use_prefix(prefix):
+    """Moves this process's Wine server and every path of the harness to
+    `prefix`."""
+    global PREFIX, DRIVE_C, TESTS, USER, TEMP
+    subprocess.run(["wineserver", "-k"], env=ENV)
+    subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
+    PREFIX = prefix
+    DRIVE_C = PREFIX / "drive_c"
+    TESTS = DRIVE_C / "Brindle Tests"
+    USER = DRIVE_C / "users" / getpass.getuser()
+    TEMP = USER / "Temp"
+    ENV["WINEPREFIX"] = str(PREFIX)
+    start_server()
+
+
+def fresh_prefix(test):
+    """Gives `test` a prefix of its own, a copy of one made once and never
+    run in, for what only a machine nothing else touched can show (a
+    snapshot before and after); the shared prefix comes back when it ends."""
+    start_session()
+    pristine = WORK / "pristine-prefix"
+    if not (pristine / ".brindle-ready").exists():
+        make_prefix(pristine)
+    own = WORK / "fresh-prefix"
+    shared = PREFIX
+    shutil.rmtree(own, ignore_errors=True)
+    shutil.copytree(pristine, own, symlinks=True)
+    use_prefix(own)
+
+    def back():
+        use_prefix(shared)
+        shutil.rmtree(own, ignore_errors=True)
+    test.addCleanup(back)
 
 
 def quiet(command, timeout=300):
@@ -274,13 +334,14 @@ class Run:
 
     def install(self, folder, before_install=None, during_install=None):
         """From the welcome page of a package without licence and readme to the
-        finished page, with `folder` as installation folder. `before_install`
+        finished page, with `folder` (unless None) as installation folder. `before_install`
         runs on the settings page, to set its fields; `during_install` right
         after the Install button, to answer what the install step asks."""
         robot = self.wizard
         robot.click(NEXT)
         assert robot.wait_for(lambda r: r.visible(SETTINGS_PAGE)), "no settings page"
-        robot.do("settext", FOLDER_FIELD, folder)
+        if folder is not None:  # None: the folder the wizard proposes
+            robot.do("settext", FOLDER_FIELD, folder)
         if before_install:
             before_install(robot)
         robot.click(NEXT)

@@ -63,11 +63,12 @@ TEST(UninstallEntry, KeyAndValuesInOrder) {
         EXPECT_EQ(values[i].name, expected[i].first);
         EXPECT_EQ(values[i].isNumber ? "#" + std::to_string(values[i].number) : values[i].text, expected[i].second);
     }
-    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
+    EXPECT_EQ(uninstallEntryKey(entry.guid, entry.progLink), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
     // A GUID names the key; a folder with a blank is quoted.
     entry.guid = "{1234-AB}";
     entry.installDir = "C:\\Program Files\\Tool\\";
-    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234-AB}");
+    EXPECT_EQ(uninstallEntryKey(entry.guid, entry.progLink),
+              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234-AB}");
     EXPECT_EQ(uninstallEntryValues(entry)[6].text, "\"C:\\Program Files\\Tool\\uninstall.exe\"");
     EXPECT_EQ(uninstallEntryValues(entry).back().text, "\"C:\\Program Files\\Tool\\uninstall.exe\" /S");
 }

@@ -52,6 +52,10 @@ constexpr KeyReference kKeys[] = {
      "Extensions, each followed by a bar, of files the installation keeps where they exist already: "
      "`ini|cfg|` keeps the user's settings."},
     {"Settings", "IconID", N::Nothing, "Index of the icon within `ProgExe` that the program shortcut shows."},
+    {"Settings", "RemoveOldFiles", N::Nothing,
+     "Not 0: an installation over an earlier one of the same application removes, at the end of the install "
+     "step, the earlier files this version no longer carries, each listed in the progress list. 0: they stay "
+     "until the uninstall removes them with the rest."},
     {"StartMenue", "ProgLink", N::Nothing,
      "Name of the program shortcut, without `.lnk`. Present but empty: no uninstall entry is made."},
     {"UserTask", "Number", N::Nothing, "How many task lines the installer reads."},
