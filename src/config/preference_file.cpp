@@ -42,15 +42,21 @@ bool PreferenceFile::open(const std::string& path) {
         file_.close();
         return false;
     }
+    load(std::move(content));
+    return true;
+}
+
+void PreferenceFile::openContent(const std::string& content) {
+    close();
+    isOpen_ = true;
+    load(content);
+}
+
+void PreferenceFile::load(std::string content) {
     if (content.size() > 2 && content.compare(0, 3, kByteOrderMark) == 0) {
         utf8_ = true;
         content.erase(0, 3);
     }
-    parse(content);
-    return true;
-}
-
-void PreferenceFile::parse(const std::string& content) {
     std::size_t at = 0;
     while (at < content.size()) {
         std::size_t end = content.find_first_of("\r\n", at);

@@ -27,6 +27,10 @@ public:
     // False when the file could not be opened; it then reads as empty, and
     // a write creates it at close.
     bool open(const std::string& path);
+    // Reads `content` as the bytes of a file that is not on disk (the
+    // builder's converted copy of one): reads as open() would; writes are
+    // lost at close.
+    void openContent(const std::string& content);
     // True when the group exists or the name is empty (the lines before the
     // first group); otherwise the name becomes the pending group and reads
     // give their defaults until the next selection.
@@ -47,7 +51,7 @@ private:
     };
     static constexpr std::size_t kNone = std::size_t(-1);
 
-    void parse(const std::string& content);
+    void load(std::string content);
     std::size_t sectionStart() const;
     std::size_t sectionEnd() const;
     std::size_t findKey(const std::string& key) const;
