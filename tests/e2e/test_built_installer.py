@@ -71,7 +71,8 @@ class BuiltInstaller(wine.WineTest):
                         "HKCU\\SOFTWARE\\Brindle\\" + GUID)
         scratch = wine.fresh_work("built-installer")
         installer = scratch / "setup.exe"
-        pack = unpacked_package(scratch / "root") / "usr" / "bin" / "brindle-pack"  # finds the stub in ../share/brindle/
+        # The package's brindle-pack finds the stub in ../share/brindle/.
+        pack = unpacked_package(scratch / "root") / "usr" / "bin" / "brindle-pack"
         subprocess.run([pack, "build", wine.ROOT / "examples", "-o", installer], check=True)
         subprocess.run([pack, "extract", installer, "-C", scratch / "outer"], check=True)
         subprocess.run([pack, "extract", scratch / "outer" / "setup.pck", "-C", scratch / "inner"], check=True)
@@ -128,7 +129,8 @@ class BuiltInstaller(wine.WineTest):
                         UNINSTALLER], check=True)
         run = self.start(scratch / "setup.exe")
         # The robot reads the caption in the ANSI code page, Windows-1252.
-        self.assertEqual(run.wizard.caption().encode("latin-1").decode("cp1252"), " Brindle \u201eDemo\u201c \u20ac 1.0")
+        caption = run.wizard.caption().encode("latin-1").decode("cp1252")
+        self.assertEqual(caption, " Brindle \u201eDemo\u201c \u20ac 1.0")
         run.cancel()
 
     def test_authors_robot_script_runs_as_written(self):

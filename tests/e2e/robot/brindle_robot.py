@@ -106,7 +106,8 @@ class Robot:
         after the robot has made it."""
         self.do("click", control)
         if then_shown is not None and not self.wait_for(lambda r: r.visible(then_shown), timeout=timeout):
-            raise AssertionError(f"robot: control {then_shown} of {self.window} did not show after a click on {control}")
+            raise AssertionError(f"robot: control {then_shown} of {self.window} did not show "
+                                 f"after a click on {control}")
 
     def set_text(self, control, text):
         """Sets a field's text without leaving the field."""
