@@ -79,7 +79,7 @@ TEST(LanguageChoice, OneEntryOrTheUsersPrimaryLanguageNamesTheFile) {
 TEST(LanguageChoice, ChooserListsEveryEntryByItsOwnName) {
     test::TempFolder folder;
     test::writeText(folder.path() / "german.lng", "[Buttons]\nNext=Weiter\n[language]\nname =  Deutsch \n");
-    test::writeText(folder.path() / "french.lng", "[Language]\nTranslator=Anne\n[Buttons]\nName=Fran\xe7ais\n");
+    test::writeText(folder.path() / "french.lng", "[Language]\nTranslator=Anne\n[Buttons]\nName=Fran\xe7" "ais\n");
     const auto ownName = [&](const std::string& file) { return languageName(folder.corePath() + file); };
     const auto choices = languageChoices("german.lng#7|french.lng#12|english.lng#9|", ownName);
     ASSERT_EQ(choices.size(), 3u);

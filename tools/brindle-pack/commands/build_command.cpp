@@ -1,6 +1,6 @@
 #include <chrono>
-#include <optional>
 #include <cstdio>
+#include <optional>
 
 #include "checks/project_check.h"
 #include "commands/command.h"
@@ -43,7 +43,7 @@ const char kHelp[] =
     "shows on a terminal; --quiet prints nothing but errors.\n"
     "\n"
     "With --sign-cert and --sign-key, the uninstaller is signed before it goes into\n"
-    "setup.pck and the installer once it is built, as `brindle-pack sign` signs\n"
+    "setup.pck and the installer once it is built, as brindle-pack sign signs\n"
     "(osslsigncode on PATH; --timestamp URL has the signatures time-stamped); both\n"
     "are read back, and SETUP.EXE is written only when both are sound.\n";
 

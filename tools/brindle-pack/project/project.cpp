@@ -36,7 +36,7 @@ const TreeItem* Project::carriedItem(const std::string& name) const { return fin
 
 const std::string* Project::storedText(const TreeItem& item) const {
     const FileEncoding* text = nullptr;
-    if (item.hostPath == settingsPath) text = &encoding;
+    if (foldWindowsName(item.packageName) == "setup.ini") text = &encoding;
     if (const auto language = languageEncodings.find(item.packageName); language != languageEncodings.end())
         text = &language->second;
     return text && text->converted ? &text->text : nullptr;
