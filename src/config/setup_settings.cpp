@@ -46,6 +46,12 @@ constexpr SettingKey kKeys[] = {
 
 void readPass(PreferenceFile& ini, const std::string& path, SetupSettings& settings, SettingPass pass) {
     ini.open(path);
+    readSettings(ini, settings, pass);
+    ini.close();
+}
+}  // namespace
+
+void readSettings(PreferenceFile& ini, SetupSettings& settings, SettingPass pass) {
     for (const SettingKey& key : kKeys) {
         if (key.pass != pass || (!key.text && !key.number)) continue;
         ini.selectGroup(key.group);
@@ -54,9 +60,7 @@ void readPass(PreferenceFile& ini, const std::string& path, SetupSettings& setti
         else
             settings.*key.number = narrowSetting(key.type, ini.readLong(key.key, 0));
     }
-    ini.close();
 }
-}  // namespace
 
 std::span<const SettingKey> settingKeys() { return kKeys; }
 

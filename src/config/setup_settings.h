@@ -73,6 +73,9 @@ std::span<const SettingKey> settingKeys();
 // The value of a number key as its type holds it.
 std::int32_t narrowSetting(SettingType type, std::int32_t value);
 
+// The keys of one pass, from the file open in `ini`.
+void readSettings(PreferenceFile& ini, SetupSettings& settings, SettingPass pass);
+// Each pass opens the file at `path`, reads its keys and closes it again.
 void readStartupSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // A
 void readWizardSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);     // B
 void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // C

@@ -170,7 +170,9 @@ RunOutcome runInstaller() {
     SetupSettings settings;
     readStartupSettings(ini, run.settingsPath, settings);
     LanguageTexts texts(settings.titel, settings.version);
-    run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), chooseLanguage);
+    run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), [&](const std::string& setting) {
+        return chooseLanguage(setting, run.workDirectory);
+    });
     texts.load(ini, run.workDirectory + run.languageFile);
 
     run.alreadyRunning = isProgramRunning(settings.mutexString, settings.progExe);

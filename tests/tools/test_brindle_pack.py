@@ -380,10 +380,20 @@ class SignedInstallers(ScratchTree):
             self.assertEqual(self.installer.read_bytes(), unsigned, name)
             self.assertFalse(Path(f"{self.installer}.partial").exists(), name)
 
-        (self.folder / "text").write_bytes(b"no package here" * 3)
-        self.assertEqual(brindle_pack("sign", self.folder / "text", "--cert", self.cert, "--key", self.key)[0::2],
-                         (1, f"brindle-pack: {self.folder / 'text'}: no package found\n"))
+        text = self.folder / "text"
+        text.write_bytes(b"no package here" * 3)
+        self.assertEqual(brindle_pack("sign", text, "--cert", self.cert, "--key", self.key)[0::2],
+                         (1, f"brindle-pack: {text}: neither an installer nor another Windows program (no PE image); "
+                             f"{text} left unchanged\n"))
         self.assertEqual(brindle_pack("sign", self.installer, "--cert", self.cert)[0], 2)
+
+    def test_any_windows_program_is_signed(self):
+        program = self.folder / "program.exe"
+        program.write_bytes(UNINSTALLER.read_bytes())
+        self.assertEqual(brindle_pack("sign", program, "--cert", self.cert, "--key", self.key), (0, "", ""))
+        check = subprocess.run(["osslsigncode", "verify", "-CAfile", self.cert, "-in", program],
+                               capture_output=True, text=True)
+        self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
 
 
 def listing(path):
@@ -428,6 +438,23 @@ class InstallProjects(unittest.TestCase):
         self.assertIn(old, text)
         self.setup.write_bytes(text.replace(old, new, 1).encode("latin-1"))
 
+    def utf8(self, old, new):
+        """setup.ini as UTF-8 with a byte order mark, `old` replaced by `new`."""
+        text = self.setup.read_bytes().decode("latin-1")
+        self.assertIn(old, text)
+        self.setup.write_bytes(b"\xef\xbb\xbf" + text.replace(old, new, 1).encode())
+
+    def languages(self, setting, files=("english.lng", "german.lng")):
+        """Settings/Language on line 10, and its language files."""
+        for name in files:
+            (self.project / name).write_bytes(b"[Buttons]\r\nNext = Next\r\n")
+        self.edit("ProgExe", f"Language = {setting}\nProgExe")
+
+    def add_task(self, line):
+        """A third user task, on line 26."""
+        self.edit("Number = 2", "Number = 3")
+        self.setup.write_bytes(self.setup.read_bytes() + f"Task3 = {line}\n".encode("latin-1"))
+
     def inner_package(self, installer=None):
         """setup.pck of the installer, extracted; returns the folder it went to."""
         out = self.folder / "outer"
@@ -448,6 +475,67 @@ class InstallProjects(unittest.TestCase):
         self.assertEqual(list(inner), ["Uninstall.exe", "demo.txt", "docs\\", "docs\\manual.txt", "noise.bin",
                                        "uninstall.dat"])
         self.assertEqual(inner["noise.bin"][1:3], (5000, 5000))  # packing gains nothing: raw
+
+    def test_sound_projects_build_without_a_word(self):
+        variants = [
+            ("copy into the documents", lambda: self.edit("%InstallDir%docs\\\n", "%MyDocuments%\n")),
+            ("copy into the installation folder", lambda: self.edit("%InstallDir%docs\\\n", "%InstallDir%\n")),
+            ("registry value", lambda: self.add_task("6|2147483649|Software\\Acme|Edition|Pro")),
+            ("two languages", lambda: self.languages("english.lng#9|german.lng#7|")),
+        ]
+        pristine = self.setup.read_bytes()
+        for name, change in variants:
+            with self.subTest(name):
+                self.setup.write_bytes(pristine)
+                change()
+                self.assertEqual(self.build(), (0, "", ""))
+
+    def test_utf8_texts_are_stored_as_windows_1252(self):
+        title = "Brindle \u201eDemo\u201c \u20ac"
+        self.utf8("Titel = Brindle Demo\nVersion = 1.0\nPrgSize = 1 MB",
+                  f"Titel = {title}\nVersion = 1.0\nPrgSize = 1 \u2013 2 MB")
+        self.edit("ProgExe", "Language = german.lng\nProgExe")
+        german = "[Language]\r\nName = Deutsch\r\n[Buttons]\r\nNext = Weiter \u2026\r\n"
+        (self.project / "german.lng").write_bytes(german.encode())  # no byte order mark
+        code, out, err = self.build()
+        self.assertEqual((code, out), (0, ""))
+        self.assertEqual(err, f"{self.project}/german.lng:4: warning: file is UTF-8 without a byte order mark; "
+                              "brindle-pack reads it as UTF-8 and stores it as Windows-1252, the installer's code page\n")
+        stored_setup = self.setup.read_bytes()[3:].decode().encode("cp1252")
+        self.assertIn(b"Titel = Brindle \x84Demo\x93 \x80\nVersion = 1.0\nPrgSize = 1 \x96 2 MB", stored_setup)
+        outer = listing(self.output)
+        self.assertEqual((outer["setup.ini"][1], outer["german.lng"][1]),
+                         (len(stored_setup), len(german.encode("cp1252"))))
+        out = self.folder / "outer"
+        self.assertEqual(brindle_pack("extract", self.output, "-C", out)[0], 0)
+        self.assertEqual((out / "setup.ini").read_bytes(), stored_setup)
+        self.assertEqual((out / "german.lng").read_bytes(), german.encode("cp1252"))
+        subprocess.run([PACK, "extract", out / "setup.pck", "-C", self.folder / "inner"], check=True)
+        template = (self.folder / "inner" / "uninstall.dat").read_bytes()
+        self.assertIn(b"ProgName = " + title.encode("cp1252") + b"\r\n", template)
+
+    def test_signed_build_signs_the_uninstaller_and_the_installer(self):
+        cert, key = throwaway_certificate(self.folder)
+        self.assertEqual(self.build("--sign-cert", cert, "--sign-key", key), (0, "", ""))
+        inner = self.folder / "inner"
+        subprocess.run([PACK, "extract", self.inner_package(), "-C", inner], check=True)
+        for program in (self.output, inner / "Uninstall.exe"):
+            check = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", program],
+                                   capture_output=True, text=True)
+            self.assertEqual(check.returncode, 0, f"{program}: {check.stdout}{check.stderr}")
+        self.assertEqual(brindle_pack("verify", self.output)[0], 0)
+        self.assertEqual(sorted(path.name for path in self.folder.iterdir()), ["inner", "outer", "project",
+                                                                               "setup.exe", "test-cert.pem",
+                                                                               "test-key.pem"])
+        # A key that does not fit: no installer, nothing left behind.
+        self.output.unlink()
+        other_cert, _ = throwaway_certificate(self.folder, "other")
+        code, out, err = self.build("--sign-cert", other_cert, "--sign-key", key)
+        self.assertEqual((code, out), (1, ""))
+        self.assertIn("osslsigncode failed on ", err)
+        self.assertFalse(self.output.exists())
+        self.assertEqual([path for path in self.folder.iterdir() if path.name.startswith("setup.exe")], [])
+        self.assertEqual(self.build("--sign-cert", cert)[0], 2)
 
     def test_solid_below_the_limit_else_file_by_file(self):
         self.assertEqual(self.build()[0], 0)
@@ -515,11 +603,32 @@ class InstallProjects(unittest.TestCase):
              f"{p}/app/Uninstall.dat: error: brindle-pack adds the uninstaller's uninstall.dat to the package "
              "itself; remove this one (or set [Task] NoUninstall = 1)"),
             ("UTF-8 without byte order mark", lambda: self.edit("Titel = Brindle Demo", "Titel = Brindle D\xc3\xa9mo"),
-             f"{ini}:2: error: file is UTF-8 without a byte order mark; the installer reads it as Windows-1252, "
-             "so accented letters come out garbled; add the byte order mark"),
+             f"{ini}:2: warning: file is UTF-8 without a byte order mark; brindle-pack reads it as UTF-8 and stores "
+             "it as Windows-1252, the installer's code page"),
+            ("character outside Windows-1252", lambda: self.utf8("Titel = Brindle Demo", "Titel = Brindle \u03a9mega"),
+             f"{ini}:2:17: error: \"\u03a9\" (U+03A9) has no place in Windows-1252, the installer's code page"),
+            ("Windows-1252 behind a byte order mark",
+             lambda: self.setup.write_bytes(b"\xef\xbb\xbf" + self.setup.read_bytes().replace(b"Demo", b"D\xe9mo", 1)),
+             f"{ini}:2:18: error: byte 0xE9 is no UTF-8; save the file as UTF-8 or as Windows-1252"),
             ("UTF-16", lambda: self.setup.write_bytes(self.setup.read_bytes().decode().encode("utf-16")),
-             f"{ini}:1: error: file is UTF-16 or binary; save it as Windows-1252 or as UTF-8 with a byte order "
-             "mark"),
+             f"{ini}:1: error: file is UTF-16 or binary; save it as Windows-1252 or as UTF-8"),
+            ("last language without its bar", lambda: self.languages("english.lng#9|german.lng#7"),
+             f"{ini}:10: error: Language: german.lng#7 is never offered: each entry ends with a bar; write "
+             "Language = english.lng#9|german.lng#7|"),
+            ("full language code", lambda: self.languages("english.lng#9|german.lng#1031|"),
+             f"{ini}:10: error: Language: german.lng#1031 is a full language code and never matches: the installer "
+             "compares the primary language, german.lng#7"),
+            ("language number out of range", lambda: self.languages("english.lng#9|german.lng#600|"),
+             f"{ini}:10: error: Language: german.lng#600 never matches: a primary language number lies between 1 and "
+             "511"),
+            ("blanks around the bars", lambda: self.add_task("6|2147483649 | Software\\Acme | Edition"),
+             f'{ini}:26: warning: Task3 field 3 (key) " Software\\Acme " has blanks at its ends, which the installer '
+             f'keeps; write no blanks around the bars\n{ini}:26: warning: Task3 field 4 (value name) " Edition" has '
+             "blanks at its ends, which the installer keeps; write no blanks around the bars"),
+            ("macro in a registry value",
+             lambda: self.add_task("6|2147483649|Software\\Acme|Path|%InstallDir%demo.txt"),
+             f"{ini}:26: warning: Task3 field 5 (text): %InstallDir% is written as it is: the installer replaces no "
+             "macro in this value"),
             ("copy into a folder nobody makes", lambda: self.edit("%InstallDir%docs\\\n", "%InstallDir%data\\\n"),
              f"{ini}:25: warning: Task2 field 4 (target folder): the installer makes no folder for a copy, and "
              "%InstallDir%data\\ is no folder of the application; where it is missing the copy fails"),

@@ -1,9 +1,11 @@
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "checks/project_check.h"
 #include "commands/command.h"
 #include "commands/package_file.h"
+#include "commands/signing.h"
 #include "host/host_system.h"
 #include "packing/parallel_packer.h"
 #include "packing/staged_output.h"
@@ -18,6 +20,7 @@ const char kHelp[] =
     "usage: brindle-pack build PROJECT -o SETUP.EXE [--app DIR] [--stub FILE]\n"
     "                          [--uninstaller FILE] [--no-del-all] [--no-solid]\n"
     "                          [--solid-limit BYTES] [-j N] [--quiet]\n"
+    "                          [--sign-cert FILE --sign-key FILE [--timestamp URL]]\n"
     "\n"
     "Turns the install project PROJECT into the installer SETUP.EXE. PROJECT holds\n"
     "setup.ini and the files the installer carries; the application's tree is\n"
@@ -38,7 +41,12 @@ const char kHelp[] =
     "each file is packed on its own and setup.pck is stored as it is. Files are packed on\n"
     "N threads (all cores by default); the output is the same for any N, and entry\n"
     "times are no later than SOURCE_DATE_EPOCH when that is set. A progress bar\n"
-    "shows on a terminal; --quiet prints nothing but errors.\n";
+    "shows on a terminal; --quiet prints nothing but errors.\n"
+    "\n"
+    "With --sign-cert and --sign-key, the uninstaller is signed before it goes into\n"
+    "setup.pck and the installer once it is built, as brindle-pack sign signs\n"
+    "(osslsigncode on PATH; --timestamp URL has the signatures time-stamped); both\n"
+    "are read back, and SETUP.EXE is written only when both are sound.\n";
 
 constexpr const char* kUninstallerName = "Uninstall.exe";
 constexpr const char* kTemplateName = "uninstall.dat";
@@ -74,6 +82,19 @@ std::vector<PackInput> inputsOf(const std::vector<TreeItem>& items) {
     return inputs;
 }
 
+// The carried files, with the settings and language files as the installer reads them.
+std::vector<PackInput> carriedInputs(const Project& project) {
+    std::vector<PackInput> inputs = inputsOf(project.carriedItems);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (const std::string* text = project.storedText(project.carriedItems[i])) {
+            inputs[i].hostPath.clear();
+            inputs[i].bytes.assign(text->begin(), text->end());
+            inputs[i].size = 0;
+        }
+    }
+    return inputs;
+}
+
 std::uint64_t totalSize(const std::vector<PackInput>& inputs) {
     std::uint64_t total = 0;
     for (const PackInput& input : inputs) total += input.raw || !input.packed ? 0 : input.size + input.bytes.size();
@@ -94,10 +115,14 @@ struct BuildPlan {
     std::uint64_t solidLimit = kSolidLimit;  // 0: never solid
     unsigned threads = 1;
     bool quiet = false;
+    std::optional<SigningKey> signing;
+    Signer signer;
 };
 
-// setup.pck's entries: the application, then the uninstaller and the template.
-std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan, const EntryTimes& times) {
+// setup.pck's entries: the application, then the uninstaller (read from
+// `uninstaller`, a signed copy of the plan's when signing) and the template.
+std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan, const fs::path& uninstaller,
+                                   const EntryTimes& times) {
     std::vector<PackInput> inputs = inputsOf(project.applicationItems);
     if (plan.uninstaller.empty()) return inputs;
     // The added entries take the newest time of what they are made from.
@@ -108,8 +133,7 @@ std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan
         if (!item.isFolder) files.push_back(item.packageName);
     }
     const std::string text = uninstallTemplate(project.settings, plan.noDelAll, files);
-    insertAtTop(inputs,
-                {kUninstallerName, false, newest, plan.uninstaller, {}, false, fs::file_size(plan.uninstaller)});
+    insertAtTop(inputs, {kUninstallerName, false, newest, uninstaller, {}, false, fs::file_size(uninstaller)});
     insertAtTop(inputs, {kTemplateName, false, newest, {}, {text.begin(), text.end()}, false, 0});
     return inputs;
 }
@@ -120,8 +144,15 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
         error = utf8Path(plan.stub) + ": cannot be read";
         return false;
     }
-    std::vector<PackInput> inner = innerInputs(project, plan, times);
-    std::vector<PackInput> outer = inputsOf(project.carriedItems);
+    // Signed before it goes into setup.pck; the signed copy is removed at the end.
+    StagedOutput signedUninstaller(hostPath(utf8Path(plan.output) + "." + kUninstallerName));
+    fs::path uninstaller = plan.uninstaller;
+    if (plan.signing && !uninstaller.empty()) {
+        if (!plan.signer.sign(*plan.signing, uninstaller, signedUninstaller.partial(), error)) return false;
+        uninstaller = signedUninstaller.partial();
+    }
+    std::vector<PackInput> inner = innerInputs(project, plan, uninstaller, times);
+    std::vector<PackInput> outer = carriedInputs(project);
     // Solid: the entries are stored and setup.pck is packed whole; otherwise
     // the other way round. Either way nothing is packed twice.
     const bool solid = plan.solidLimit > 0 && contentSize(inner) <= plan.solidLimit;
@@ -138,8 +169,11 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
                         fs::file_size(innerPackage.partial())});
 
     StagedOutput installer(plan.output);
-    if (!writePackageFile(installer.partial(), stub, outer, plan.threads, progress, error)) return false;
+    StagedOutput unsignedInstaller(hostPath(utf8Path(plan.output) + ".unsigned"));  // never committed
+    const fs::path& packed = plan.signing ? unsignedInstaller.partial() : installer.partial();
+    if (!writePackageFile(packed, stub, outer, plan.threads, progress, error)) return false;
     progress.finish();
+    if (plan.signing && !plan.signer.sign(*plan.signing, packed, installer.partial(), error)) return false;
     return installer.commit(error);
 }
 
@@ -152,6 +186,7 @@ bool findTools(const CommandOptions& options, const Project& project, BuildPlan&
     }
     error = stubProblem(utf8Path(plan.stub));
     if (!error.empty()) return false;
+    if (plan.signing && !plan.signer.find(error)) return false;
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
         options.has("--uninstaller") ? hostPath(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
@@ -171,6 +206,10 @@ int buildCommand(const CommandOptions& options) {
     if (options.has("--solid-limit") && !options.byteCount("--solid-limit", plan.solidLimit, error))
         return fail(error, 2);
     if (options.has("--no-solid")) plan.solidLimit = 0;
+    if (options.has("--sign-cert") != options.has("--sign-key") || (options.has("--timestamp") && !options.has("--sign-cert")))
+        return fail("build: --sign-cert and --sign-key go together, and --timestamp only with them (try --help)", 2);
+    if (options.has("--sign-cert"))
+        plan.signing = SigningKey{options.value("--sign-cert"), options.value("--sign-key"), options.value("--timestamp")};
     EntryTimes times;
     if (!times.readEnvironment(error)) return fail(error);
     const fs::path root = hostPath(options.positional[0]);
@@ -204,7 +243,7 @@ const Command kBuildCommand{
     "build",
     "  build PROJECT -o SETUP.EXE      check the install project and build its installer\n",
     kHelp,
-    {"-o", "--app", "--stub", "--uninstaller", "-j", "--solid-limit"},
+    {"-o", "--app", "--stub", "--uninstaller", "-j", "--solid-limit", "--sign-cert", "--sign-key", "--timestamp"},
     {"--no-del-all", "--no-solid", "--quiet"},
     1,
     1,

@@ -26,10 +26,6 @@ const char* describeRead(PackageRead read) {
     return "no package found";
 }
 
-std::string outcome(const std::string& path, PackageRead read) {
-    return read == PackageRead::Read ? std::string() : path + ": " + describeRead(read);
-}
-
 // A package that begins at its first byte with a program stored raw, whole,
 // certificate table included: setup.pck whose first file is a signed
 // program. Read as an installer, that program's table would seem to be
@@ -46,13 +42,17 @@ bool beginsWithWholeProgram(const PackageReader& package) {
 }
 }  // namespace
 
+std::string packageReadProblem(const std::string& path, PackageRead read) {
+    return read == PackageRead::Read ? std::string() : path + ": " + describeRead(read);
+}
+
 std::string readPackageFile(const std::string& path, InputFile& file, PackageReader& package) {
     if (!file.open(path)) return path + ": cannot be opened";
     const PackageRead asInstaller = package.readDirectory(file, PackageFile::Installer);
     if (asInstaller == PackageRead::Read) return {};
     if (package.readDirectory(file, PackageFile::Package) == PackageRead::Read && beginsWithWholeProgram(package))
         return {};
-    return outcome(path, asInstaller);
+    return packageReadProblem(path, asInstaller);
 }
 
 std::string stubProblem(const std::string& path) {
@@ -67,7 +67,7 @@ std::string stubProblem(const std::string& path) {
 
 std::string readInstallerFile(const std::string& path, InputFile& file, PackageReader& package) {
     if (!file.open(path)) return path + ": cannot be opened";
-    return outcome(path, package.readDirectory(file, PackageFile::Installer));
+    return packageReadProblem(path, package.readDirectory(file, PackageFile::Installer));
 }
 
 }  // namespace brindle::tool

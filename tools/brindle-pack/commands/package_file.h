@@ -17,8 +17,11 @@ namespace brindle::tool {
 // read; otherwise "<path>: <why not>", for one line on stderr.
 std::string readPackageFile(const std::string& path, InputFile& file, PackageReader& package);
 
-// The same for a file that must be an installer (`sign`).
+// The same for a file that must be an installer.
 std::string readInstallerFile(const std::string& path, InputFile& file, PackageReader& package);
+
+// "<path>: <why not>" for a read that found no sound package; empty for one that did.
+std::string packageReadProblem(const std::string& path, PackageRead read);
 
 // Why the file at `path` cannot be the stub of an installer, or empty. A
 // signed stub cannot: its signature covers only what lies in front of its

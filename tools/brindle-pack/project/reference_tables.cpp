@@ -104,7 +104,7 @@ constexpr TaskReference kTasks[] = {
      {{"target name", F::Name}, {"source", F::CarriedFile}, {"target folder", F::CopyFolder}}, "the target's path",
      "5|notes.txt|extras\\notes.txt|%InstallDir%docs\\"},
     {kRegistryString, "registry string value, written as given",
-     {{"root", F::RegistryRoot}, {"key", F::Text}, {"value name", F::OptionalText}, {"text", F::OptionalText}},
+     {{"root", F::RegistryRoot}, {"key", F::Text}, {"value name", F::OptionalText}, {"text", F::LiteralText}},
      "root|key|value name", "6|2147483649|Software\\Tool|Edition|Standard"},
     {kIniValue, "value in an INI file of the installation",
      {{"file", F::Name}, {"group", F::OptionalText}, {"key", F::Text}, {"value", F::IniValue}}, "none",
