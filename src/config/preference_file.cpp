@@ -34,7 +34,6 @@ bool PreferenceFile::open(const std::string& path) {
         file_.close();
         return false;
     }
-<<<<<<< HEAD
     take(std::move(content));
     return true;
 }
@@ -47,30 +46,14 @@ void PreferenceFile::load(const std::string& path, const std::string& content) {
 }
 
 void PreferenceFile::take(std::string content) {
-=======
-    load(std::move(content));
-    return true;
-}
-
-void PreferenceFile::openContent(const std::string& content) {
-    close();
-    isOpen_ = true;
-    load(content);
-}
-
-void PreferenceFile::load(std::string content) {
->>>>>>> author
     if (content.size() > 2 && content.compare(0, 3, kByteOrderMark) == 0) {
         utf8_ = true;
         content.erase(0, 3);
     }
-<<<<<<< HEAD
     parse(content);
 }
 
 void PreferenceFile::parse(const std::string& content) {
-=======
->>>>>>> author
     std::size_t at = 0;
     while (at < content.size()) {
         std::size_t end = content.find_first_of("\r\n", at);

@@ -27,16 +27,11 @@ public:
     // False when the file could not be opened; it then reads as empty, and
     // a write creates it at close.
     bool open(const std::string& path);
-<<<<<<< HEAD
     // As open(), with `content` taken as the file's bytes (read once by the
-    // caller, who hashes the very bytes it reads); nothing is held open.
-    void load(const std::string& path, const std::string& content);
-=======
-    // Reads `content` as the bytes of a file that is not on disk (the
-    // builder's converted copy of one): reads as open() would; writes are
+    // caller, who hashes the very bytes it reads, or the builder's converted
+    // copy of a file); nothing is held open. With an empty `path` writes are
     // lost at close.
-    void openContent(const std::string& content);
->>>>>>> author
+    void load(const std::string& path, const std::string& content);
     // True when the group exists or the name is empty (the lines before the
     // first group); otherwise the name becomes the pending group and reads
     // give their defaults until the next selection.
@@ -67,12 +62,8 @@ private:
     };
     static constexpr std::size_t kNone = std::size_t(-1);
 
-<<<<<<< HEAD
     void take(std::string content);
     void parse(const std::string& content);
-=======
-    void load(std::string content);
->>>>>>> author
     std::size_t sectionStart() const;
     std::size_t sectionEnd() const;
     std::size_t findKey(const std::string& key) const;

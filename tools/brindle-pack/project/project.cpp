@@ -66,7 +66,7 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
         project.lines = IniLines(project.encoding.text);
         // Read as the installer will read the stored text.
         PreferenceFile ini;
-        ini.openContent(project.encoding.text);
+        ini.load({}, project.encoding.text);
         for (SettingPass pass : {SettingPass::Startup, SettingPass::Wizard, SettingPass::Install, SettingPass::StartMenu})
             readSettings(ini, project.settings, pass);
         ini.selectGroup(kBuilderGroup);
