@@ -5,6 +5,9 @@
 set(BRINDLE_CORE_SOURCES
   src/package/block_checksum.cpp
   src/package/unpack.cpp
+  src/package/lzma_decoder.cpp
+  src/package/x86_filter.cpp
+  src/package/block_method.cpp
   src/package/pack.cpp
   src/package/match_finder.cpp
   src/package/optimal_parse.cpp
@@ -84,6 +87,11 @@ elseif(WIN32)
 else()
   set(BRINDLE_PLATFORM_SOURCES src/toolkit/files_posix.cpp)
 endif()
+# The LZMA method's encoder is liblzma's: the tools pack, the runtime only
+# decodes.
+if(NOT WIN32 OR BRINDLE_WINDOWS_TOOL)
+  list(APPEND BRINDLE_CORE_SOURCES src/package/lzma_pack.cpp)
+endif()
 list(TRANSFORM BRINDLE_CORE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 list(TRANSFORM BRINDLE_PLATFORM_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
 
@@ -100,11 +108,32 @@ function(brindle_core_for name)
   target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}/src")
   target_compile_options(${name} PUBLIC ${ARGN})
   target_link_options(${name} PUBLIC ${ARGN})
-  if(WIN32)
+  if(NOT WIN32 OR BRINDLE_WINDOWS_TOOL)
+    target_link_libraries(${name} PUBLIC ${BRINDLE_LZMA_LIBRARY})
+  endif()
+  if(WIN32 AND NOT BRINDLE_WINDOWS_TOOL)
     # Only stb's own folder: the rest of /usr/include is the host's.
     target_include_directories(${name} SYSTEM PRIVATE /usr/include/stb)
     target_link_libraries(${name} PUBLIC uuid advapi32)
   endif()
 endfunction()
+
+if(BRINDLE_WINDOWS_TOOL)
+  # liblzma for Windows, from the distribution's xz source
+  # (scripts/fetch_sources.sh), static like the rest of the tool.
+  file(GLOB xz_source_dirs "${CMAKE_SOURCE_DIR}/build/xz-source/xz-utils-*")
+  list(FILTER xz_source_dirs EXCLUDE REGEX "\\.(tar|dsc)")
+  if(NOT xz_source_dirs)
+    message(FATAL_ERROR "brindle-pack.exe needs xz's source: run scripts/fetch_sources.sh")
+  endif()
+  list(GET xz_source_dirs 0 xz_source)
+  set(BUILD_SHARED_LIBS OFF)
+  set(ENABLE_NLS OFF CACHE BOOL "" FORCE)
+  add_subdirectory("${xz_source}" xz EXCLUDE_FROM_ALL)
+  set(BRINDLE_LZMA_LIBRARY liblzma)
+elseif(NOT WIN32)
+  find_package(LibLZMA REQUIRED)
+  set(BRINDLE_LZMA_LIBRARY LibLZMA::LibLZMA)
+endif()
 
 brindle_core_for(brindle_core)

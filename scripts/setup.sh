@@ -24,6 +24,7 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-# The benchmark builds zlib from its source package; without it, it is left out.
-scripts/fetch_zlib_source.sh || echo "setup: no zlib source package, so brindle-bench is not built" >&2
+# The benchmark builds zlib from its source package, brindle-pack.exe xz's
+# liblzma; without them, they are left out.
+scripts/fetch_sources.sh || echo "setup: no zlib or xz source package: brindle-bench and brindle-pack.exe are not built" >&2
 scripts/wine-setup.sh

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "package/unpack.h"
+#include "package/block_method.h"
 
 namespace brindle {
 
@@ -16,12 +16,12 @@ EntryData readEntryData(const PackageEntry& entry, DataCursor& cursor, std::uniq
         return EntryData::Read;
     }
     std::uint32_t stated = 0;
-    if (!packedBlockSize(stored.get(), std::size_t(entry.storedSize), &stated) || stated != std::uint32_t(entry.size))
+    if (!statedBlockSize(stored.get(), std::size_t(entry.storedSize), stated) || stated != std::uint32_t(entry.size))
         return EntryData::Damaged;
     std::unique_ptr<std::uint8_t[]> unpacked(new (std::nothrow) std::uint8_t[std::size_t(entry.size)]);
     if (!unpacked) return EntryData::TooLarge;
     std::uint32_t written = 0;
-    if (!unpack(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size), written) ||
+    if (!unpackBlock(stored.get(), std::size_t(entry.storedSize), unpacked.get(), std::size_t(entry.size), written) ||
         written != std::uint32_t(entry.size))
         return EntryData::Damaged;
     data = std::move(unpacked);

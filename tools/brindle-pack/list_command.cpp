@@ -2,7 +2,9 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "package/block_method.h"
 #include "package/package_reader.h"
+#include "toolkit/files.h"
 
 namespace brindle::tool {
 
@@ -13,7 +15,16 @@ const char kHelp[] =
     "Prints one line per entry of the package at the end of FILE (a package or an\n"
     "installer, signed or not), fields separated by one tab: kind (0 folder,\n"
     "1 file), size, stored size, offset, creation time, last-write time (both\n"
-    "decimal FILETIME), name as stored.\n";
+    "decimal FILETIME), name as stored, block method (raw, lz, lzma, or unknown\n"
+    "for a block of no known signature).\n";
+
+// A packed block's method, from its signature.
+BlockMethod methodOf(InputFile& file, const PackageEntry& entry) {
+    if (entry.storedSize == entry.size) return BlockMethod::Raw;
+    std::uint8_t signature[2];
+    if (!file.seek(std::uint32_t(entry.offset)) || file.read(signature, 2) != 2) return BlockMethod::Unknown;
+    return packedBlockMethod(signature, 2);
+}
 }  // namespace
 
 int listCommand(const Arguments& args) {
@@ -23,11 +34,13 @@ int listCommand(const Arguments& args) {
     }
     if (args.size() != 1) return fail("list: needs exactly one FILE (try --help)", 2);
     PackageReader package;
-    if (!package.readDirectory(args[0])) return fail(args[0] + ": no package found");
+    InputFile file;
+    if (!package.readDirectory(args[0]) || !file.open(package.packagePath()))
+        return fail(args[0] + ": no package found");
     for (const PackageEntry& entry : package.entries()) {
-        std::printf("%" PRId32 "\t%" PRId32 "\t%" PRId32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\n", entry.kind,
+        std::printf("%" PRId32 "\t%" PRId32 "\t%" PRId32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\t%s\n", entry.kind,
                     entry.size, entry.storedSize, std::uint32_t(entry.offset), entry.created, entry.modified,
-                    entry.name.c_str());
+                    entry.name.c_str(), blockMethodName(methodOf(file, entry)));
     }
     return 0;
 }
