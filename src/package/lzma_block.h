@@ -13,7 +13,7 @@
 // Each part starts a fresh coder state, while its matches may reach back
 // into the parts before, so parts can be packed side by side. The decoder
 // stops a part at its unpacked length; what the stream holds beyond (an end
-// marker) is passed over.
+// marker, which the packer does not write) is passed over.
 #pragma once
 
 #include <cstddef>

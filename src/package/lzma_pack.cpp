@@ -45,7 +45,9 @@ std::vector<std::uint8_t> packLzmaPart(const LzmaBlockHeader& plan, const std::u
     options.pb = plan.positionBits;
     options.preset_dict = history ? filtered + start - history : nullptr;
     options.preset_dict_size = std::uint32_t(history);
-    const lzma_filter filters[] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    // The part's size is in the block, so no end marker (ext_flags 0).
+    options.ext_flags = 0;
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     lzma_stream stream = LZMA_STREAM_INIT;
     std::vector<std::uint8_t> packed;
     if (lzma_raw_encoder(&stream, filters) != LZMA_OK) return packed;
