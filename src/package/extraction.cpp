@@ -1,12 +1,11 @@
-// Extraction walks the entry list once, reading the data blocks strictly
-// forwards from the data start. A block is unpacked and checked in memory
-// before its file is touched, so a damaged entry never replaces a good file;
-// a file is replaced only once its new content is whole beside it, so a
-// failed write (a full disk) leaves the earlier file, or none.
+// Extraction walks the entry list once, reading the data blocks forwards
+// from the data start. A block's content goes to a fresh file beside its
+// target, checked on the way, and replaces the target only once it is whole
+// and sound: a damaged entry never replaces a good file, and a failed write
+// (a full disk) leaves the earlier file, or none.
 #include "package/extraction.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "package/data_cursor.h"
 #include "package/entry_data.h"
@@ -20,38 +19,55 @@ namespace brindle {
 
 namespace {
 
-ExtractOutcome writeFile(const std::string& path, const std::uint8_t* data, std::size_t length,
-                         const PackageEntry& entry) {
+template <typename File>
+class FileSink final : public ContentSink {
+public:
+    explicit FileSink(File& file) : file_(file) {}
+    bool write(const std::uint8_t* data, std::size_t length) override { return file_.write(data, length); }
+
+private:
+    File& file_;
+};
+
+ExtractOutcome outcomeOf(EntryData read) {
+    switch (read) {
+        case EntryData::Read: return ExtractOutcome::Written;
+        case EntryData::Truncated: return ExtractOutcome::Truncated;
+        case EntryData::WriteFailed: return ExtractOutcome::WriteFailed;
+        case EntryData::TooLarge:
+        case EntryData::Damaged: break;
+    }
+    return ExtractOutcome::Damaged;
+}
+
+// One file entry at the cursor: with `write` off its data are only passed.
+// The content streams into a fresh file beside the target, checked on the
+// way, and replaces the target only once it is whole and sound.
+ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destination, bool write,
+                            DataCursor& data) {
+    const std::string path = destination + entry.name;
+    if (!write) return entry.size == 0 || data.skip(entry.storedSize) ? ExtractOutcome::Kept : ExtractOutcome::Truncated;
+    const std::uint64_t blockStart = data.position();
     ReplacementFile replacement;
-    if (!replacement.create(path) || !replacement.write(data, length)) return ExtractOutcome::WriteFailed;
+    if (!replacement.create(path)) {
+        return entry.size == 0 || data.skip(entry.storedSize) ? ExtractOutcome::WriteFailed : ExtractOutcome::Truncated;
+    }
+    FileSink<ReplacementFile> fresh(replacement);
+    const ExtractOutcome read = outcomeOf(streamEntryData(entry, data, fresh));
+    if (read != ExtractOutcome::Written) return read;
     replacement.setTimes(entry.created, entry.modified);  // all data first, then the times
     if (replacement.replaceTarget()) return ExtractOutcome::Written;
 
     // A file that cannot be replaced, such as one a program holds open while
     // letting others write, is emptied and written in place instead, keeping
-    // its attributes.
+    // its attributes: its block is read a second time for that.
     OutputFile file;
-    if (!file.truncateExisting(path) || !file.write(data, length)) return ExtractOutcome::WriteFailed;
+    FileSink<OutputFile> inPlace(file);
+    DataCursor again = data.from(blockStart);
+    if (!file.truncateExisting(path) || streamEntryData(entry, again, inPlace) != EntryData::Read)
+        return ExtractOutcome::WriteFailed;
     file.setTimes(entry.created, entry.modified);
     return ExtractOutcome::Written;
-}
-
-// One file entry at the cursor: with `write` off its data are only passed.
-ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& destination, bool write,
-                            DataCursor& data) {
-    const std::string path = destination + entry.name;
-    if (entry.size <= 0) {
-        return write ? writeFile(path, nullptr, 0, entry) : ExtractOutcome::Kept;
-    }
-    if (!write) return data.skip(entry.storedSize) ? ExtractOutcome::Kept : ExtractOutcome::Truncated;
-    std::unique_ptr<std::uint8_t[]> content;
-    switch (readEntryData(entry, data, content)) {
-        case EntryData::Read: return writeFile(path, content.get(), std::size_t(entry.size), entry);
-        case EntryData::Truncated: return ExtractOutcome::Truncated;
-        case EntryData::TooLarge:
-        case EntryData::Damaged: return ExtractOutcome::Damaged;
-    }
-    return ExtractOutcome::Damaged;
 }
 
 }  // namespace
@@ -76,7 +92,7 @@ std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::
             continue;
         }
         if (!isSafeEntryName(entry.name)) {
-            const bool passed = entry.kind == kFolderEntry || entry.size <= 0 || data.skip(entry.storedSize);
+            const bool passed = entry.kind == kFolderEntry || entry.size == 0 || data.skip(entry.storedSize);
             outcomes.push_back(passed ? ExtractOutcome::UnsafeName : ExtractOutcome::Truncated);
             continue;
         }

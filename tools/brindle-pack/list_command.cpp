@@ -22,7 +22,7 @@ const char kHelp[] =
 BlockMethod methodOf(InputFile& file, const PackageEntry& entry) {
     if (entry.storedSize == entry.size) return BlockMethod::Raw;
     std::uint8_t signature[2];
-    if (!file.seek(std::uint32_t(entry.offset)) || file.read(signature, 2) != 2) return BlockMethod::Unknown;
+    if (!file.seek(entry.offset) || file.read(signature, 2) != 2) return BlockMethod::Unknown;
     return packedBlockMethod(signature, 2);
 }
 }  // namespace
@@ -38,8 +38,8 @@ int listCommand(const Arguments& args) {
     if (!package.readDirectory(args[0]) || !file.open(package.packagePath()))
         return fail(args[0] + ": no package found");
     for (const PackageEntry& entry : package.entries()) {
-        std::printf("%" PRId32 "\t%" PRId32 "\t%" PRId32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\t%s\n", entry.kind,
-                    entry.size, entry.storedSize, std::uint32_t(entry.offset), entry.created, entry.modified,
+        std::printf("%" PRId32 "\t%" PRIu32 "\t%" PRIu32 "\t%" PRIu32 "\t%" PRIu64 "\t%" PRIu64 "\t%s\t%s\n", entry.kind,
+                    entry.size, entry.storedSize, entry.offset, entry.created, entry.modified,
                     entry.name.c_str(), blockMethodName(methodOf(file, entry)));
     }
     return 0;

@@ -108,8 +108,8 @@ private:
                 content = input.bytes;
             else if (!readWholeFile(input.hostPath, content))
                 block.error = utf8Path(input.hostPath) + ": cannot be read";
-            if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
-                block.error = utf8Path(input.hostPath) + ": too large (a package holds less than 2 GiB)";
+            if (content.size() > std::size_t(std::numeric_limits<std::uint32_t>::max()))
+                block.error = utf8Path(input.hostPath) + ": too large (a package holds less than 4 GiB)";
             block.length = content.size();
         }
         if (!block.error.empty() || !input.packed || content.empty()) {
@@ -233,7 +233,7 @@ bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<Pa
                                          input.time);
         }
         if (!added) {
-            error = input.name + ": cannot be written (a package holds less than 2 GiB)";
+            error = input.name + ": cannot be written (a package holds less than 4 GiB)";
             return false;
         }
     }
@@ -243,7 +243,7 @@ bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<Pa
 
 bool writePackageFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& stub,
                       const std::vector<PackInput>& inputs, unsigned threads, Progress& progress, std::string& error) {
-    if (stub.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
+    if (stub.size() > std::size_t(std::numeric_limits<std::uint32_t>::max())) {
         error = "the stub is too large";
         return false;
     }
