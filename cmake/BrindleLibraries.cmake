@@ -130,6 +130,7 @@ if(BRINDLE_WINDOWS_TOOL)
   set(BUILD_SHARED_LIBS OFF)
   set(ENABLE_NLS OFF CACHE BOOL "" FORCE)
   add_subdirectory("${xz_source}" xz EXCLUDE_FROM_ALL)
+  target_include_directories(liblzma INTERFACE "${xz_source}/src/liblzma/api")  # xz keeps its API private
   set(BRINDLE_LZMA_LIBRARY liblzma)
 elseif(NOT WIN32)
   find_package(LibLZMA REQUIRED)
