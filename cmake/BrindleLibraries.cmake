@@ -129,7 +129,10 @@ if(BRINDLE_WINDOWS_TOOL)
   list(GET xz_source_dirs 0 xz_source)
   set(BUILD_SHARED_LIBS OFF)
   set(ENABLE_NLS OFF CACHE BOOL "" FORCE)
-  add_subdirectory("${xz_source}" xz EXCLUDE_FROM_ALL)
+# Only the library: none of xz's programs or their links.
+set(CREATE_XZ_SYMLINKS OFF CACHE BOOL "" FORCE)
+set(CREATE_LZMA_SYMLINKS OFF CACHE BOOL "" FORCE)
+  add_subdirectory("${xz_source}" xz-build EXCLUDE_FROM_ALL)
   target_include_directories(liblzma INTERFACE "${xz_source}/src/liblzma/api")  # xz keeps its API private
   set(BRINDLE_LZMA_LIBRARY liblzma)
 elseif(NOT WIN32)
