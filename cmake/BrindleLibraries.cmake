@@ -119,21 +119,15 @@ function(brindle_core_for name)
 endfunction()
 
 if(BRINDLE_WINDOWS_TOOL)
-  # liblzma for Windows, from the distribution's xz source
-  # (scripts/fetch_sources.sh), static like the rest of the tool.
+  # liblzma for Windows, static like the rest of the tool.
   file(GLOB xz_source_dirs "${CMAKE_SOURCE_DIR}/build/xz-source/xz-utils-*")
   list(FILTER xz_source_dirs EXCLUDE REGEX "\\.(tar|dsc)")
   if(NOT xz_source_dirs)
     message(FATAL_ERROR "brindle-pack.exe needs xz's source: run scripts/fetch_sources.sh")
   endif()
   list(GET xz_source_dirs 0 xz_source)
-  set(BUILD_SHARED_LIBS OFF)
-  set(ENABLE_NLS OFF CACHE BOOL "" FORCE)
-# Only the library: none of xz's programs or their links.
-set(CREATE_XZ_SYMLINKS OFF CACHE BOOL "" FORCE)
-set(CREATE_LZMA_SYMLINKS OFF CACHE BOOL "" FORCE)
-  add_subdirectory("${xz_source}" xz-build EXCLUDE_FROM_ALL)
-  target_include_directories(liblzma INTERFACE "${xz_source}/src/liblzma/api")  # xz keeps its API private
+  include(${CMAKE_CURRENT_LIST_DIR}/LiblzmaFromSource.cmake)
+  brindle_liblzma_from_source("${xz_source}")
   set(BRINDLE_LZMA_LIBRARY liblzma)
 elseif(NOT WIN32)
   find_package(LibLZMA REQUIRED)

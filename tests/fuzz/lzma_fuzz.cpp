@@ -9,24 +9,9 @@
 #include <vector>
 
 #include "package/lzma_decoder.h"
+#include "../piece_source.h"
 
 namespace {
-class PieceSource final : public brindle::BlockSource {
-public:
-    PieceSource(const std::uint8_t* data, std::size_t size, std::size_t piece) : at_(data), end_(data + size), piece_(piece) {}
-    std::size_t read(std::uint8_t* buffer, std::size_t capacity) override {
-        const std::size_t count = std::min({capacity, piece_, std::size_t(end_ - at_)});
-        std::memcpy(buffer, at_, count);
-        at_ += count;
-        return count;
-    }
-
-private:
-    const std::uint8_t* at_;
-    const std::uint8_t* end_;
-    std::size_t piece_;
-};
-
 class CollectingSink final : public brindle::ContentSink {
 public:
     bool write(const std::uint8_t* data, std::size_t length) override {
@@ -51,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool sound = brindle::unpackLzma(block.data(), block.size(), out.get(), header.size, written);
     if (sound ? written != header.size : written != 0) std::abort();
 
-    PieceSource source(block.data() + brindle::kLzmaHeaderSize, block.size() - brindle::kLzmaHeaderSize, piece);
+    brindle::test::PieceSource source(block.data(), block.size(), piece);
     CollectingSink sink;
     const brindle::LzmaOutcome streamed = brindle::streamLzma(header, source, sink);
     if ((streamed == brindle::LzmaOutcome::Done) != sound) std::abort();

@@ -15,6 +15,7 @@
 #include "package/lzma_decoder.h"
 #include "package/lzma_pack.h"
 #include "package/x86_filter.h"
+#include "../piece_source.h"
 
 namespace brindle {
 namespace {
@@ -43,22 +44,7 @@ Bytes codeLike(std::size_t length) {
     return bytes;
 }
 
-// Hands out the block in pieces of `piece` bytes.
-class PieceSource final : public BlockSource {
-public:
-    PieceSource(const Bytes& block, std::size_t piece) : at_(block.data() + kLzmaHeaderSize), end_(block.data() + block.size()), piece_(piece) {}
-    std::size_t read(std::uint8_t* buffer, std::size_t capacity) override {
-        const std::size_t count = std::min({capacity, piece_, std::size_t(end_ - at_)});
-        std::memcpy(buffer, at_, count);
-        at_ += count;
-        return count;
-    }
-
-private:
-    const std::uint8_t* at_;
-    const std::uint8_t* end_;
-    std::size_t piece_;
-};
+using test::PieceSource;
 
 class CollectingSink final : public ContentSink {
 public:
@@ -77,7 +63,7 @@ private:
 LzmaOutcome streamBlock(const Bytes& block, std::size_t piece, ContentSink& sink) {
     LzmaBlockHeader header;
     if (!readLzmaHeader(block.data(), block.size(), header)) return LzmaOutcome::Damaged;
-    PieceSource source(block, piece);
+    PieceSource source(block.data(), block.size(), piece);
     return streamLzma(header, source, sink);
 }
 
@@ -211,7 +197,7 @@ TEST(Lzma, StreamsWithinItsWindowAndReportsItsSink) {
     // A window larger than a stream may hold is refused before it is reserved.
     header.size = kLargestStreamWindow + 2;
     header.dictionarySize = kLargestStreamWindow + 1;
-    PieceSource source(block, 4096);
+    PieceSource source(block.data(), block.size(), 4096);
     CollectingSink sink;
     EXPECT_EQ(streamLzma(header, source, sink), LzmaOutcome::Damaged);
 }
