@@ -1,12 +1,13 @@
 # The Debian package: brindle-pack in /usr/bin, the installer stub and the
 # uninstaller in /usr/share/brindle/ (where brindle-pack looks for them when
-# installed), the authoring reference and the man page. The version is the
-# project's.
+# installed), the README with the documents of docs/ and the man page. The
+# version is the project's.
 include(GNUInstallDirs)
 install(TARGETS brindle-pack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES "${BRINDLE_BIN_DIR}/brindle-setup.exe" "${BRINDLE_BIN_DIR}/brindle-uninstall.exe"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/brindle)
-install(FILES "${CMAKE_SOURCE_DIR}/docs/authoring.md" "${CMAKE_SOURCE_DIR}/README.md"
+install(FILES "${CMAKE_SOURCE_DIR}/README.md" "${CMAKE_SOURCE_DIR}/docs/authoring.md"
+              "${CMAKE_SOURCE_DIR}/docs/architecture.md" "${CMAKE_SOURCE_DIR}/docs/measurements.md"
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # Debian keeps man pages compressed, without a time stamp in the gzip header.

@@ -45,7 +45,8 @@ class BuiltInstaller(wine.WineTest):
         files = {line.split()[-1] for line in listing.stdout.splitlines() if line.startswith("-")}
         self.assertEqual(files, {"./usr/bin/brindle-pack", "./usr/share/brindle/brindle-setup.exe",
                                  "./usr/share/brindle/brindle-uninstall.exe", "./usr/share/doc/brindle/README.md",
-                                 "./usr/share/doc/brindle/authoring.md", "./usr/share/man/man1/brindle-pack.1.gz"})
+                                 "./usr/share/doc/brindle/authoring.md", "./usr/share/doc/brindle/architecture.md",
+                                 "./usr/share/doc/brindle/measurements.md", "./usr/share/man/man1/brindle-pack.1.gz"})
 
     def test_example_installs_with_uninstaller_and_template(self):
         self.scrub(wine.TESTS, wine.host_path(wine.system_folders()[PROGRAMS] + "Brindle Demo"))
