@@ -12,7 +12,7 @@ foreach(name IN LISTS FILES)
   string(APPEND table "    {\"${name}\", kFile${index}, sizeof kFile${index} - 1},\n")
   math(EXPR index "${index} + 1")
 endforeach()
-file(WRITE "${OUTPUT}.new" "// Written by cmake/EmbedFiles.cmake from ${ROOT}.\n#include \"example_project.h\"\n\n"
+file(WRITE "${OUTPUT}.new" "// Written by cmake/EmbedFiles.cmake from ${ROOT}.\n#include \"commands/example_project.h\"\n\n"
   "namespace brindle::tool {\n\nnamespace {\n${arrays}\nconst EmbeddedFile kFiles[] = {\n${table}};\n}  // namespace\n\n"
   "std::span<const EmbeddedFile> exampleProject() { return kFiles; }\n\n}  // namespace brindle::tool\n")
 file(COPY_FILE "${OUTPUT}.new" "${OUTPUT}" ONLY_IF_DIFFERENT)

@@ -30,7 +30,7 @@ std::string createWorkDirectory(const std::string& temporaryFolder) {
 
 void removeWorkDirectory(const std::string& workDirectory) {
     if (workDirectory.empty()) return;
-    emptyFolder(workDirectory);
+    removeFolderContents(workDirectory);
     releaseFolder();
     removeTree(workDirectory);
 }

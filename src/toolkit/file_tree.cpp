@@ -19,7 +19,7 @@ bool removeFolderItem(const std::string& folder, const FolderItem& item) {
     return item.isFolder ? removeTree(path + "\\") : removeFile(path);
 }
 
-bool emptyFolder(const std::string& folder) {
+bool removeFolderContents(const std::string& folder) {
     std::vector<FolderItem> items;
     if (!listFolder(folder, items)) return false;
     bool empty = true;
@@ -32,7 +32,7 @@ bool removeTree(const std::string& folder) {
     if (path.empty()) return false;
     if (!pathExists(path)) return true;
     if (isLink(path)) return removeFolder(path) || removeFile(path);
-    emptyFolder(folder);
+    removeFolderContents(folder);
     return removeFolder(path);
 }
 

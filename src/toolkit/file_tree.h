@@ -17,10 +17,10 @@ bool removeFolderItem(const std::string& folder, const FolderItem& item);
 // Removes everything inside `folder` (ending in "\"). True when it is empty
 // afterwards; what cannot be removed (a file another program holds open)
 // stays, and the rest goes all the same.
-bool emptyFolder(const std::string& folder);
+bool removeFolderContents(const std::string& folder);
 
-// emptyFolder, then the folder itself. A `folder` that is itself a link is
-// only unlinked. True when it is gone.
+// removeFolderContents, then the folder itself. A `folder` that is itself a
+// link is only unlinked. True when it is gone.
 bool removeTree(const std::string& folder);
 
 }  // namespace brindle

@@ -13,7 +13,7 @@ namespace brindle {
 
 namespace {
 
-std::string hostPath(std::string path) {
+std::string posixPath(std::string path) {
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
@@ -37,7 +37,7 @@ InputFile::~InputFile() { close(); }
 
 bool InputFile::open(const std::string& path) {
     close();
-    const int fd = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(posixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info{};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -80,7 +80,7 @@ OutputFile::~OutputFile() { close(); }
 namespace {
 // Opens for writing, never through a link; -1 (the closed handle) when refused.
 std::intptr_t openForWriting(const std::string& path, int flags) {
-    return ::open(hostPath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | flags, 0644);
+    return ::open(posixPath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | flags, 0644);
 }
 }  // namespace
 
@@ -130,27 +130,27 @@ void OutputFile::close() {
 
 bool pathExists(const std::string& path) {
     struct stat info{};
-    return lstat(hostPath(path).c_str(), &info) == 0;
+    return lstat(posixPath(path).c_str(), &info) == 0;
 }
 
 bool isFolder(const std::string& path) {
     struct stat info{};
-    return stat(hostPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return stat(posixPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool createFolder(const std::string& path) {
-    return mkdir(hostPath(path).c_str(), 0755) == 0;
+    return mkdir(posixPath(path).c_str(), 0755) == 0;
 }
 
 bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
     items.clear();
-    DIR* listing = opendir(hostPath(folder).c_str());
+    DIR* listing = opendir(posixPath(folder).c_str());
     if (listing == nullptr) return false;
     while (const dirent* found = readdir(listing)) {
         const std::string name = found->d_name;
         if (name == "." || name == "..") continue;
         struct stat info{};
-        if (lstat(hostPath(folder + name).c_str(), &info) != 0) continue;
+        if (lstat(posixPath(folder + name).c_str(), &info) != 0) continue;
         items.push_back({name, S_ISDIR(info.st_mode), S_ISLNK(info.st_mode)});
     }
     closedir(listing);
@@ -159,17 +159,17 @@ bool listFolder(const std::string& folder, std::vector<FolderItem>& items) {
 
 bool isLink(const std::string& path) {
     struct stat info{};
-    return lstat(hostPath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    return lstat(posixPath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
-bool removeFile(const std::string& path) { return unlink(hostPath(path).c_str()) == 0; }
+bool removeFile(const std::string& path) { return unlink(posixPath(path).c_str()) == 0; }
 
 bool replaceFile(const std::string& source, const std::string& target) {
-    return rename(hostPath(source).c_str(), hostPath(target).c_str()) == 0;
+    return rename(posixPath(source).c_str(), posixPath(target).c_str()) == 0;
 }
 
 bool removeFolder(const std::string& path) {
-    return (isLink(path) ? unlink(hostPath(path).c_str()) : rmdir(hostPath(path).c_str())) == 0;
+    return (isLink(path) ? unlink(posixPath(path).c_str()) : rmdir(posixPath(path).c_str())) == 0;
 }
 
 }  // namespace brindle

@@ -54,7 +54,7 @@ private:
     void add(Removal removal) { plan_.steps.push_back(std::move(removal)); }
     void refuse(const std::string& entry) { plan_.refused.push_back(entry); }
 
-    void emptyFolder(const std::string& folder) {
+    void planRemovalIfEmpty(const std::string& folder) {
         if (!isProtectedFolder(folder, context_.protectedFolders)) add({RemovalKind::EmptyFolder, folder});
     }
 
@@ -99,7 +99,7 @@ private:
         if (!isSoundAbsolutePath(folder) || !liesBelow(ensureTrailingBackslash(folder), programs)) return;
         for (std::string parent = ensureTrailingBackslash(folder); liesBelow(parent, programs);
              parent = pathPartOf(parent.substr(0, parent.size() - 1)))
-            emptyFolder(parent);
+            planRemovalIfEmpty(parent);
     }
 
     // The builder's list, then the folders it leaves empty, deepest first.
@@ -124,7 +124,7 @@ private:
         });
         const auto sameFolder = [](const std::string& a, const std::string& b) { return foldCase(a) == foldCase(b); };
         folders.erase(std::unique(folders.begin(), folders.end(), sameFolder), folders.end());
-        for (const std::string& folder : folders) emptyFolder(folder);
+        for (const std::string& folder : folders) planRemovalIfEmpty(folder);
     }
 
     // The uninstall entry and the remembered choices, each only while it

@@ -132,6 +132,12 @@ class BrindlePack(ScratchTree):
             code, out, _ = brindle_pack(command, "--help")
             self.assertEqual(code, 0)
             self.assertTrue(out.startswith(f"usage: brindle-pack {command}"), command)
+            # Wrong usage of any command, an empty argument too (init would
+            # write into the current folder): exit code 2 and one line naming the command.
+            for wrong in (("--bogus",), ("",)):
+                code, out, err = brindle_pack(command, *wrong)
+                self.assertEqual((code, out), (2, ""), (command, wrong))
+                self.assertRegex(err, rf"\Abrindle-pack: {command}: [^\n]*\(try --help\)\n\Z", (command, wrong))
 
     def test_names_windows_cannot_take_are_refused(self):
         (self.tree / "nul.txt").write_bytes(b"x")

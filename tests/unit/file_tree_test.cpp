@@ -36,7 +36,7 @@ TEST(FileTree, RemovingOrEmptyingNeverEntersLinks) {
     for (const bool emptying : {false, true}) {
         SCOPED_TRACE(emptying ? "emptying" : "removing");
         TreeWithLinks tree;
-        EXPECT_TRUE(emptying ? emptyFolder(tree.corePath(tree.work)) : removeTree(tree.corePath(tree.work)));
+        EXPECT_TRUE(emptying ? removeFolderContents(tree.corePath(tree.work)) : removeTree(tree.corePath(tree.work)));
         test::FolderContents left = {
             {"outside/", ""}, {"outside/keep/", ""}, {"outside/keep/precious.txt", "precious"}};
         if (emptying) left["work/"] = "";
@@ -53,7 +53,7 @@ TEST(FileTree, AFolderThatIsALinkIsOnlyUnlinkedAndAMissingOneIsGone) {
     EXPECT_EQ(test::contentsOf(tree.outside), (test::FolderContents{{"keep/", ""}, {"keep/precious.txt", "precious"}}));
     EXPECT_TRUE(removeTree(tree.corePath(swapped)));
     EXPECT_FALSE(removeTree(""));
-    EXPECT_FALSE(emptyFolder(tree.corePath(swapped)));
+    EXPECT_FALSE(removeFolderContents(tree.corePath(swapped)));
 }
 
 }  // namespace

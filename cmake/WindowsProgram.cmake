@@ -1,0 +1,34 @@
+# brindle_windows_program(<target> LAYER <library> ASSEMBLY <manifest name>
+#                         DESCRIPTION <text> RIGHTS <why it asks for them>
+#                         SOURCES <sources>...)
+#
+# A PE32 GUI program of the runtime's kind (the installer, the uninstaller):
+# linked statically so that it starts on a clean system with nothing beside
+# it, unused sections dropped and symbols stripped; the program's icon and a
+# manifest that asks for administrator rights, the common controls of
+# version 6 and each display's own scale; and a check after the link that it
+# imports at start nothing but what the platform always takes from the
+# system folder.
+set(BRINDLE_PROGRAM_RESOURCES "${CMAKE_CURRENT_LIST_DIR}/../src/toolkit/resources")
+
+function(brindle_windows_program target)
+  cmake_parse_arguments(PARSE_ARGV 1 program "" "LAYER;ASSEMBLY;DESCRIPTION;RIGHTS" "SOURCES")
+  set(PROGRAM_ASSEMBLY "${program_ASSEMBLY}")
+  set(PROGRAM_DESCRIPTION "${program_DESCRIPTION}")
+  set(PROGRAM_RIGHTS "${program_RIGHTS}")
+  set(PROGRAM_ICON "${BRINDLE_PROGRAM_RESOURCES}/brindle.ico")
+  set(PROGRAM_MANIFEST "${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest")
+  configure_file("${BRINDLE_PROGRAM_RESOURCES}/program.manifest.in" "${PROGRAM_MANIFEST}" @ONLY)
+  configure_file("${BRINDLE_PROGRAM_RESOURCES}/program.rc.in" "${CMAKE_CURRENT_BINARY_DIR}/${target}.rc" @ONLY)
+
+  add_executable(${target} WIN32 ${program_SOURCES} "${CMAKE_CURRENT_BINARY_DIR}/${target}.rc")
+  # The resource compiler does not report what a script pulls in.
+  set_source_files_properties("${CMAKE_CURRENT_BINARY_DIR}/${target}.rc" PROPERTIES OBJECT_DEPENDS
+    "${PROGRAM_ICON};${PROGRAM_MANIFEST}")
+  target_link_libraries(${target} PRIVATE ${program_LAYER})
+  target_link_options(${target} PRIVATE -static -s -Wl,--gc-sections)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:${target}>
+            -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake
+    VERBATIM)
+endfunction()
