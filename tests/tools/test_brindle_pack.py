@@ -319,7 +319,7 @@ class InstallProjects(unittest.TestCase):
                 self.assertEqual(methods(self.output)["setup.pck"], solid_block)
                 inner = methods(self.inner_package())
                 self.assertEqual(inner["large.dat"], large_file)
-                self.assertEqual(inner["docs\\manual.txt"], "raw" if solid_block != "raw" else "lz")
+                self.assertEqual(inner["Uninstall.exe"], "raw" if solid_block != "raw" else "lz")
         code, _, err = self.build("--method", "zip")
         self.assertEqual(code, 2)
         self.assertIn("--method takes lz or lzma", err)
