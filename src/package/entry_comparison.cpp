@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "package/data_cursor.h"
 #include "package/entry_data.h"
@@ -19,16 +18,23 @@ std::string windowsName(std::string name) {
 
 bool holdsData(const PackageEntry& entry) { return entry.kind == kFileEntry && entry.size > 0; }
 
-bool fileHolds(InputFile& file, const std::uint8_t* content, std::size_t length) {
-    if (file.size() != std::int64_t(length) || !file.seek(0)) return false;
-    std::uint8_t chunk[4096];
-    for (std::size_t at = 0; at < length;) {
-        const std::size_t want = std::min(sizeof chunk, length - at);
-        if (file.read(chunk, want) != want || std::memcmp(chunk, content + at, want) != 0) return false;
-        at += want;
+// Compares the entry's content, as it streams, with the file's bytes in order.
+class ComparingSink final : public ContentSink {
+public:
+    explicit ComparingSink(InputFile& file) : file_(file) {}
+    bool write(const std::uint8_t* data, std::size_t length) override {
+        std::uint8_t chunk[4096];
+        for (std::size_t at = 0; at < length;) {
+            const std::size_t want = std::min(sizeof chunk, length - at);
+            if (file_.read(chunk, want) != want || std::memcmp(chunk, data + at, want) != 0) return false;
+            at += want;
+        }
+        return true;
     }
-    return true;
-}
+
+private:
+    InputFile& file_;
+};
 }  // namespace
 
 bool fileMatchesEntry(const PackageReader& package, const std::string& name, InputFile& file) {
@@ -39,15 +45,13 @@ bool fileMatchesEntry(const PackageReader& package, const std::string& name, Inp
     });
     if (found == entries.end()) return false;
     if (!holdsData(*found)) return file.size() == 0;
-    InputFile packageFile;
-    if (!packageFile.open(package.packagePath())) return false;
+    if (file.size() != std::int64_t(found->size) || !file.seek(0)) return false;
     // Blocks lie back to back in directory order, as extraction reads them.
-    DataCursor data(packageFile, package.dataStart(), package.dataEnd());
+    DataCursor data(package.file(), package.dataStart(), package.dataEnd());
     for (auto entry = entries.begin(); entry != found; ++entry)
         if (holdsData(*entry) && !data.skip(entry->storedSize)) return false;
-    std::unique_ptr<std::uint8_t[]> content;
-    return readEntryData(*found, data, content) == EntryData::Read &&
-           fileHolds(file, content.get(), std::size_t(found->size));
+    ComparingSink comparison(file);
+    return streamEntryData(*found, data, comparison) == EntryData::Read;
 }
 
 }  // namespace brindle

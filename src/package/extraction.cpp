@@ -1,13 +1,12 @@
-// Extraction walks the entry list once, reading the data blocks strictly
-// forwards from the data start, and makes every folder and file inside the
-// held folders of a FolderWalk, never through a link. A block is unpacked and checked in memory
-// before its file is touched, so a damaged entry never replaces a good file;
-// a file is replaced only once its new content is whole beside it, so a
-// failed write (a full disk) leaves the earlier file, or none.
+// Extraction walks the entry list once, reading the data blocks forwards
+// from the data start, and makes every folder and file inside the held
+// folders of a FolderWalk, never through a link. A block's content goes to a
+// fresh file beside its target, checked on the way, and replaces the target
+// only once it is whole and sound: a damaged entry never replaces a good
+// file, and a failed write (a full disk) leaves the earlier file, or none.
 #include "package/extraction.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "package/data_cursor.h"
 #include "package/entry_data.h"
@@ -22,43 +21,59 @@ namespace brindle {
 
 namespace {
 
-ExtractOutcome writeFile(const std::string& path, const std::uint8_t* data, std::size_t length,
-                         const PackageEntry& entry) {
+template <typename File>
+class FileSink final : public ContentSink {
+public:
+    explicit FileSink(File& file) : file_(file) {}
+    bool write(const std::uint8_t* data, std::size_t length) override { return file_.write(data, length); }
+
+private:
+    File& file_;
+};
+
+ExtractOutcome outcomeOf(EntryData read) {
+    switch (read) {
+        case EntryData::Read: return ExtractOutcome::Written;
+        case EntryData::Truncated: return ExtractOutcome::Truncated;
+        case EntryData::WriteFailed: return ExtractOutcome::WriteFailed;
+        case EntryData::TooLarge:
+        case EntryData::Damaged: break;
+    }
+    return ExtractOutcome::Damaged;
+}
+
+// One file entry at the cursor, for `path`: with `write` off its data are only passed.
+// The content streams into a fresh file beside the target, checked on the
+// way, and replaces the target only once it is whole and sound.
+ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& path, bool write, DataCursor& data) {
+    if (!write) return entry.size == 0 || data.skip(entry.storedSize) ? ExtractOutcome::Kept : ExtractOutcome::Truncated;
+    const std::uint64_t blockStart = data.position();
     ReplacementFile replacement;
-    if (!replacement.create(path) || !replacement.write(data, length)) return ExtractOutcome::WriteFailed;
+    if (!replacement.create(path)) {
+        return entry.size == 0 || data.skip(entry.storedSize) ? ExtractOutcome::WriteFailed : ExtractOutcome::Truncated;
+    }
+    FileSink<ReplacementFile> fresh(replacement);
+    const ExtractOutcome read = outcomeOf(streamEntryData(entry, data, fresh));
+    if (read != ExtractOutcome::Written) return read;
     replacement.setTimes(entry.created, entry.modified);  // all data first, then the times
     if (replacement.replaceTarget()) return ExtractOutcome::Written;
 
     // A file that cannot be replaced, such as one a program holds open while
     // letting others write, is emptied and written in place instead, keeping
-    // its attributes.
+    // its attributes: its block is read a second time for that.
     OutputFile file;
-    if (!file.truncateExisting(path) || !file.write(data, length)) return ExtractOutcome::WriteFailed;
+    FileSink<OutputFile> inPlace(file);
+    DataCursor again = data.from(blockStart);
+    if (!file.truncateExisting(path) || streamEntryData(entry, again, inPlace) != EntryData::Read)
+        return ExtractOutcome::WriteFailed;
     file.setTimes(entry.created, entry.modified);
     return ExtractOutcome::Written;
-}
-
-// One file entry at the cursor, for `path`: with `write` off its data are
-// only passed.
-ExtractOutcome extractEntry(const PackageEntry& entry, const std::string& path, bool write, DataCursor& data) {
-    if (entry.size <= 0) {
-        return write ? writeFile(path, nullptr, 0, entry) : ExtractOutcome::Kept;
-    }
-    if (!write) return data.skip(entry.storedSize) ? ExtractOutcome::Kept : ExtractOutcome::Truncated;
-    std::unique_ptr<std::uint8_t[]> content;
-    switch (readEntryData(entry, data, content)) {
-        case EntryData::Read: return writeFile(path, content.get(), std::size_t(entry.size), entry);
-        case EntryData::Truncated: return ExtractOutcome::Truncated;
-        case EntryData::TooLarge:
-        case EntryData::Damaged: return ExtractOutcome::Damaged;
-    }
-    return ExtractOutcome::Damaged;
 }
 
 // An entry that is not written: its data are read past, so that the
 // following entries stay in place.
 ExtractOutcome passOver(const PackageEntry& entry, DataCursor& data, ExtractOutcome why) {
-    const bool passed = entry.kind == kFolderEntry || entry.size <= 0 || data.skip(entry.storedSize);
+    const bool passed = entry.kind == kFolderEntry || entry.size == 0 || data.skip(entry.storedSize);
     return passed ? why : ExtractOutcome::Truncated;
 }
 
@@ -98,7 +113,7 @@ std::vector<ExtractOutcome> extractAll(const PackageReader& package, const std::
         const bool mayOverwrite = std::find(keep.begin(), keep.end(), extensionOf(entry.name)) == keep.end();
         if (!mayOverwrite && fileExists(path)) {
             outcomes.push_back(extractEntry(entry, path, false, data));
-        } else if (entry.size > 0 && std::uint64_t(entry.size) > folder->freeSpace()) {
+        } else if (entry.size > folder->freeSpace()) {
             outcomes.push_back(passOver(entry, data, ExtractOutcome::NoSpace));
         } else {
             outcomes.push_back(extractEntry(entry, path, true, data));

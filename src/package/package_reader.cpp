@@ -4,7 +4,7 @@
 #include <new>
 
 #include "package/signed_image.h"
-#include "package/unpack.h"
+#include "package/block_method.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -25,10 +25,10 @@ bool loadDirectory(InputFile& file, const PackageTrailer& trailer, std::uint64_t
     // The block states its own size: a trailer that disagrees is damaged, and
     // nothing is reserved for it.
     std::uint32_t stated = 0;
-    if (!packedBlockSize(raw.get(), stored, &stated) || stated != unpacked) return false;
+    if (!statedBlockSize(raw.get(), stored, stated) || stated != unpacked) return false;
     std::unique_ptr<std::uint8_t[]> directory(new (std::nothrow) std::uint8_t[unpacked ? unpacked : 1]);
     std::uint32_t written = 0;
-    if (!directory || !unpack(raw.get(), stored, directory.get(), unpacked, written) || written != unpacked)
+    if (!directory || !unpackBlock(raw.get(), stored, directory.get(), unpacked, written) || written != unpacked)
         return false;
     return parseDirectory(directory.get(), unpacked, entries);
 }

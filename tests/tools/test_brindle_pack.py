@@ -76,8 +76,9 @@ class BrindlePack(ScratchTree):
         rows = [line.split("\t") for line in out.splitlines()]
         self.assertEqual([row[6] for row in rows],
                          ["docs\\", "docs\\deep\\", "docs\\deep\\notes.txt", "empty.dat", "setup.ini"])
-        self.assertTrue(all(len(row) == 7 for row in rows))
-        kind, size, stored, offset, created, modified, _ = rows[4]
+        self.assertTrue(all(len(row) == 8 for row in rows))
+        self.assertEqual([row[7] for row in rows], ["raw", "raw", "raw", "raw", "lz"])
+        kind, size, stored, offset, created, modified, _, _ = rows[4]
         self.assertEqual((kind, size), ("1", str(40 * 22)))
         self.assertLess(int(stored), int(size))  # repetitive: packed
         self.assertEqual((int(created), int(modified)), (MODIFIED, MODIFIED))
@@ -404,6 +405,11 @@ def listing(path):
             for row in (line.split("\t") for line in out.splitlines())}
 
 
+def methods(path):
+    """The block method of each entry that brindle-pack list shows."""
+    return {row[6]: row[7] for row in (line.split("\t") for line in brindle_pack("list", path)[1].splitlines())}
+
+
 def read_terminal(fd):
     """Everything written to a terminal whose other end is closed."""
     chunks = []
@@ -552,6 +558,22 @@ class InstallProjects(unittest.TestCase):
                 self.assertEqual(stored < size, solid)
                 self.assertEqual(packed_inside == [], solid, packed_inside)
         self.assertEqual(self.build("--solid-limit", "many")[0], 2)
+
+    def test_methods_by_block(self):
+        (self.project / "app" / "large.dat").write_bytes(bytes(range(256)) * (1 << 16))  # 16 MiB
+        for extra, solid_block, large_file in [((), "lzma", "raw"), (("--method", "lz"), "lz", "raw"),
+                                               (("--no-solid",), "raw", "lzma"),
+                                               (("--no-solid", "--method", "lz"), "raw", "lz")]:
+            with self.subTest(extra=extra):
+                self.assertEqual(self.build(*extra), (0, "", ""))
+                self.assertEqual(brindle_pack("verify", self.output)[0], 0)
+                self.assertEqual(methods(self.output)["setup.pck"], solid_block)
+                inner = methods(self.inner_package())
+                self.assertEqual(inner["large.dat"], large_file)
+                self.assertEqual(inner["Uninstall.exe"], "raw" if solid_block != "raw" else "lz")
+        code, _, err = self.build("--method", "zip")
+        self.assertEqual(code, 2)
+        self.assertIn("--method takes lz or lzma", err)
 
     def test_each_fault_gets_its_one_message(self):
         p = self.project

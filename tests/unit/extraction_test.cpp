@@ -22,12 +22,32 @@ namespace {
 
 using test::fileItem;
 using test::folderItem;
+using test::lzmaItem;
 using Bytes = std::vector<std::uint8_t>;
 using Outcomes = std::vector<ExtractOutcome>;
 namespace fs = std::filesystem;
 
 constexpr rlim_t kNoLimit = RLIM_INFINITY;
 const std::string kBig(4000, 'b');
+
+// 300 KB of lines that come again 20 KB later, beyond a 16 KiB window.
+std::string farRepeats() {
+    std::string text;
+    for (int line = 0; text.size() < 300000; ++line) text += "line " + std::to_string(line % 1500 * 7919) + "\n";
+    return text;
+}
+
+std::string noise(std::size_t length) {
+    std::string bytes(length, '\0');
+    std::uint32_t state = 1;
+    for (char& byte : bytes) byte = char((state = state * 1103515245 + 12345) >> 23);
+    return bytes;
+}
+
+// Flips a byte in the middle of the first entry's block.
+void breakFirstBlockInside(Bytes& bytes, const std::vector<PackageEntry>& entries) {
+    bytes[entries[0].offset + entries[0].storedSize / 2] ^= 0x40;
+}
 
 // Changes the package file after writing; the directory is read again.
 using Damage = std::function<void(Bytes&, const std::vector<PackageEntry>&)>;
@@ -95,6 +115,13 @@ std::vector<Row> rows() {
          {fileItem("lib.dll", std::string(5000, 'q') + "tail"), fileItem("next.txt", std::string(500, 'n'))}, "",
          {Damaged, Written}, {{"lib.dll", "working"}, {"next.txt", std::string(500, 'n')}}, kNoLimit,
          breakFirstBlock},
+        {"LZMA blocks stream through a window smaller than the file, raw ones in pieces", {{"old.txt", "old"}},
+         {lzmaItem("old.txt", farRepeats()), lzmaItem("empty.txt", ""), fileItem("noise.bin", noise(2621440 + 3))},
+         "", {Written, Written, Written},
+         {{"old.txt", farRepeats()}, {"empty.txt", ""}, {"noise.bin", noise(2621440 + 3)}}},
+        {"a damaged LZMA block leaves the existing file; the next entry is read from its start",
+         {{"lib.dll", "working"}}, {lzmaItem("lib.dll", farRepeats()), lzmaItem("next.txt", farRepeats())}, "",
+         {Damaged, Written}, {{"lib.dll", "working"}, {"next.txt", farRepeats()}}, kNoLimit, breakFirstBlockInside},
         {"a truncated package writes nothing it did not read", {},
          {fileItem("first.txt", "first"), fileItem("second.txt", "second")}, "", {Truncated, Truncated}, {}, kNoLimit,
          claimTooMuch},
@@ -171,7 +198,8 @@ TEST(Extraction, WritesInPlaceWhatCannotBeReplaced) {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         GTEST_SKIP() << "no mount namespace of its own (needs root)";
     test::TempFolder source, destination, elsewhere;
-    test::writePackage(source.path() / "p.pck", {fileItem("held.txt", "new")});
+    // An LZMA block: the content streams a second time, into the held file.
+    test::writePackage(source.path() / "p.pck", {lzmaItem("held.txt", "new")});
     test::OpenPackage package;
     ASSERT_EQ(package.read(source.path() / "p.pck"), PackageRead::Read);
     test::writeText(elsewhere.path() / "held.txt", "held and old");

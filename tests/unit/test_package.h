@@ -17,10 +17,18 @@ struct Item {
     std::uint64_t created = 0x01D9000000000000ULL;
     std::uint64_t modified = 0x01DA000000000000ULL;
     bool raw = false;  // stored as it is, even where packing would pay
+    // Packed with the LZMA method in parts of 64 KiB and a 16 KiB dictionary,
+    // so that its decoding wraps its window many times.
+    bool lzma = false;
 };
 
 inline Item folderItem(std::string name) { return Item{std::move(name), {}, true}; }
 inline Item fileItem(std::string name, std::string content) { return Item{std::move(name), std::move(content)}; }
+inline Item lzmaItem(std::string name, std::string content) {
+    Item item{std::move(name), std::move(content)};
+    item.lzma = true;
+    return item;
+}
 
 // Writes `prefix` and then a package of `items` to `path`.
 void writePackage(const std::filesystem::path& path, const std::vector<Item>& items, const std::string& prefix = "");

@@ -19,8 +19,8 @@ namespace {
 const char kHelp[] =
     "usage: brindle-pack build PROJECT -o SETUP.EXE [--app DIR] [--stub FILE]\n"
     "                          [--uninstaller FILE] [--no-del-all] [--no-solid]\n"
-    "                          [--solid-limit BYTES] [-j N] [--quiet]\n"
-    "                          [--sign-cert FILE --sign-key FILE [--timestamp URL]]\n"
+    "                          [--solid-limit BYTES] [--method lz|lzma] [-j N]\n"
+    "                          [--quiet] [--sign-cert FILE --sign-key FILE [--timestamp URL]]\n"
     "\n"
     "Turns the install project PROJECT into the installer SETUP.EXE. PROJECT holds\n"
     "setup.ini and the files the installer carries; the application's tree is\n"
@@ -38,7 +38,10 @@ const char kHelp[] =
     "When the application's files come to at most BYTES (256 MiB unless\n"
     "--solid-limit says otherwise), setup.pck stores them as they are and is packed\n"
     "as one block, so that files share their matches; otherwise, or with --no-solid,\n"
-    "each file is packed on its own and setup.pck is stored as it is. Files are packed on\n"
+    "each file is packed on its own and setup.pck is stored as it is. With --method\n"
+    "lzma (the default) the solid block and files of 16 MiB and more are packed\n"
+    "with the LZMA method, smaller files with the LZ method, which decodes faster;\n"
+    "--method lz packs everything with the LZ method. Files are packed on\n"
     "N threads (all cores by default); the output is the same for any N, and entry\n"
     "times are no later than SOURCE_DATE_EPOCH when that is set. A progress bar\n"
     "shows on a terminal; --quiet prints nothing but errors.\n"
@@ -114,6 +117,7 @@ struct BuildPlan {
     std::int32_t noDelAll = 0;
     std::uint64_t solidLimit = kSolidLimit;  // 0: never solid
     unsigned threads = 1;
+    BlockMethod method = BlockMethod::Lzma;
     bool quiet = false;
     std::optional<SigningKey> signing;
     Signer signer;
@@ -156,7 +160,10 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
     // Solid: the entries are stored and setup.pck is packed whole; otherwise
     // the other way round. Either way nothing is packed twice.
     const bool solid = plan.solidLimit > 0 && contentSize(inner) <= plan.solidLimit;
-    for (PackInput& input : inner) input.packed = !solid;
+    for (PackInput& input : inner) {
+        input.packed = !solid;
+        input.method = methodForFile(plan.method, input.size + input.bytes.size());
+    }
     const std::uint64_t setupPackage = solid ? contentSize(inner) : 0;  // about setup.pck's size
     Progress progress(!plan.quiet && stderrIsTerminal(), totalSize(inner) + setupPackage + totalSize(outer));
 
@@ -166,7 +173,7 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
     std::uint64_t newest = 0;
     for (const PackInput& input : inner) newest = std::max(newest, input.time);
     insertAtTop(outer, {kInnerPackageName, false, newest, innerPackage.partial(), {}, !solid,
-                        fs::file_size(innerPackage.partial())});
+                        fs::file_size(innerPackage.partial()), true, plan.method});
 
     StagedOutput installer(plan.output);
     StagedOutput unsignedInstaller(hostPath(utf8Path(plan.output) + ".unsigned"));  // never committed
@@ -202,7 +209,7 @@ bool findTools(const CommandOptions& options, const Project& project, BuildPlan&
 int buildCommand(const CommandOptions& options) {
     std::string error;
     BuildPlan plan;
-    if (!options.threads(plan.threads, error)) return fail(error, 2);
+    if (!options.threads(plan.threads, error) || !options.method(plan.method, error)) return fail(error, 2);
     if (options.has("--solid-limit") && !options.byteCount("--solid-limit", plan.solidLimit, error))
         return fail(error, 2);
     if (options.has("--no-solid")) plan.solidLimit = 0;
@@ -243,7 +250,8 @@ const Command kBuildCommand{
     "build",
     "  build PROJECT -o SETUP.EXE      check the install project and build its installer\n",
     kHelp,
-    {"-o", "--app", "--stub", "--uninstaller", "-j", "--solid-limit", "--sign-cert", "--sign-key", "--timestamp"},
+    {"-o", "--app", "--stub", "--uninstaller", "-j", "--solid-limit", "--method", "--sign-cert", "--sign-key",
+     "--timestamp"},
     {"--no-del-all", "--no-solid", "--quiet"},
     1,
     1,
