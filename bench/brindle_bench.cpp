@@ -1,7 +1,9 @@
 // brindle-bench [file or folder...]: packs each file into one block and
 // compares with zlib at level 9, per kind of file and in total: sizes, our
-// unpack speed against inflate (both built with the runtime's flags), and
-// our pack speed.
+// unpack speed against inflate (both built with the decoder's flags) with
+// both widths of the bit reader, and our pack speed; then the same for the
+// LZMA method against liblzma's decoder (built with the same flags).
+#include <lzma.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -11,8 +13,12 @@
 #include <vector>
 
 #include "bench_corpus.h"
+#include "package/lzma_decoder.h"
+#include "package/lzma_pack.h"
 #include "package/pack.h"
+#include "package/packed_block.h"
 #include "package/unpack.h"
+#include "package/x86_filter.h"
 
 namespace {
 
@@ -37,6 +43,7 @@ double secondsSince(Clock::time_point start) { return Clock::now() - start; }
 struct Encoded {
     std::vector<std::uint8_t> ours;
     std::vector<std::uint8_t> zlib;
+    std::vector<std::uint8_t> lzma;
 };
 
 struct Figures {
@@ -46,9 +53,33 @@ struct Figures {
     std::size_t zlib = 0;
     double packSeconds = 0;
     double unpackMBs = 0;
+    double unpack32MBs = 0;  // the 32-bit bit reader
     double inflateMBs = 0;
+    std::size_t lzma = 0;
+    double lzmaMBs = 0;
+    double liblzmaMBs = 0;
     std::size_t failures = 0;
 };
+
+// liblzma's decoding of one of our LZMA blocks of one part: the raw stream
+// of known size, then our filter's reverse (its own x86 filter differs).
+std::size_t liblzmaDecode(const std::vector<std::uint8_t>& block, std::vector<std::uint8_t>& output) {
+    brindle::LzmaBlockHeader header;
+    if (!brindle::readLzmaHeader(block.data(), block.size(), header) || header.size > header.partLength) return 0;
+    lzma_options_lzma options{};
+    options.dict_size = header.dictionarySize;
+    options.lc = header.literalContextBits;
+    options.lp = header.literalPositionBits;
+    options.pb = header.positionBits;
+    options.ext_size_low = header.size;
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    std::size_t in = brindle::kLzmaHeaderSize + 4, out = 0;
+    if (header.size == 0 || lzma_raw_buffer_decode(filters, nullptr, block.data(), &in, block.size(), output.data(),
+                                                   &out, output.size()) != LZMA_OK)
+        return 0;
+    if (header.filter == brindle::kX86Filter) brindle::convertX86(output.data(), out, 0, false);
+    return out;
+}
 
 std::vector<std::uint8_t> deflate9(const std::vector<std::uint8_t>& input) {
     uLongf size = compressBound(uLong(input.size()));
@@ -82,6 +113,8 @@ Figures measure(const std::vector<CorpusFile>& files) {
         encoded[i].ours = brindle::pack(input.data(), input.size());
         figures.packSeconds += secondsSince(start);
         encoded[i].zlib = deflate9(input);
+        encoded[i].lzma = brindle::packLzma(input.data(), input.size());
+        figures.lzma += encoded[i].lzma.size();
         figures.files++;
         figures.input += input.size();
         figures.ours += encoded[i].ours.size();
@@ -94,9 +127,12 @@ Figures measure(const std::vector<CorpusFile>& files) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::vector<std::uint8_t>& ours = encoded[i].ours;
         std::uint32_t size = 0;
-        const bool same = brindle::unpack(ours.data(), ours.size(), output.data(), output.size(), size) &&
-                          size == files[i].bytes.size() &&
-                          std::equal(files[i].bytes.begin(), files[i].bytes.end(), output.begin());
+        const auto matches = [&] { return std::equal(files[i].bytes.begin(), files[i].bytes.end(), output.begin()); };
+        bool same = brindle::unpack(ours.data(), ours.size(), output.data(), output.size(), size) &&
+                    size == files[i].bytes.size() && matches();
+        same = same && brindle::unpackLzma(encoded[i].lzma.data(), encoded[i].lzma.size(), output.data(),
+                                           output.size(), size) && matches();
+        same = same && liblzmaDecode(encoded[i].lzma, output) == files[i].bytes.size() && matches();
         if (!same) {
             std::printf("round trip failed: %s\n", files[i].path.c_str());
             figures.failures++;
@@ -108,6 +144,18 @@ Figures measure(const std::vector<CorpusFile>& files) {
         brindle::unpack(ours.data(), ours.size(), output.data(), output.size(), size);
         return std::size_t(size);
     };
+    const auto unpackOurs32 = [&](std::size_t i) {
+        const std::vector<std::uint8_t>& ours = encoded[i].ours;
+        std::uint32_t size = 0;
+        brindle::unpackWithBuffer<std::uint32_t>(ours.data(), ours.size(), output.data(), output.size(), size);
+        return std::size_t(size);
+    };
+    const auto unpackLzma = [&](std::size_t i) {
+        std::uint32_t size = 0;
+        brindle::unpackLzma(encoded[i].lzma.data(), encoded[i].lzma.size(), output.data(), output.size(), size);
+        return std::size_t(size);
+    };
+    const auto decodeLiblzma = [&](std::size_t i) { return liblzmaDecode(encoded[i].lzma, output); };
     const auto inflateZlib = [&](std::size_t i) {
         uLongf size = uLongf(output.size());
         uncompress(output.data(), &size, encoded[i].zlib.data(), uLong(encoded[i].zlib.size()));
@@ -115,7 +163,10 @@ Figures measure(const std::vector<CorpusFile>& files) {
     };
     for (int round = 0; round < kDecodeRounds; ++round) {
         figures.unpackMBs = std::max(figures.unpackMBs, decodeSpeed(files, unpackOurs));
+        figures.unpack32MBs = std::max(figures.unpack32MBs, decodeSpeed(files, unpackOurs32));
         figures.inflateMBs = std::max(figures.inflateMBs, decodeSpeed(files, inflateZlib));
+        figures.lzmaMBs = std::max(figures.lzmaMBs, decodeSpeed(files, unpackLzma));
+        figures.liblzmaMBs = std::max(figures.liblzmaMBs, decodeSpeed(files, decodeLiblzma));
     }
     return figures;
 }
@@ -126,6 +177,7 @@ Figures combine(const Figures& a, const Figures& b) {
     sum.input = a.input + b.input;
     sum.ours = a.ours + b.ours;
     sum.zlib = a.zlib + b.zlib;
+    sum.lzma = a.lzma + b.lzma;
     sum.packSeconds = a.packSeconds + b.packSeconds;
     sum.failures = a.failures + b.failures;
     // Speeds combine as total bytes over total time.
@@ -134,15 +186,25 @@ Figures combine(const Figures& a, const Figures& b) {
         return seconds > 0 ? sum.input / seconds : 0;
     };
     sum.unpackMBs = harmonic(a.unpackMBs, b.unpackMBs);
+    sum.unpack32MBs = harmonic(a.unpack32MBs, b.unpack32MBs);
     sum.inflateMBs = harmonic(a.inflateMBs, b.inflateMBs);
+    sum.lzmaMBs = harmonic(a.lzmaMBs, b.lzmaMBs);
+    sum.liblzmaMBs = harmonic(a.liblzmaMBs, b.liblzmaMBs);
     return sum;
 }
 
 void print(const char* name, const Figures& f) {
     if (f.files == 0) return;
-    std::printf("%-9s %5zu %12zu %12zu %7.2f%% %12zu %7.2f%% %9.1f %9.1f %7.2fx %8.2f\n", name, f.files, f.input,
-                f.ours, 100.0 * f.ours / f.input, f.zlib, 100.0 * f.zlib / f.input, f.unpackMBs, f.inflateMBs,
-                f.unpackMBs / f.inflateMBs, f.input / f.packSeconds / 1e6);
+    std::printf("%-9s %5zu %12zu %12zu %7.2f%% %12zu %7.2f%% %9.1f %9.1f %9.1f %7.2fx %7.2fx %8.2f\n", name, f.files,
+                f.input, f.ours, 100.0 * f.ours / f.input, f.zlib, 100.0 * f.zlib / f.input, f.unpackMBs,
+                f.unpack32MBs, f.inflateMBs, f.unpackMBs / f.inflateMBs, f.unpack32MBs / f.inflateMBs,
+                f.input / f.packSeconds / 1e6);
+}
+
+void printLzma(const char* name, const Figures& f) {
+    if (f.files == 0) return;
+    std::printf("%-9s %12zu %7.2f%% %9.1f %9.1f %9.1f %7.2fx %7.2fx\n", name, f.lzma, 100.0 * f.lzma / f.input,
+                f.lzmaMBs, f.liblzmaMBs, f.inflateMBs, f.lzmaMBs / f.liblzmaMBs, f.lzmaMBs / f.inflateMBs);
 }
 
 }  // namespace
@@ -152,16 +214,23 @@ int main(int argc, char** argv) {
     const Corpus corpus = paths.empty() ? loadDefaultCorpus() : loadCorpus(paths);
     const Figures binaries = measure(corpus.binaries);
     const Figures text = measure(corpus.text);
-    std::printf("built for %s; -Os, decoder files %s; zlib %s from source with the same flags\n",
-                BRINDLE_BENCH_TARGET, BRINDLE_DECODER_FLAGS, zlibVersion());
-    std::printf("%-9s %5s %12s %12s %8s %12s %8s %9s %9s %8s %8s\n", "kind", "files", "input", "packed", "ratio",
-                "zlib-9", "ratio", "unpack", "inflate", "ours/", "pack");
-    std::printf("%-9s %5s %12s %12s %8s %12s %8s %9s %9s %8s %8s\n", "", "", "bytes", "bytes", "", "bytes", "",
-                "MB/s", "MB/s", "zlib", "MB/s");
+    std::printf("built for %s; -Os, decoders %s: ours, zlib %s and liblzma %s, both from source\n",
+                BRINDLE_BENCH_TARGET, BRINDLE_DECODER_FLAGS, zlibVersion(), lzma_version_string());
+    std::printf("%-9s %5s %12s %12s %8s %12s %8s %9s %9s %9s %8s %8s %8s\n", "kind", "files", "input", "packed",
+                "ratio", "zlib-9", "ratio", "unpack", "unpack32", "inflate", "ours/", "ours32/", "pack");
+    std::printf("%-9s %5s %12s %12s %8s %12s %8s %9s %9s %9s %8s %8s %8s\n", "", "", "bytes", "bytes", "", "bytes",
+                "", "MB/s", "MB/s", "MB/s", "zlib", "zlib", "MB/s");
     print("binaries", binaries);
     print("text", text);
     const Figures total = combine(binaries, text);
     print("total", total);
+    std::printf("\nLZMA method (x86 filter, liblzma's encoder), our decoder against liblzma's and inflate:\n");
+    std::printf("%-9s %12s %8s %9s %9s %9s %8s %8s\n", "kind", "packed", "ratio", "ours", "liblzma", "inflate",
+                "ours/", "ours/");
+    std::printf("%-9s %12s %8s %9s %9s %9s %8s %8s\n", "", "bytes", "", "MB/s", "MB/s", "MB/s", "liblzma", "zlib");
+    printLzma("binaries", binaries);
+    printLzma("text", text);
+    printLzma("total", total);
     if (total.failures != 0) std::printf("%zu files did not round-trip\n", total.failures);
     return 0;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Packing throughput of `brindle-pack build` on a 200 MB application tree,
-# solid with one thread and with all cores and file by file (--no-solid) on
-# all cores, next to `zstd -19 -T0` and `xz -9 -T0` of a tar of the same tree,
-# with the peak memory of each, measured one after the other. The tree (about 175 MB of Wine's i386 DLLs, 5 MB each
+# solid (LZMA method) with one thread and with all cores, solid with the LZ
+# method and file by file (--no-solid) on all cores, next to NSIS's makensis
+# with `SetCompressor /SOLID lzma`, `zstd -19 -T0` and `xz -9 -T0` of a tar of
+# the same tree, with the peak memory of each, measured one after the other. The tree (about 175 MB of Wine's i386 DLLs, 5 MB each
 # at most, and 25 MB of text from /usr/share/doc) is made in
 # build/bench-project when it is not there yet.
 set -euo pipefail
@@ -57,8 +58,23 @@ measure "solid, 1 thread" build/bench-setup.exe "${build[@]}" -j 1
 cp build/bench-setup.exe build/bench-setup-1.exe
 measure "solid, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(nproc)"
 cmp -s build/bench-setup.exe build/bench-setup-1.exe || echo "the installers differ between thread counts" >&2
+measure "solid, --method lz, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(nproc)" --method lz
 measure "--no-solid, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(nproc)" --no-solid
+# NSIS, a peer installer, as its authors would use it: the whole tree in one
+# solid LZMA block.
+cat >build/bench-nsis.nsi <<NSI
+Name "Bench"
+OutFile "$PWD/build/bench-nsis.exe"
+SetCompressor /SOLID lzma
+InstallDir "\$PROGRAMFILES\Bench"
+RequestExecutionLevel admin
+Section
+  SetOutPath "\$INSTDIR"
+  File /r "$PWD/$project/app/*"
+SectionEnd
+NSI
+measure "NSIS $(makensis -VERSION) /SOLID lzma" build/bench-nsis.exe makensis -V1 build/bench-nsis.nsi
 tar -C "$project" -cf build/bench-app.tar app
 measure "zstd -19 -T0 of the tar" build/bench-app.tar.zst zstd -q -f -19 -T0 build/bench-app.tar
 measure "xz -9 -T0 of the tar" build/bench-app.tar.xz xz -k -f -9 -T0 build/bench-app.tar
-rm -f build/bench-setup-1.exe build/bench-app.tar build/bench-app.tar.zst build/bench-app.tar.xz
+rm -f build/bench-setup-1.exe build/bench-app.tar build/bench-app.tar.zst build/bench-app.tar.xz build/bench-nsis.nsi

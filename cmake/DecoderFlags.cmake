@@ -4,6 +4,8 @@
 set(BRINDLE_DECODER_SOURCES
   "${CMAKE_CURRENT_LIST_DIR}/../src/package/unpack.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/../src/package/block_checksum.cpp"
+  "${CMAKE_CURRENT_LIST_DIR}/../src/package/lzma_decoder.cpp"
+  "${CMAKE_CURRENT_LIST_DIR}/../src/package/x86_filter.cpp"
 )
 set(BRINDLE_DECODER_FLAGS -O2)
 

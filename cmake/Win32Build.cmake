@@ -13,7 +13,13 @@ ExternalProject_Add(win32
   USES_TERMINAL_BUILD ON
 )
 
-# brindle-pack for Windows (x86-64): the tool alone, with the core it needs.
+# brindle-pack for Windows (x86-64): the tool alone, with the core it needs
+# and liblzma built from xz's source.
+file(GLOB xz_source_dirs "${CMAKE_SOURCE_DIR}/build/xz-source/xz-utils-*/CMakeLists.txt")
+if(NOT xz_source_dirs)
+  message(STATUS "brindle-pack.exe not built: xz's source is fetched by scripts/fetch_sources.sh")
+  return()
+endif()
 ExternalProject_Add(win64_tool
   SOURCE_DIR "${CMAKE_SOURCE_DIR}"
   BINARY_DIR "${CMAKE_BINARY_DIR}/../win64-tool"

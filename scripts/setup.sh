@@ -9,7 +9,8 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev           # brindle-pack.exe, the tool for Windows (x86-64)
   libgtest-dev googletest                             # unit tests
   clang libclang-rt-14-dev                            # fuzz targets
-  zlib1g-dev liblzma-dev zstd xz-utils                # benchmark anchors
+  liblzma-dev                                         # the LZMA method's encoder in brindle-pack
+  zlib1g-dev zstd xz-utils nsis                       # benchmark anchors
   g++-multilib                                        # the benchmark's i686 build, where the kernel runs it
   imagemagick                                         # screenshots of the demo
   osslsigncode openssl                                # signed installers (brindle-pack sign and its tests)
@@ -24,6 +25,7 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-# The benchmark builds zlib from its source package; without it, it is left out.
-scripts/fetch_zlib_source.sh || echo "setup: no zlib source package, so brindle-bench is not built" >&2
+# The benchmark builds zlib from its source package, brindle-pack.exe xz's
+# liblzma; without them, they are left out.
+scripts/fetch_sources.sh || echo "setup: no zlib or xz source package: brindle-bench and brindle-pack.exe are not built" >&2
 scripts/wine-setup.sh

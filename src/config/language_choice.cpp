@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/decimal.h"
+#include "config/preference_file.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
@@ -28,14 +29,23 @@ std::string chooseLanguageFile(const std::string& setting, std::uint16_t userLan
     return matched ? chosen : ask(setting);
 }
 
-std::vector<LanguageChoice> languageChoices(const std::string& setting) {
+std::vector<LanguageChoice> languageChoices(const std::string& setting,
+                                            const std::function<std::string(const std::string&)>& ownName) {
     std::vector<LanguageChoice> choices;
     const std::size_t entries = entryCount(setting);
     for (std::size_t i = 1; i <= entries; ++i) {
         const std::string fileName = field(field(setting, '|', i), '#', 1);
-        choices.push_back({" " + fileName.substr(0, fileName.find('.')), fileName});
+        const std::string name = ownName(fileName);
+        choices.push_back({" " + (name.empty() ? fileName.substr(0, fileName.find('.')) : name), fileName});
     }
     return choices;
+}
+
+std::string languageName(const std::string& path) {
+    PreferenceFile file;
+    file.open(path);
+    file.selectGroup(kLanguageNameGroup);
+    return file.readString(kLanguageNameKey);
 }
 
 }  // namespace brindle

@@ -16,12 +16,21 @@ namespace brindle {
 std::string chooseLanguageFile(const std::string& setting, std::uint16_t userLanguage,
                                const std::function<std::string(const std::string&)>& ask);
 
+// Where a language file names its language for the chooser: [Language] Name.
+inline constexpr const char* kLanguageNameGroup = "Language";
+inline constexpr const char* kLanguageNameKey = "Name";
+
 struct LanguageChoice {
-    std::string label;     // " " + the file name before its first "."
+    std::string label;     // " " + the name the file gives itself, else its file name before the first "."
     std::string fileName;  // the part of the entry before "#"
 };
 
 // The entries the language chooser lists, in setting order: one per "|".
-std::vector<LanguageChoice> languageChoices(const std::string& setting);
+// `ownName` gives the name a language file gives itself, empty for none.
+std::vector<LanguageChoice> languageChoices(const std::string& setting,
+                                            const std::function<std::string(const std::string&)>& ownName);
+
+// The name the language file at `path` gives itself; empty when it names none.
+std::string languageName(const std::string& path);
 
 }  // namespace brindle

@@ -88,6 +88,9 @@ constexpr Slot kSlots[kTextCount] = {
     {"Install", "Failed", "Failed: files could not be written"},
     {"Page05", "Failed", "Installation failed"},
     {"Requester", "RQ5_Msg", "Please enter a complete folder path, such as C:\\Programs\\App\\ or \\\\server\\share\\App\\."},
+    {"Install", "RemoveOld", "Remove files of the earlier version"},
+    {"Uninstaller", "Kept", "Kept, as changed since the installation:"},
+    {"Uninstaller", "Changed", "Left, as uninstall.dat was changed since the installation:"},
 };
 
 std::string defaultText(const Slot& slot, const std::string& title, const std::string& version) {

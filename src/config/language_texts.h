@@ -29,9 +29,13 @@ enum class Text {
     // the copy line and the status line after a failed step, and the
     // refusal of an installation folder that is no complete path.
     InstallFailed, Page05Failed, RequesterRQ5Msg,
+    // The earlier version's files removed at an upgrade; the uninstaller's
+    // headings of the user's files it kept and of what it left because
+    // uninstall.dat was changed.
+    InstallRemoveOld, UninstallerKept, UninstallerChanged,
 };
 
-inline constexpr int kTextCount = 68;
+inline constexpr int kTextCount = 71;
 
 // Where a language file holds a text.
 struct TextName {

@@ -1,6 +1,7 @@
 #include "config/preference_file.h"
 
 #include "config/decimal.h"
+#include "toolkit/file_paths.h"
 #include "toolkit/text_encoding.h"
 #include "toolkit/path_text.h"
 #include "toolkit/replacement_file.h"
@@ -24,30 +25,32 @@ bool sameName(const std::string& a, const std::string& b) {
 }
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-
-bool readWhole(InputFile& file, std::string& content) {
-    const std::int64_t size = file.size();
-    if (size < 0 || std::uint64_t(size) > content.max_size()) return false;
-    content.resize(std::size_t(size));
-    return file.read(content.data(), content.size()) == content.size();
-}
 }  // namespace
 
 bool PreferenceFile::open(const std::string& path) {
-    close();
-    isOpen_ = true;
-    path_ = path;
+    load(path, {});
     std::string content;
-    if (!file_.open(path) || !readWhole(file_, content)) {
+    if (!file_.open(path) || !readWholeFile(file_, content)) {
         file_.close();
         return false;
     }
+    take(std::move(content));
+    return true;
+}
+
+void PreferenceFile::load(const std::string& path, const std::string& content) {
+    close();
+    isOpen_ = true;
+    path_ = path;
+    take(content);
+}
+
+void PreferenceFile::take(std::string content) {
     if (content.size() > 2 && content.compare(0, 3, kByteOrderMark) == 0) {
         utf8_ = true;
         content.erase(0, 3);
     }
     parse(content);
-    return true;
 }
 
 void PreferenceFile::parse(const std::string& content) {
@@ -156,7 +159,36 @@ void PreferenceFile::writeLong(const std::string& key, std::int32_t value) {
     writeString(key, std::to_string(value));
 }
 
-std::string PreferenceFile::render() const {
+bool PreferenceFile::hasKey(const std::string& key) const {
+    return isOpen_ && !pendingGroup_ && findKey(key) != kNone;
+}
+
+void PreferenceFile::removeKey(const std::string& key) {
+    if (!hasKey(key)) return;
+    lines_.erase(lines_.begin() + std::ptrdiff_t(findKey(key)));
+    modified_ = true;
+}
+
+bool PreferenceFile::removeGroupIfEmpty() {
+    if (!isOpen_ || pendingGroup_ || currentGroup_ == kNone) return false;
+    const std::size_t end = sectionEnd();
+    for (std::size_t i = sectionStart(); i < end; ++i)
+        if (lines_[i].kind == Kind::Key) return false;
+    const std::string name = lines_[currentGroup_].name;
+    lines_.erase(lines_.begin() + std::ptrdiff_t(currentGroup_), lines_.begin() + std::ptrdiff_t(end));
+    currentGroup_ = kNone;
+    pendingGroup_ = utf8_ ? utf8ToLatin1(name) : name;
+    modified_ = true;
+    return true;
+}
+
+bool PreferenceFile::holdsKeys() const {
+    for (const Line& line : lines_)
+        if (line.kind == Kind::Key) return true;
+    return false;
+}
+
+std::string PreferenceFile::rendered() const {
     std::string out;
     if (utf8_) out = std::string(kByteOrderMark) + "\r\n";
     for (const Line& line : lines_) {
@@ -171,7 +203,7 @@ std::string PreferenceFile::render() const {
 }
 
 FileResult PreferenceFile::writeOut() const {
-    const std::string text = render();
+    const std::string text = rendered();
     ReplacementFile out;
     FileResult step = out.create(path_);
     if (step) step = out.write(text.data(), text.size());

@@ -27,6 +27,11 @@ public:
     // False when the file could not be opened; it then reads as empty, and
     // a write creates it at close.
     bool open(const std::string& path);
+    // As open(), with `content` taken as the file's bytes (read once by the
+    // caller, who hashes the very bytes it reads, or the builder's converted
+    // copy of a file); nothing is held open. With an empty `path` writes are
+    // lost at close.
+    void load(const std::string& path, const std::string& content);
     // True when the group exists or the name is empty (the lines before the
     // first group); otherwise the name becomes the pending group and reads
     // give their defaults until the next selection.
@@ -35,6 +40,16 @@ public:
     std::int32_t readLong(const std::string& key, std::int32_t fallback);
     void writeString(const std::string& key, const std::string& value);
     void writeLong(const std::string& key, std::int32_t value);
+    // Whether the current group holds the key.
+    bool hasKey(const std::string& key) const;
+    void removeKey(const std::string& key);
+    // Removes the current group, with its comments, when it holds no key;
+    // its name then becomes the pending group. True when it is gone.
+    bool removeGroupIfEmpty();
+    // Whether any group, or the part before the first, holds a key.
+    bool holdsKeys() const;
+    // The text close() writes when anything was written.
+    std::string rendered() const;
     // Succeeds when nothing needed writing or the file was written.
     FileResult close();
 
@@ -47,12 +62,12 @@ private:
     };
     static constexpr std::size_t kNone = std::size_t(-1);
 
+    void take(std::string content);
     void parse(const std::string& content);
     std::size_t sectionStart() const;
     std::size_t sectionEnd() const;
     std::size_t findKey(const std::string& key) const;
     std::string stored(const std::string& text) const;  // 8-bit text as the file holds it
-    std::string render() const;
     FileResult writeOut() const;
 
     bool isOpen_ = false;

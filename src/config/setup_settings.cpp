@@ -35,6 +35,7 @@ constexpr SettingKey kKeys[] = {
     {"Settings", "NoCopyExt", T::Text, "", P::Install, &S::noCopyExt},
     {"Settings", "IconID", T::SignedNumber8, "0", P::Install, nullptr, &S::iconId},
     {"StartMenue", "ProgLink", T::Text, nullptr, P::Install, &S::progLink},  // after Author and EMail
+    {"Settings", "RemoveOldFiles", T::Number8, "0", P::Install, nullptr, &S::removeOldFiles},
     {"UserTask", "Number", T::Number16, "0", P::Install},
     {"UserTask", "Task", T::Text, "", P::Install, nullptr, nullptr, true},
     {"StartMenue", "Help", T::Text, "", P::StartMenu, &S::help},
@@ -45,6 +46,12 @@ constexpr SettingKey kKeys[] = {
 
 void readPass(PreferenceFile& ini, const std::string& path, SetupSettings& settings, SettingPass pass) {
     ini.open(path);
+    readSettings(ini, settings, pass);
+    ini.close();
+}
+}  // namespace
+
+void readSettings(PreferenceFile& ini, SetupSettings& settings, SettingPass pass) {
     for (const SettingKey& key : kKeys) {
         if (key.pass != pass || (!key.text && !key.number)) continue;
         ini.selectGroup(key.group);
@@ -53,9 +60,7 @@ void readPass(PreferenceFile& ini, const std::string& path, SetupSettings& setti
         else
             settings.*key.number = narrowSetting(key.type, ini.readLong(key.key, 0));
     }
-    ini.close();
 }
-}  // namespace
 
 std::span<const SettingKey> settingKeys() { return kKeys; }
 

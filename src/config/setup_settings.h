@@ -37,6 +37,7 @@ struct SetupSettings {
     std::string noCopyExt;
     std::int32_t iconId = 0;
     std::string progLink;  // absent: the author line
+    std::int32_t removeOldFiles = 0;
     // Pass C', only with start-menu shortcuts
     std::string help;
     std::string url;
@@ -72,6 +73,9 @@ std::span<const SettingKey> settingKeys();
 // The value of a number key as its type holds it.
 std::int32_t narrowSetting(SettingType type, std::int32_t value);
 
+// The keys of one pass, from the file open in `ini`.
+void readSettings(PreferenceFile& ini, SetupSettings& settings, SettingPass pass);
+// Each pass opens the file at `path`, reads its keys and closes it again.
 void readStartupSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // A
 void readWizardSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);     // B
 void readInstallSettings(PreferenceFile& ini, const std::string& path, SetupSettings& settings);    // C

@@ -8,6 +8,7 @@
 
 #include "install/shortcut_plan.h"
 #include "package/extraction.h"
+#include "toolkit/files.h"
 #include "toolkit/registry.h"
 
 namespace brindle {
@@ -25,7 +26,20 @@ public:
     // Today's local date as yyyymmdd.
     virtual std::string today() = 0;
     virtual bool exists(const std::string& path) = 0;
+    // The long form of an existing path; empty when it does not exist.
+    virtual std::string longForm(const std::string& path) = 0;
     virtual FileResult createFolderChain(const std::string& folder) = 0;
+    // Makes the installation folder and what is missing above it; an
+    // elevated run protects a new one that ordinary users could change.
+    virtual FileResult createInstallFolder(const std::string& folder) = 0;
+    virtual bool readFile(const std::string& path, std::string& content) = 0;
+    virtual bool readFileStamp(const std::string& path, FileStamp& stamp) = 0;
+    // Removes `name` (relative) below `folder`, never through a link;
+    // succeeds when it is gone. The folder form leaves one that holds anything.
+    virtual FileResult removeFile(const std::string& folder, const std::string& name) = 0;
+    virtual FileResult removeFolderIfEmpty(const std::string& folder, const std::string& name) = 0;
+    // 64 hexadecimal digits; empty when the platform cannot tell.
+    virtual std::string sha256(const std::string& bytes) = 0;
     // Extracts the package at `packagePath` into `destination`, giving its
     // entries and what became of each; false when the package cannot be
     // read (then both lists are empty).
@@ -36,7 +50,11 @@ public:
     virtual bool createShortcut(const Shortcut& shortcut) = 0;
     virtual bool writeRegistryStrings(std::uint32_t root, const std::string& key,
                                       const std::vector<RegistryValue>& values) = 0;
-    virtual FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) = 0;
+    virtual std::string readRegistryString(std::uint32_t root, const std::string& key, const std::string& name) = 0;
+    virtual bool registryKeyExists(std::uint32_t root, const std::string& key) = 0;
+    // `content` receives the bytes written.
+    virtual FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts,
+                                          std::string& content) = 0;
 };
 
 }  // namespace brindle

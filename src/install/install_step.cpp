@@ -1,6 +1,8 @@
 // The install step's sequence. Each step goes on after a failure of the one
 // before (an uninstall entry is still worth having when one file failed),
-// but a single failure turns the final status into the failure text.
+// but a single failure turns the final status into the failure text. An
+// installation over an earlier one of the same application carries that
+// one's records on, so that the uninstall leaves nothing of either.
 #include "install/install_step.h"
 
 #include "config/language_texts.h"
@@ -14,6 +16,8 @@
 #include "install/uninstall_data.h"
 #include "install/uninstall_entry.h"
 #include "install/user_tasks.h"
+#include "package/entry_name.h"
+#include "toolkit/canonical_path.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
@@ -26,9 +30,15 @@ public:
     TaskActions(InstallView& view, InstallActions& actions) : view_(view), actions_(actions) {}
     void addProgressLine(const std::string& line) override { view_.addLine(line); }
     bool createShortcut(const Shortcut& shortcut) override { return actions_.createShortcut(shortcut); }
-    FileResult copyFile(const std::string& source, const std::string& target) override {
-        if (actions_.exists(target) && !view_.confirmReplace(source, target)) return {};  // kept on purpose
-        return actions_.copyFile(source, target);
+    CopyOutcome copyFile(const std::string& source, const std::string& target) override {
+        if (actions_.exists(target) && !view_.confirmReplace(source, target)) return {true, {}};
+        return {false, actions_.copyFile(source, target)};
+    }
+    bool readFileStamp(const std::string& path, FileStamp& stamp) override {
+        return actions_.readFileStamp(path, stamp);
+    }
+    bool registryKeyExists(std::uint32_t root, const std::string& key) override {
+        return actions_.registryKeyExists(root, key);
     }
     bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                              const std::string& text) override {
@@ -63,13 +73,16 @@ public:
 
     InstallResult run() {
         view_.showProgress(texts_.get(Text::Page05Install) + " .....");
-        installDir_ = ensureTrailingBackslash(view_.installFolder());
+        // One spelling of the folder everywhere it is written, so that the
+        // uninstaller recognises it as its own.
+        installDir_ = canonicalFolder(view_.installFolder(), longForm_);
         if (!isAbsoluteFolder(installDir_)) return finish({});
         actions_.announceInstallDir(installDir_);
         readInstallSettings(ini_, settingsPath_, settings_);
         view_.addLine(titleLine(settings_));
         view_.addLine(authorLine(settings_));
         view_.addLine("");
+        InstallationRecords earlier = earlierInstallation();
         copyFiles();
         view_.addLine("");
         registerUninstaller();
@@ -77,33 +90,82 @@ public:
         const std::string desktopLink = makeDesktopLink(links);
         const std::string startMenuName = makeStartMenuLinks(links);
         rememberChoices(startMenuName, !desktopLink.empty());
-        const std::vector<std::string> taskRecords = runTasks(links.startMenuDir);
-        writeUninstallData(links.startMenuDir, desktopLink, taskRecords);
+        runTasks(links.startMenuDir);
+        removeOldFiles(earlier);
+        writeUninstallData(links.startMenuDir, desktopLink, earlier);
         return finish(installDir_);
     }
 
 private:
     void check(bool succeeded) { completed_ = completed_ && succeeded; }
 
-    // Makes the folder unless it exists; a failure is named in the list.
+    // True on success; a failure is named in the list with its cause.
+    bool succeeded(FileResult result, const std::string& what) {
+        if (!result) view_.addLine(withCause(what, result));
+        return bool(result);
+    }
+
     bool makeFolder(const std::string& folder) {
-        if (actions_.exists(folder)) return true;
-        const FileResult made = actions_.createFolderChain(folder);
-        if (!made) view_.addLine(withCause(folder, made));
-        return bool(made);
+        return actions_.exists(folder) || succeeded(actions_.createFolderChain(folder), folder);
+    }
+
+    // The records of an earlier installation of this application into this
+    // folder, read before the copy puts the new template in their place:
+    // all of them while the uninstall entry vouches for the file, otherwise
+    // only what lies inside the folder. Another application's file, or one
+    // written for another folder, is none of this installation's business.
+    InstallationRecords earlierInstallation() {
+        const std::string path = installDir_ + "uninstall.dat";
+        std::string content;
+        if (settings_.noUninstall != 0 || !actions_.readFile(path, content)) return {};
+        PreferenceFile file;
+        file.load(path, content);
+        file.selectGroup("Settings");
+        const std::string guid = file.readString("GUID");
+        const bool sameApplication = guid.empty() && settings_.guid.empty()
+                                         ? file.readString("ProgName") == settings_.titel
+                                         : foldCase(guid) == foldCase(settings_.guid);
+        const std::string progDir = canonicalFolder(file.readString("ProgDir"), longForm_);
+        if (!sameApplication || foldCase(progDir) != foldCase(installDir_)) return {};
+        InstallationRecords records;
+        readInstallationRecords(file, records);
+        const std::string entryKey = uninstallEntryKey(settings_.guid, settings_.progLink);
+        const bool trusted = recordsTrusted(actions_.sha256(content),
+                                            actions_.readRegistryString(kLocalMachine, entryKey, kUninstallDataHash),
+                                            actions_.readRegistryString(kLocalMachine, entryKey, "UninstallString"),
+                                            installDir_);
+        return trusted ? records : insideOnly(records, installDir_);
+    }
+
+    // The folders above the installation folder that the step makes: the
+    // uninstall removes them again, once empty, and never one that was there.
+    std::string firstMissingFolderAbove() {
+        std::string top;
+        for (std::string folder = pathPartOf(installDir_.substr(0, installDir_.size() - 1));
+             folder.size() > rootLength(folder) && !actions_.exists(folder);
+             folder = pathPartOf(folder.substr(0, folder.size() - 1)))
+            top = folder;
+        return top;
     }
 
     void copyFiles() {
         const int copyLine = view_.addLine(copyingLine(texts_));
         std::vector<PackageEntry> entries;
         std::vector<ExtractResult> results;
-        const bool packageRead = makeFolder(installDir_) &&
-                                 actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
-                                                         settings_.noCopyExt, entries, results);
+        const bool existed = actions_.exists(installDir_);
+        if (!existed) made_.madeAbove = firstMissingFolderAbove();
+        const bool folderMade = existed || succeeded(actions_.createInstallFolder(installDir_), installDir_);
+        const bool packageRead = folderMade && actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
+                                                                       settings_.noCopyExt, entries, results);
         installedBytes_ = installedBytes(entries, results);
-        const bool copied = copyCompleted(packageRead, results);
-        check(copied);
-        view_.replaceLine(copyLine, copiedLine(texts_, copied));
+        for (std::size_t i = 0; i < entries.size() && i < results.size(); ++i) {
+            if (entries[i].kind != kFileEntry) continue;
+            shippedFiles_.push_back(entries[i].name);
+            if (results[i].outcome == ExtractOutcome::Kept) keptFiles_.push_back(entries[i].name);
+        }
+        copied_ = copyCompleted(packageRead, results);
+        check(copied_);
+        view_.replaceLine(copyLine, copiedLine(texts_, copied_));
         for (const std::string& line : failureLines(entries, results)) view_.addLine(line);
     }
 
@@ -113,7 +175,9 @@ private:
                                          settings_.version, settings_.author,  settings_.web,
                                          settings_.eMail,  installDir_,        settings_.progExe,
                                          installedBytes_,  actions_.today()};
-        check(actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry), uninstallEntryValues(entry)));
+        entryWritten_ = actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry.guid, entry.progLink),
+                                                      uninstallEntryValues(entry));
+        check(entryWritten_);
         view_.addLine(texts_.get(Text::InstallMsg5));
     }
 
@@ -159,17 +223,46 @@ private:
                                             rememberedChoicesValues({installDir_, startMenuName, desktopIcon ? "1" : "0"})));
     }
 
-    std::vector<std::string> runTasks(const std::string& startMenuDir) {
+    void runTasks(const std::string& startMenuDir) {
         TaskActions taskActions(view_, actions_);
         const FolderLookup folderPath = [this](int code) { return actions_.folderPath(code); };
         UserTaskResult result = runUserTasks(ini_, {settingsPath_, workDirectory_, installDir_, startMenuDir, folderPath},
                                              taskActions, texts_.get(Text::InstallMsg6));
         check(result.allDone);
-        return std::move(result.records);
+        result.made.madeAbove = made_.madeAbove;
+        made_ = std::move(result.made);
     }
 
+    // With RemoveOldFiles the earlier version's files that this one no longer
+    // ships go now, each listed, rather than with the uninstall, then the
+    // folders on their way that this leaves empty (each file's deepest
+    // first, once all files are gone); what cannot go stays on the record.
+    // Only after a whole copy: without the package's list every earlier file
+    // would look dropped.
+    void removeOldFiles(InstallationRecords& earlier) {
+        if (settings_.removeOldFiles == 0 || !copied_) return;
+        std::vector<std::string> old;
+        for (const std::string& name : earlier.files)
+            if (isSafeEntryName(name) && !listsEntry(shippedFiles_, name)) old.push_back(name);
+        if (old.empty()) return;
+        view_.addLine(texts_.get(Text::InstallRemoveOld));
+        std::vector<std::string> removed;
+        for (const std::string& name : old) {
+            const FileResult gone = actions_.removeFile(installDir_, name);
+            view_.addLine("   " + withCause(name, gone));
+            if (gone) removed.push_back(name);
+            else check(false);
+        }
+        for (const std::string& name : removed)
+            for (std::string folder = pathPartOf(name); !folder.empty();
+                 folder = pathPartOf(folder.substr(0, folder.size() - 1)))
+                check(succeeded(actions_.removeFolderIfEmpty(installDir_, folder), installDir_ + folder));
+        std::erase_if(earlier.files, [&](const std::string& name) { return listsEntry(removed, name); });
+    }
+
+    // The file's hash goes into the uninstall entry once the file is whole.
     void writeUninstallData(const std::string& startMenuDir, const std::string& desktopLink,
-                            const std::vector<std::string>& taskRecords) {
+                            InstallationRecords& earlier) {
         if (settings_.noUninstall != 0) return;
         UninstallInputs uninstall;
         uninstall.installDir = installDir_;
@@ -179,10 +272,18 @@ private:
         uninstall.exe = settings_.exe;
         uninstall.startMenuDir = startMenuDir;
         uninstall.desktopLink = desktopLink;
-        uninstall.taskRecords = taskRecords;
-        const FileResult written = actions_.writeUninstallData(uninstall, texts_);
-        check(bool(written));
-        if (!written) view_.addLine(withCause(installDir_ + "uninstall.dat", written));
+        uninstall.made = std::move(made_);
+        uninstall.keptFiles = keptFiles_;
+        uninstall.earlier = std::move(earlier);
+        std::string content;
+        const bool written = succeeded(actions_.writeUninstallData(uninstall, texts_, content),
+                                       installDir_ + "uninstall.dat");
+        check(written);
+        if (!written || !entryWritten_) return;
+        const std::string hash = actions_.sha256(content);
+        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine,
+                                                             uninstallEntryKey(settings_.guid, settings_.progLink),
+                                                             {{kUninstallDataHash, hash}}));
     }
 
     InstallResult finish(const std::string& installDir) {
@@ -198,8 +299,13 @@ private:
     const LanguageTexts& texts_;
     InstallView& view_;
     InstallActions& actions_;
+    const LongForm longForm_ = [this](const std::string& path) { return actions_.longForm(path); };
     std::string installDir_;
     std::uint64_t installedBytes_ = 0;
+    std::vector<std::string> shippedFiles_, keptFiles_;  // the package's files, and those kept from before
+    InstallationRecords made_;
+    bool copied_ = false;
+    bool entryWritten_ = false;
     bool completed_ = true;
 };
 }  // namespace

@@ -22,7 +22,7 @@ std::vector<std::string> failureLines(const std::vector<PackageEntry>& entries,
                                       const std::vector<ExtractResult>& results) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < entries.size() && i < results.size(); ++i)
-        if (!extractedWell(results[i].outcome)) lines.push_back(entries[i].name + ": " + problemOf(results[i]));
+        if (!extractedWell(results[i].outcome)) lines.push_back(entries[i].name + ": " + problemOf(entries[i], results[i]));
     return lines;
 }
 

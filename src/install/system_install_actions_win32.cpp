@@ -7,8 +7,13 @@
 #include "install/shortcuts.h"
 #include "install/uninstall_data.h"
 #include "package/package_reader.h"
+#include "toolkit/digest.h"
 #include "toolkit/file_paths.h"
+#include "toolkit/file_tree.h"
+#include "toolkit/files.h"
 #include "toolkit/number_text.h"
+#include "toolkit/protected_folder.h"
+#include "toolkit/system_paths.h"
 
 namespace brindle {
 
@@ -26,15 +31,42 @@ std::string SystemInstallActions::today() {
 
 bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
 
+std::string SystemInstallActions::longForm(const std::string& path) {
+    return fileExists(path) ? longPathOf(path) : std::string();
+}
+
+bool SystemInstallActions::readFile(const std::string& path, std::string& content) {
+    return readWholeFile(path, content);
+}
+
+bool SystemInstallActions::readFileStamp(const std::string& path, FileStamp& stamp) {
+    return brindle::readFileStamp(path, stamp);
+}
+
+FileResult SystemInstallActions::removeFile(const std::string& folder, const std::string& name) {
+    return removeFileAt(folder + name, folder.size());
+}
+
+FileResult SystemInstallActions::removeFolderIfEmpty(const std::string& folder, const std::string& name) {
+    return brindle::removeFolderIfEmpty(folder + name, folder.size());
+}
+
+std::string SystemInstallActions::sha256(const std::string& bytes) { return sha256Text(bytes); }
+
 FileResult SystemInstallActions::createFolderChain(const std::string& folder) {
     return brindle::createFolderChain(folder);
+}
+
+FileResult SystemInstallActions::createInstallFolder(const std::string& folder) {
+    return createProtectedFolderChain(folder);
 }
 
 bool SystemInstallActions::extractPackage(const std::string& packagePath, const std::string& destination,
                                           const std::string& keepList, std::vector<PackageEntry>& entries,
                                           std::vector<ExtractResult>& results) {
+    InputFile file;
     PackageReader package;
-    if (!package.readDirectory(packagePath)) return false;
+    if (!file.open(packagePath) || package.readDirectory(file, PackageFile::Package) != PackageRead::Read) return false;
     entries = package.entries();
     results = extractAll(package, destination, keepList);
     return true;
@@ -51,9 +83,19 @@ bool SystemInstallActions::writeRegistryStrings(std::uint32_t root, const std::s
     return brindle::writeRegistryStrings(root, key, values);
 }
 
-FileResult SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts) {
+std::string SystemInstallActions::readRegistryString(std::uint32_t root, const std::string& key,
+                                                     const std::string& name) {
+    return brindle::readRegistryString(root, key, name);
+}
+
+bool SystemInstallActions::registryKeyExists(std::uint32_t root, const std::string& key) {
+    return brindle::registryKeyExists(root, key);
+}
+
+FileResult SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts,
+                                                    std::string& content) {
     PreferenceFile file;
-    return brindle::writeUninstallData(file, inputs, texts);
+    return brindle::writeUninstallData(file, inputs, texts, content);
 }
 
 }  // namespace brindle

@@ -9,19 +9,39 @@ namespace brindle {
 
 namespace {
 std::string upToFirstDot(const std::string& text) { return text.substr(0, text.find('.')); }
+
+// The template's files without those this run kept from before: they are
+// the installation's only where an earlier one recorded them.
+std::vector<std::string> writtenFiles(PreferenceFile& file, const std::vector<std::string>& kept) {
+    InstallationRecords found;
+    readInstallationRecords(file, found);
+    std::erase_if(found.files, [&](const std::string& name) { return listsEntry(kept, name); });
+    return found.files;
+}
 }  // namespace
 
-FileResult writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts) {
+FileResult writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts,
+                              std::string& content) {
     const std::string progLink = inputs.progLink.empty() ? upToFirstDot(inputs.progExe) : inputs.progLink;
     file.open(inputs.installDir + "uninstall.dat");
+
+    InstallationRecords current = inputs.made;
+    current.files = writtenFiles(file, inputs.keptFiles);
+    current.startMenu = inputs.startMenuDir;
+    current.desktopIcon = inputs.desktopLink;
+    current.startMenuLinks = {inputs.startMenuDir + progLink + ".lnk",
+                              inputs.startMenuDir + shortcutNameOf(inputs.exe) + ".lnk",
+                              inputs.startMenuDir + trimBlanks(texts.get(Text::InstallHelp)) + ".lnk",
+                              inputs.startMenuDir + "Homepage.lnk", inputs.startMenuDir + "Uninstall.lnk"};
+    const InstallationRecords records = mergeRecords(current, inputs.earlier);
 
     file.selectGroup("Settings");
     file.writeString("ProgDir", inputs.installDir);
     file.writeString("ProgExe", inputs.progExe);
     file.writeString("GUID", inputs.guid);
     file.writeString("ProgLink", progLink);
-    file.writeString("StartMenu", inputs.startMenuDir);
-    file.writeString("DesktopIcon", inputs.desktopLink);
+    file.writeString("StartMenu", records.startMenu);
+    file.writeString("DesktopIcon", records.desktopIcon);
 
     file.selectGroup("Language");
     file.writeString("Titel", texts.get(Text::UninstallerTitel));
@@ -34,18 +54,16 @@ FileResult writeUninstallData(PreferenceFile& file, const UninstallInputs& input
     file.writeString("OK", texts.get(Text::UninstallerOK));
     file.writeString("Cancel", texts.get(Text::UninstallerCancel));
     file.writeString("Ready", texts.get(Text::UninstallerReady));
+    file.writeString("Kept", texts.get(Text::UninstallerKept));
+    file.writeString("Changed", texts.get(Text::UninstallerChanged));
 
     file.selectGroup("StartMenu");
-    file.writeString("Program", inputs.startMenuDir + progLink + ".lnk");
-    file.writeString("AddExe", inputs.startMenuDir + shortcutNameOf(inputs.exe) + ".lnk");
-    file.writeString("Help", inputs.startMenuDir + trimBlanks(texts.get(Text::InstallHelp)) + ".lnk");
-    file.writeString("Homepage", inputs.startMenuDir + "Homepage.lnk");
-    file.writeString("Uninstall", inputs.startMenuDir + "Uninstall.lnk");
+    const char* const linkKeys[] = {"Program", "AddExe", "Help", "Homepage", "Uninstall"};
+    for (std::size_t i = 0; i < records.startMenuLinks.size(); ++i)
+        file.writeString(linkKeys[i], records.startMenuLinks[i]);
 
-    file.selectGroup("UserTask");
-    file.writeLong("Number", std::int32_t(inputs.taskRecords.size()));
-    for (std::size_t i = 0; i < inputs.taskRecords.size(); ++i)
-        file.writeString("Task" + std::to_string(i + 1), inputs.taskRecords[i]);
+    writeInstallationRecords(file, records);
+    content = file.rendered();
     return file.close();
 }
 

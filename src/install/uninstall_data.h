@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/files.h"
+#include "install/installation_records.h"
 
 namespace brindle {
 
@@ -20,12 +20,20 @@ struct UninstallInputs {
     std::string exe;           // StartMenue/Exe; empty without start-menu shortcuts
     std::string startMenuDir;  // ends in "\"; empty without start-menu shortcuts
     std::string desktopLink;   // empty when no desktop shortcut was made
-    std::vector<std::string> taskRecords;
+    // What this run's tasks and folders made (the task records and the
+    // group Written), and the template's files it did not write but kept.
+    InstallationRecords made;
+    std::vector<std::string> keptFiles;
+    // What an earlier installation into the folder left to undo.
+    InstallationRecords earlier;
 };
 
-// Writes the groups Settings, Language, StartMenu and UserTask into
-// installDir + "uninstall.dat", keeping whatever the file holds already.
+// Writes the groups Settings, Language, StartMenu, UserTask and Written
+// into installDir + "uninstall.dat", keeping whatever the file holds
+// already, with the template's file list as this run leaves it merged with
+// the earlier installation's records. `content` receives the bytes written.
 // A failure leaves the earlier file whole.
-FileResult writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts);
+FileResult writeUninstallData(PreferenceFile& file, const UninstallInputs& inputs, const LanguageTexts& texts,
+                              std::string& content);
 
 }  // namespace brindle

@@ -1,5 +1,8 @@
 #include "install/uninstall_entry.h"
 
+#include "toolkit/canonical_path.h"
+#include "toolkit/path_text.h"
+
 namespace brindle {
 
 namespace {
@@ -10,9 +13,8 @@ std::uint32_t kilobytes(std::uint64_t bytes) {
 }
 }  // namespace
 
-std::string uninstallEntryKey(const UninstallEntryInputs& inputs) {
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-           (!inputs.guid.empty() ? inputs.guid : inputs.progLink);
+std::string uninstallEntryKey(const std::string& guid, const std::string& progLink) {
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + (!guid.empty() ? guid : progLink);
 }
 
 std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inputs) {
@@ -37,6 +39,16 @@ std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inpu
 std::string uninstallCommand(const std::string& installDir) {
     const std::string path = installDir + "uninstall.exe";
     return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+}
+
+bool namesInstallation(const std::string& command, const std::string& installDir) {
+    return samePathText(command, installDir + "uninstall.exe");
+}
+
+bool recordsTrusted(const std::string& fileHash, const std::string& entryHash, const std::string& entryCommand,
+                    const std::string& installDir) {
+    return !fileHash.empty() && foldCase(fileHash) == foldCase(entryHash) &&
+           namesInstallation(entryCommand, installDir);
 }
 
 }  // namespace brindle

@@ -20,8 +20,8 @@ struct UninstallEntryInputs {
     std::string installDate;           // yyyymmdd
 };
 
-// The key below HKEY_LOCAL_MACHINE.
-std::string uninstallEntryKey(const UninstallEntryInputs& inputs);
+// The key below HKEY_LOCAL_MACHINE, named by the GUID, else by ProgLink.
+std::string uninstallEntryKey(const std::string& guid, const std::string& progLink);
 // The values in the order they are written: the classic seven, then those
 // that the list of installed programs shows and deployment tools read.
 std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inputs);
@@ -29,5 +29,20 @@ std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inpu
 // Windows runs the uninstall command as a command line: a path holding a
 // blank is quoted, so that no "C:\Program.exe" can be started in its place.
 std::string uninstallCommand(const std::string& installDir);
+
+// The entry's value holding the SHA-256 of uninstall.dat as the installer
+// wrote it: the entry lies where only administrators write, the file in a
+// folder that others may be able to change.
+inline constexpr char kUninstallDataHash[] = "UninstallDataHash";
+
+// Whether the entry's command (a path, quoted or not) starts the uninstaller
+// of `installDir`, in whatever spelling.
+bool namesInstallation(const std::string& command, const std::string& installDir);
+
+// Whether uninstall.dat, whose hash is `fileHash`, may be trusted with what
+// lies outside the installation folder: the entry of that installation
+// holds the same hash.
+bool recordsTrusted(const std::string& fileHash, const std::string& entryHash, const std::string& entryCommand,
+                    const std::string& installDir);
 
 }  // namespace brindle

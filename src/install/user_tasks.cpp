@@ -30,7 +30,7 @@ public:
             case kStartupProgram: return program(places_.folderPath(kStartupFolder), task, record);
             case kDesktopWeb: return web(places_.folderPath(kDesktopFolder), task, record);
             case kMenuWeb: return web(places_.startMenuDir, task, record);
-            case kCopyFile: record = copy(task); return true;
+            case kCopyFile: return copy(task, record);
             case kRegistryString: record = registryString(task); return true;
             case kIniValue: iniValue(task); return false;
             default: return false;
@@ -38,6 +38,7 @@ public:
     }
 
     bool allDone() const { return allDone_; }
+    InstallationRecords& made() { return made_; }
 
 private:
     void note(bool succeeded) { allDone_ = allDone_ && succeeded; }
@@ -69,28 +70,52 @@ private:
     }
 
     // Without a folder the file goes into the installation folder rather
-    // than wherever the installer happened to be started.
-    std::string copy(const TaskLine& task) {
+    // than wherever the installer happened to be started. Only a file this
+    // run wrote is recorded: one the user kept, or a failed copy, is not
+    // the installation's to remove. Outside the installation folder its size
+    // and time as written tell the uninstaller whether it is still ours.
+    bool copy(const TaskLine& task, std::string& record) {
         const std::string name = task[2], source = task[3], folder = task[4];
         std::string target = places_.installDir + name;
         if (!folder.empty()) {
             target = replaceAll(folder + name, "%InstallDir%", places_.installDir);
             target = expand(replaceAll(target, "%ProgDir%", places_.installDir), true, places_.folderPath);
         }
-        note(actions_.copyFile(places_.workDirectory + source, target), target);
-        return target;
+        const CopyOutcome outcome = actions_.copyFile(places_.workDirectory + source, target);
+        note(outcome.written, target);
+        if (outcome.kept || !outcome.written) return false;
+        FileStamp stamp;
+        if (!liesInside(target, places_.installDir)) {
+            note(actions_.readFileStamp(target, stamp));
+            made_.writtenFiles.push_back(writtenFileRecord(target, stamp));
+        }
+        record = target;
+        return true;
     }
 
-    // The record "root|key|value name" tells the uninstaller what to remove.
+    // The record "root|key|value name" tells the uninstaller what to remove;
+    // the topmost key the value's path lacked before is the installation's.
     std::string registryString(const TaskLine& task) {
         const auto root = std::uint32_t(parseDecimal(task[2]));
         const std::string key = task[3], valueName = task[4], text = task[5];
-        note(actions_.writeRegistryString(root, key, valueName, text));
+        std::string created;
+        for (std::string path = key; !path.empty() && !actions_.registryKeyExists(root, path); path = parentKey(path))
+            created = path;
+        const bool written = actions_.writeRegistryString(root, key, valueName, text);
+        note(written);
+        if (written && !created.empty()) made_.createdKeys.push_back(createdKeyRecord(root, created));
         return std::to_string(root) + "|" + key + "|" + valueName;
     }
 
+    static std::string parentKey(std::string key) {
+        while (!key.empty() && key.back() == '\\') key.pop_back();
+        const std::size_t last = key.rfind('\\');
+        return last == std::string::npos ? std::string() : key.substr(0, last);
+    }
+
     // The INI file is written between closing and reopening setup.ini, so
-    // that a task may even name setup.ini itself.
+    // that a task may even name setup.ini itself. A value that was there
+    // already is not the installation's to remove.
     void iniValue(const TaskLine& task) {
         const std::string fileName = task[2], group = task[3], key = task[4];
         std::string value = expand(task[5], false, places_.folderPath);
@@ -99,10 +124,14 @@ private:
         ini_.close();
         PreferenceFile file;
         const std::string path = places_.installDir + fileName;
-        file.open(path);
-        if (!group.empty()) file.selectGroup(group);
+        const bool fileExisted = file.open(path);
+        const bool groupExisted = group.empty() || file.selectGroup(group);
+        const IniMade made = !fileExisted ? IniMade::File : !groupExisted ? IniMade::Group : IniMade::Value;
+        const bool existed = file.hasKey(key);
         file.writeString(key, value);
-        note(file.close(), path);
+        const FileResult written = file.close();
+        note(written, path);
+        if (written && !existed) made_.iniValues.push_back(iniValueRecord(path, group, key, made));
         ini_.open(places_.settingsPath);
         ini_.selectGroup("UserTask");
     }
@@ -110,6 +139,7 @@ private:
     PreferenceFile& ini_;
     const UserTaskPlaces& places_;
     UserTaskActions& actions_;
+    InstallationRecords made_;
     bool allDone_ = true;
 };
 }  // namespace
@@ -127,9 +157,10 @@ UserTaskResult runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, U
         const std::string line = ini.readString("Task" + std::to_string(i), "");
         if (line.empty()) continue;
         std::string record;
-        if (runner.run(TaskLine{line}, record)) result.records.push_back(record);
+        if (runner.run(TaskLine{line}, record)) runner.made().taskRecords.push_back(record);
     }
     ini.close();
+    result.made = std::move(runner.made());
     result.allDone = runner.allDone();
     return result;
 }

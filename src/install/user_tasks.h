@@ -1,6 +1,8 @@
 // The extra work setup.ini lists in its group UserTask: shortcuts, file
 // copies, registry strings and INI values. Each task of types 0 to 6 leaves
-// a record for the uninstaller.
+// a record for the uninstaller, a copy only when it wrote its file; copies
+// outside the installation folder, created registry keys and added INI
+// values leave what the uninstaller needs to tell them from the user's.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "config/path_macros.h"
+#include "install/installation_records.h"
 #include "install/shortcut_plan.h"
 #include "toolkit/files.h"
 
@@ -23,6 +26,13 @@ enum TaskType : std::int32_t {
 inline constexpr TaskType kTaskTypes[] = {kDesktopProgram, kMenuProgram,  kDesktopWeb,     kMenuWeb,
                                           kStartupProgram, kCopyFile,     kRegistryString, kIniValue};
 
+// How a copy went: kept, as the user kept the file that was there, or
+// written, or failed for the cause `written` holds.
+struct CopyOutcome {
+    bool kept = false;
+    FileResult written;
+};
+
 // What the tasks do to the system, so that their rules run anywhere.
 class UserTaskActions {
 public:
@@ -30,9 +40,10 @@ public:
     // The operations say whether they succeeded.
     virtual void addProgressLine(const std::string& line) = 0;
     virtual bool createShortcut(const Shortcut& shortcut) = 0;
-    // Copies, asking the user first when the target exists; a copy the user
-    // declined counts as done.
-    virtual FileResult copyFile(const std::string& source, const std::string& target) = 0;
+    // Copies, asking the user first when the target exists.
+    virtual CopyOutcome copyFile(const std::string& source, const std::string& target) = 0;
+    virtual bool readFileStamp(const std::string& path, FileStamp& stamp) = 0;
+    virtual bool registryKeyExists(std::uint32_t root, const std::string& key) = 0;
     virtual bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                                      const std::string& text) = 0;
 };
@@ -46,13 +57,13 @@ struct UserTaskPlaces {
 };
 
 struct UserTaskResult {
-    std::vector<std::string> records;
-    bool allDone = true;  // no operation failed
+    InstallationRecords made;  // the task records and what the group Written keeps of them
+    bool allDone = true;       // no operation failed
 };
 
 // Runs the tasks in order. `progressLine` is added to the progress list when
 // the group lists any task count but 0.
 UserTaskResult runUserTasks(PreferenceFile& ini, const UserTaskPlaces& places, UserTaskActions& actions,
-                                      const std::string& progressLine);
+                            const std::string& progressLine);
 
 }  // namespace brindle

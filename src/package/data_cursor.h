@@ -15,12 +15,12 @@ public:
 
     // True when a block of `length` bytes lies inside the data from here on;
     // otherwise the cursor is broken.
-    bool claim(std::int32_t length) {
-        if (broken_ || length < 0 || std::uint64_t(length) > end_ - at_) broken_ = true;
+    bool claim(std::uint32_t length) {
+        if (broken_ || length > end_ - at_) broken_ = true;
         return !broken_;
     }
 
-    bool read(std::uint8_t* buffer, std::int32_t length) {
+    bool read(std::uint8_t* buffer, std::uint32_t length) {
         if (!claim(length) || !file_.seek(at_) || file_.read(buffer, std::size_t(length)) != std::size_t(length)) {
             broken_ = true;
             return false;
@@ -29,13 +29,16 @@ public:
         return true;
     }
 
-    bool skip(std::int32_t length) {
+    bool skip(std::uint32_t length) {
         if (!claim(length)) return false;
         at_ += std::uint64_t(length);
         return true;
     }
 
     std::uint64_t position() const { return at_; }
+    // A cursor over the same data from `position` on, which must be one
+    // this cursor has passed.
+    DataCursor from(std::uint64_t position) const { return DataCursor(file_, position, end_); }
 
 private:
     InputFile& file_;

@@ -1,23 +1,28 @@
 // The one reading of an entry's block, shared by extraction and the package
-// check: the stored bytes at the cursor, unpacked and checked in memory.
+// check: the stored bytes at the cursor, checked on their way to a sink.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "package/data_cursor.h"
+#include "package/lzma_decoder.h"
 #include "package/package_reader.h"
 
 namespace brindle {
 
 enum class EntryData {
-    Read,       // `data` holds the entry's `size` bytes
-    Truncated,  // the package ends (or breaks off) before the block's end
-    TooLarge,   // no memory for the block; the cursor is past it
-    Damaged,    // the block does not unpack to its size or fails its checksum
+    Read,         // the sink had the entry's `size` bytes
+    Truncated,    // the package ends (or breaks off) before the block's end
+    TooLarge,     // no memory for the block; the cursor is past it
+    Damaged,      // the block does not unpack to its size or fails its checksum
+    WriteFailed,  // the sink refused the content
 };
 
-// Reads the block of a file entry whose size is above 0.
-EntryData readEntryData(const PackageEntry& entry, DataCursor& cursor, std::unique_ptr<std::uint8_t[]>& data);
+// Passes the content of a file entry to `sink`, in bounded memory whatever
+// its size: a raw block in pieces, an LZMA block as a stream within its
+// dictionary; an LZ block, which cannot be streamed, whole. The cursor ends
+// past the block unless the package breaks off. On anything but Read the
+// sink may have had part of the content, which the caller throws away.
+EntryData streamEntryData(const PackageEntry& entry, DataCursor& cursor, ContentSink& sink);
 
 }  // namespace brindle

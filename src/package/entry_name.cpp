@@ -12,6 +12,12 @@ bool isSeparator(char c) { return c == '\\' || c == '/'; }
 bool isDotsOrBlanks(const std::string& component) {
     return component.find_first_not_of(". ") == std::string::npos;
 }
+// Windows numbers serial and printer ports with superscript digits too
+// (Windows-1252 0xB9, 0xB2, 0xB3: "COM\xB9").
+bool isPortDigit(char c) {
+    return (c >= '0' && c <= '9') || c == '\xB9' || c == '\xB2' || c == '\xB3';
+}
+
 // Device names stay devices in any folder and with any extension ("nul.txt").
 bool isDeviceName(const std::string& component) {
     std::string base = component.substr(0, component.find('.'));
@@ -20,12 +26,12 @@ bool isDeviceName(const std::string& component) {
     if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" || base == "conout$")
         return true;
     return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
-           base[3] >= '0' && base[3] <= '9';
+           isPortDigit(base[3]);
 }
 }  // namespace
 
 bool isSafeEntryName(const std::string& name) {
-    if (name.empty() || isSeparator(name[0])) return false;
+    if (name.empty() || name.size() > kLongestEntryName || isSeparator(name[0])) return false;
     if (name.find(':') != std::string::npos) return false;  // drive letters and streams
     std::size_t start = 0;
     for (;;) {

@@ -9,12 +9,9 @@
 namespace brindle {
 
 struct EntryProblem {
-    std::size_t index;  // position in the entry list, or kWholePackage
+    std::size_t index;  // position in the entry list
     std::string what;   // one line, for people
 };
-
-// The index of a problem of the package as a whole, not of one entry.
-inline constexpr std::size_t kWholePackage = std::size_t(-1);
 
 // Reads every block of the package read last and checks what extraction
 // relies on: names that stay inside the destination, known kinds, offsets

@@ -39,9 +39,9 @@ bool parseDirectory(const std::uint8_t* data, std::size_t length, std::vector<Pa
             at += 4;
         }
         entry.kind = std::int32_t(field[0]);
-        entry.size = std::int32_t(field[1]);
-        entry.storedSize = std::int32_t(field[2]);
-        entry.offset = std::int32_t(field[3]);
+        entry.size = field[1];
+        entry.storedSize = field[2];
+        entry.offset = field[3];
         entry.created = std::uint64_t(field[5]) << 32 | field[4];
         entry.modified = std::uint64_t(field[7]) << 32 | field[6];
         entries.push_back(std::move(entry));

@@ -17,9 +17,11 @@ enum EntryKind : std::int32_t { kFolderEntry = 0, kFileEntry = 1 };
 struct PackageEntry {
     std::string name;             // relative path, "\" separated, 8-bit ANSI
     std::int32_t kind = kFileEntry;
-    std::int32_t size = 0;        // unpacked length
-    std::int32_t storedSize = 0;  // equal to size: stored raw
-    std::int32_t offset = 0;      // absolute offset of the block, as written
+    // Sizes and offsets are unsigned 32-bit fields: an entry and the package
+    // may reach 4 GiB.
+    std::uint32_t size = 0;        // unpacked length
+    std::uint32_t storedSize = 0;  // equal to size: stored raw
+    std::uint32_t offset = 0;      // absolute offset of the block, as written
     std::uint64_t created = 0;    // FILETIME
     std::uint64_t modified = 0;   // FILETIME
 };

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "package/signed_image.h"
-#include "package/unpack.h"
+#include "package/block_method.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -25,47 +25,60 @@ bool loadDirectory(InputFile& file, const PackageTrailer& trailer, std::uint64_t
     // The block states its own size: a trailer that disagrees is damaged, and
     // nothing is reserved for it.
     std::uint32_t stated = 0;
-    if (!packedBlockSize(raw.get(), stored, &stated) || stated != unpacked) return false;
+    if (!statedBlockSize(raw.get(), stored, stated) || stated != unpacked) return false;
     std::unique_ptr<std::uint8_t[]> directory(new (std::nothrow) std::uint8_t[unpacked ? unpacked : 1]);
     std::uint32_t written = 0;
-    if (!directory || !unpack(raw.get(), stored, directory.get(), unpacked, written) || written != unpacked)
+    if (!directory || !unpackBlock(raw.get(), stored, directory.get(), unpacked, written) || written != unpacked)
         return false;
     return parseDirectory(directory.get(), unpacked, entries);
 }
+
+PackageRead fromImageProblem(ImageProblem problem) {
+    switch (problem) {
+        case ImageProblem::None: break;
+        case ImageProblem::Cut: return PackageRead::ImageCut;
+        case ImageProblem::TableMisplaced: return PackageRead::TableMisplaced;
+        case ImageProblem::TableUnrecognised: return PackageRead::TableUnrecognised;
+        case ImageProblem::DataAfterTable: return PackageRead::DataAfterTable;
+    }
+    return PackageRead::Read;
+}
 }  // namespace
 
-bool PackageReader::readDirectory(const std::string& path) {
+PackageRead PackageReader::readDirectory(InputFile& file, PackageFile kind) {
     entries_.clear();
-    packagePath_ = path;
+    file_ = &file;
     dataStart_ = 0;
     dataEnd_ = 0;
     certificateTableSize_ = 0;
 
-    InputFile file;
-    if (!file.open(path)) return false;
     const std::int64_t length = file.size();
-    if (length < std::int64_t(kTrailerSize)) return false;
-    // A signed installer carries its certificate table behind the package.
-    const AppendedDataEnd packageEnd = findAppendedDataEnd(file, std::uint64_t(length));
-    certificateTableSize_ = packageEnd.certificateTableSize;
-    if (packageEnd.end < kTrailerSize) return false;
+    if (length < 0) return PackageRead::NoPackage;
+    ImageLayout image;
+    image.appendedEnd = std::uint64_t(length);
+    if (kind == PackageFile::Installer) image = readImageLayout(file, std::uint64_t(length));
+    if (image.problem != ImageProblem::None) return fromImageProblem(image.problem);
+    certificateTableSize_ = image.certificateTableSize;
+    if (image.isImage && image.appendedEnd == image.imageEnd) return PackageRead::NothingAppended;
+    const PackageRead noTrailer = image.isImage ? PackageRead::MissingBehindImage : PackageRead::NoPackage;
 
     std::uint8_t tail[kTrailerSize];
     PackageTrailer trailer;
-    const std::uint64_t beforeTrailer = packageEnd.end - kTrailerSize;
+    if (image.appendedEnd < kTrailerSize) return noTrailer;
+    const std::uint64_t beforeTrailer = image.appendedEnd - kTrailerSize;
     if (!file.seek(beforeTrailer) || file.read(tail, kTrailerSize) != kTrailerSize || !decodeTrailer(tail, trailer))
-        return false;
-    if (trailer.storedDirectorySize > beforeTrailer) return false;
+        return noTrailer;
+    if (trailer.storedDirectorySize > beforeTrailer) return PackageRead::DirectoryDamaged;
     const std::uint64_t directoryStart = beforeTrailer - trailer.storedDirectorySize;
-    if (trailer.dataStart > directoryStart) return false;
+    if (trailer.dataStart > directoryStart) return PackageRead::DirectoryDamaged;
 
     if (!loadDirectory(file, trailer, directoryStart, entries_)) {
         entries_.clear();
-        return false;
+        return PackageRead::DirectoryDamaged;
     }
     dataStart_ = trailer.dataStart;
     dataEnd_ = directoryStart;
-    return true;
+    return PackageRead::Read;
 }
 
 }  // namespace brindle

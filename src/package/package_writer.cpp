@@ -9,7 +9,7 @@
 namespace brindle {
 
 namespace {
-constexpr std::uint64_t kLargestOffset = std::numeric_limits<std::int32_t>::max();
+constexpr std::uint64_t kLargestOffset = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kLeastSaving = 16;
 }  // namespace
 
@@ -31,7 +31,7 @@ PackageEntry PackageWriter::fileEntry(const std::string& name, std::size_t lengt
     PackageEntry entry;
     entry.name = name;
     entry.kind = kFileEntry;
-    entry.size = std::int32_t(length);
+    entry.size = std::uint32_t(length);
     entry.created = created;
     entry.modified = modified;
     return entry;
@@ -39,10 +39,10 @@ PackageEntry PackageWriter::fileEntry(const std::string& name, std::size_t lengt
 
 PackageWrite PackageWriter::place(PackageEntry entry, std::size_t blockLength,
                                   const std::function<FileResult()>& writeBlock) {
-    // Sizes and offsets are signed 32-bit fields.
+    // Sizes and offsets are unsigned 32-bit fields.
     if (nextOffset_ + blockLength > kLargestOffset) return {true, {}};
-    entry.offset = std::int32_t(nextOffset_);
-    entry.storedSize = std::int32_t(blockLength);
+    entry.offset = std::uint32_t(nextOffset_);
+    entry.storedSize = std::uint32_t(blockLength);
     if (blockLength != 0)
         if (const FileResult written = writeBlock(); !written) return {false, written};
     nextOffset_ += blockLength;

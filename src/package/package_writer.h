@@ -12,7 +12,7 @@
 namespace brindle {
 
 // What adding an entry to a package came to: added; refused, as the package
-// would pass the format's 2 GiB; or stopped by the output file (`written`
+// would pass the format's 4 GiB; or stopped by the output file (`written`
 // says why).
 struct PackageWrite {
     bool tooLarge = false;

@@ -1,5 +1,5 @@
 // The installer's entry: the one routine that runs from process start to
-// exit. The process always exits with code 0.
+// exit, and the one exit, whose code follows from how the run ended.
 #include <windows.h>
 #include <setupapi.h>
 
@@ -18,11 +18,14 @@
 #include "package/extraction.h"
 #include "package/package_reader.h"
 #include "run/hooks.h"
+#include "run/installed_program.h"
+#include "run/package_verdict.h"
 #include "run/run_ending.h"
 #include "run/run_state.h"
-#include "run/work_directory.h"
 #include "toolkit/file_paths.h"
+#include "toolkit/files.h"
 #include "toolkit/path_text.h"
+#include "toolkit/private_folder.h"
 #include "toolkit/programs.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/system_paths.h"
@@ -40,6 +43,17 @@ namespace brindle {
 namespace {
 constexpr int kHeaderIconSlot = 1;
 constexpr int kSidePictureSlot = 2;
+
+// Before the wizard no language file can be trusted: these are in English.
+constexpr char kOwnFileUnreadable[] = "The installer could not open its own file.";
+constexpr char kNoWorkFolder[] = "The installer could not create its work folder in the temporary folder.";
+constexpr char kDamaged[] = "The installer is damaged. Download it again.";
+constexpr char kNotUnpacked[] = "The installer could not write its files into its work folder in the temporary folder.";
+
+RunOutcome couldNotRun(const char* message) {
+    MessageBoxA(nullptr, message, " Setup", MB_OK | MB_ICONSTOP);
+    return RunOutcome::CouldNotRun;
+}
 
 // Fills the wizard from setup.ini, the registry and the package's files, as
 // it shows before the first event.
@@ -92,7 +106,8 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
 // Cancel takes back the program start and the restart; a close request
 // (the window's frame, the system) ends WhileBR.exe only as StartBR.exe
 // asks, and runs no AfterBR.exe either.
-void finishRun(RunState& run, const SetupSettings& settings, WizardEnd end, ProgramHandle& whileHook) {
+void finishRun(RunState& run, const SetupSettings& settings, WizardEnd end, ProgramHandle& whileHook,
+               ScopedPrivateFolder& workDirectory) {
     switch (end) {
         case WizardEnd::Cancelled:
             stopWhileHook(whileHook);
@@ -107,54 +122,73 @@ void finishRun(RunState& run, const SetupSettings& settings, WizardEnd end, Prog
     }
     ui::closeWindow(kWizardWindow);
     if (end == WizardEnd::Finished) runAfterHook(run.workDirectory);
-    removeWorkDirectory(run.workDirectory);
     const std::string program = run.installDir + settings.progExe;
-    switch (runEnding(run, fileExists(program))) {
+    RunEnding ending = runEnding(run, fileExists(program));
+    // Checked against setup.pck while the work directory still holds it.
+    InstalledProgram installed;
+    if (ending == RunEnding::StartProgram &&
+        !installed.hold(run.installDir, settings.progExe, run.workDirectory + "setup.pck"))
+        ending = RunEnding::Nothing;
+    workDirectory.remove();
+    switch (ending) {
         case RunEnding::RestartPrompt: SetupPromptReboot(nullptr, nullptr, FALSE); break;
         case RunEnding::StartProgram: startProgram(program, "", run.installDir, 0); break;
         case RunEnding::Nothing: break;
     }
 }
 
-void runInstaller() {
-    RunState run;
+RunOutcome runInstaller() {
+    // The own image, opened first and held to the end without write or
+    // delete sharing: the directory and every entry are read from the file
+    // this process was started from, which nobody can rename or replace
+    // meanwhile.
+    InputFile ownImage;
+    const bool imageOpen = bool(ownImage.open(ownExecutablePath()));
     ui::start();
-    run.workDirectory = createWorkDirectory(temporaryFolder());
-    if (run.workDirectory.empty()) {
-        // Without a folder of its own the installer has nowhere safe to
-        // unpack to; it stops before anything is written.
-        MessageBoxA(nullptr, "The installer could not create its work folder in the temporary folder.", " Setup",
-                    MB_OK | MB_ICONSTOP);
-        return;
-    }
-    run.ownExecutable = ownExecutablePath();
+    if (!imageOpen) return couldNotRun(kOwnFileUnreadable);
+    // Without a folder of its own the installer has nowhere safe to unpack
+    // to; it stops before anything is written. Once made, the folder goes on
+    // every way out of this function, unless kept below.
+    ScopedPrivateFolder workDirectory(temporaryFolder());
+    if (workDirectory.path().empty()) return couldNotRun(kNoWorkFolder);
+    RunState run;
+    run.workDirectory = workDirectory.path();
     run.settingsPath = run.workDirectory + "setup.ini";
     ui::loadProgramIcon(kHeaderIconSlot);
 
-    // The package behind the own image; without one nothing is extracted
-    // and every later step works with its defaults.
+    // Unpacking checks every block; a damaged package stops the run here.
+    // A bare stub has no package and runs with every setting's default.
     PackageReader package;
-    package.readDirectory(run.ownExecutable);
-    extractAll(package, run.workDirectory, "");
+    const PackageRead read = package.readDirectory(ownImage, PackageFile::Installer);
+    switch (judgeOwnPackage(read, extractAll(package, run.workDirectory, ""))) {
+        case PackageVerdict::Sound: break;
+        case PackageVerdict::Damaged: return couldNotRun(kDamaged);
+        case PackageVerdict::NotWritten: return couldNotRun(kNotUnpacked);
+    }
 
     PreferenceFile ini;
     SetupSettings settings;
     readStartupSettings(ini, run.settingsPath, settings);
     LanguageTexts texts(settings.titel, settings.version);
-    run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), chooseLanguage);
+    run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), [&](const std::string& setting) {
+        return chooseLanguage(setting, run.workDirectory);
+    });
     texts.load(ini, run.workDirectory + run.languageFile);
 
     run.alreadyRunning = isProgramRunning(settings.mutexString, settings.progExe);
     const std::string warning =
         runningWarningText(texts.get(Text::RequesterRQ4Msg), texts.get(Text::RequesterRQ4Msg2), settings.titel);
-    if (run.alreadyRunning && !confirmRunningProgram(texts.get(Text::RequesterRQ4Titel), warning)) {
-        removeWorkDirectory(run.workDirectory);
-        return;
+    if (run.alreadyRunning && !confirmRunningProgram(texts.get(Text::RequesterRQ4Titel), warning))
+        return RunOutcome::Ended;
+    if (!runBeforeHook(run.workDirectory)) {
+        // BeforeBR.exe asked to end the installer: the work directory stays,
+        // for what the hook may have started from it.
+        workDirectory.keep();
+        return RunOutcome::Ended;
     }
-    if (!runBeforeHook(run.workDirectory)) return;
 
     run.windowTitle = settings.version.empty() ? settings.titel : settings.titel + " " + settings.version;
-    if (!buildWizard(run.windowTitle, texts)) return;
+    if (!buildWizard(run.windowTitle, texts)) return RunOutcome::Ended;
     ui::showImage(kHeaderIcon, kHeaderIconSlot);
     SystemInstallActions installActions;
     const auto install = [&] {
@@ -167,7 +201,8 @@ void runInstaller() {
     startWhileHook(run.workDirectory, whileHook);
 
     const WizardEnd end = runWizardLoop(wizard);
-    finishRun(run, settings, end, whileHook);
+    finishRun(run, settings, end, whileHook, workDirectory);
+    return RunOutcome::Ended;
 }
 }  // namespace
 
@@ -175,7 +210,7 @@ void runInstaller() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     brindle::restrictLibrarySearch();
-    brindle::runInstaller();
+    const unsigned code = brindle::exitCodeOf(brindle::runInstaller());
     brindle::ui::stop();
-    ExitProcess(0);
+    ExitProcess(code);
 }

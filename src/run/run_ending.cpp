@@ -10,4 +10,12 @@ RunEnding runEnding(const RunState& run, bool programExists) {
     return run.startProgram && programExists ? RunEnding::StartProgram : RunEnding::Nothing;
 }
 
+unsigned exitCodeOf(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Ended: return 0;
+        case RunOutcome::CouldNotRun: return 2;
+    }
+    return 2;
+}
+
 }  // namespace brindle

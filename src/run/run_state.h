@@ -7,7 +7,6 @@ namespace brindle {
 // The state of one run of the installer, from start to exit.
 struct RunState {
     std::string workDirectory;   // ends in "\"
-    std::string ownExecutable;
     std::string settingsPath;    // work directory + "setup.ini"
     std::string languageFile;
     std::string windowTitle;

@@ -19,4 +19,14 @@ std::intptr_t openForWriting(const std::string& path, DWORD disposition);
 // The outcome of a Win32 call that returns FALSE on failure.
 FileResult resultOf(BOOL succeeded);
 
+// Opens a folder to hold it: others may read and write in it but neither
+// rename nor remove it. With `asItself` a link is opened as the link, not
+// as what it points at. The closed handle when refused.
+std::intptr_t openFolderToHold(const std::string& path, bool asItself);
+
+// True when `path` resolves to somewhere other than its own name in its
+// folder: a link that the platform follows even when asked not to (as Wine
+// does with the host's symbolic links).
+bool resolvesElsewhere(const std::string& path);
+
 }  // namespace brindle

@@ -9,6 +9,32 @@ bool fileExists(const std::string& path) {
     return pathExists(path);
 }
 
+bool readWholeFile(InputFile& file, std::string& content) {
+    const std::int64_t size = file.size();
+    if (size < 0 || std::uint64_t(size) > content.max_size()) return false;
+    content.resize(std::size_t(size));
+    return file.read(content.data(), content.size()) == content.size();
+}
+
+bool readWholeFile(const std::string& path, std::string& content) {
+    InputFile file;
+    return file.open(path) && readWholeFile(file, content);
+}
+
+bool readFileStamp(const std::string& path, FileStamp& stamp) {
+    InputFile file;
+    if (!file.open(path) || file.size() < 0) return false;
+    stamp = {std::uint64_t(file.size()), file.lastWriteTime()};
+    return true;
+}
+
+bool linkOnTheWay(const std::string& path, std::size_t from) {
+    for (std::size_t slash = path.find('\\', from); slash != std::string::npos && slash + 1 < path.size();
+         slash = path.find('\\', slash + 1))
+        if (isLink(path.substr(0, slash))) return true;
+    return false;
+}
+
 FileResult createFolderChain(const std::string& path) {
     if (isFolder(path)) return {};
     FileResult chain;

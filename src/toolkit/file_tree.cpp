@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 
 namespace brindle {
@@ -17,6 +18,20 @@ FileResult removeFolderItem(const std::string& folder, const FolderItem& item) {
     const std::string path = folder + item.name;
     if (item.isLink) return item.isFolder ? removeFolder(path) : removeFile(path);
     return item.isFolder ? removeTree(path + "\\") : removeFile(path);
+}
+
+FileResult removeFileAt(const std::string& path, std::size_t checkedFrom) {
+    if (linkOnTheWay(path, checkedFrom)) return FileResult::refused();
+    if (!pathExists(path)) return {};
+    return isFolder(path) ? FileResult::refused() : removeFile(path);
+}
+
+FileResult removeFolderIfEmpty(const std::string& folder, std::size_t checkedFrom) {
+    const std::string path = withoutTrailingBackslash(folder);
+    if (linkOnTheWay(folder, checkedFrom) || !pathExists(path) || isLink(path)) return {};
+    std::vector<FolderItem> items;
+    if (const FileResult listed = listFolder(folder, items); !listed) return listed;
+    return items.empty() ? removeFolder(path) : FileResult();
 }
 
 FileResult removeFolderContents(const std::string& folder) {

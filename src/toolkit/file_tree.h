@@ -20,6 +20,17 @@ FileResult removeFolderItem(const std::string& folder, const FolderItem& item);
 // cause.
 FileResult removeFolderContents(const std::string& folder);
 
+// Removes the file at `path` unless a folder on its way, past the first
+// `checkedFrom` characters, is a link (see linkOnTheWay), or it is a folder
+// (both refused). Succeeds when it is gone, also when it was never there.
+FileResult removeFileAt(const std::string& path, std::size_t checkedFrom);
+
+// Removes `folder` (ending in "\") when it is empty. One that holds
+// something, is a link itself or lies behind one (as above) stays, and that
+// is no failure; one that cannot be listed, or is empty and cannot be
+// removed, fails.
+FileResult removeFolderIfEmpty(const std::string& folder, std::size_t checkedFrom);
+
 // removeFolderContents, then the folder itself. A `folder` that is itself a
 // link is only unlinked. Succeeds when it is gone.
 FileResult removeTree(const std::string& folder);

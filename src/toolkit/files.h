@@ -46,6 +46,13 @@ inline std::string withCause(const std::string& what, FileResult cause) {
     return text.empty() ? what : what + ": " + text;
 }
 
+// A file's size and last-write time (a FILETIME value).
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t modified = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 // A file opened for reading; other readers are allowed.
 class InputFile {
 public:
@@ -58,6 +65,8 @@ public:
     void close();
     // Length of the open file, -1 when it cannot be told.
     std::int64_t size() const;
+    // Its last-write time as a FILETIME value; 0 when it cannot be told.
+    std::uint64_t lastWriteTime() const;
     bool seek(std::uint64_t offset);
     // Reads up to `length` bytes; returns how many were read.
     std::size_t read(void* buffer, std::size_t length);
@@ -90,6 +99,48 @@ public:
 private:
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_ = kClosed;
+};
+
+// A folder opened as itself and held open while items are made in it, so
+// that writing below a destination never follows a link on the way. A held
+// folder keeps its place: on Windows nobody can rename or remove it while it
+// is held (it is open without delete sharing); on POSIX its path() names the
+// open folder itself, whatever becomes of its name meanwhile.
+class HeldFolder {
+public:
+    // How opening a folder inside another went: Yes; Link when that name is
+    // a link (a symbolic link, a junction, or a name the platform resolves to
+    // somewhere else), which is never entered; Failed, for `cause`, when it
+    // is no folder or cannot be made or opened.
+    struct Opened {
+        enum Kind { Yes, Link, Failed };
+        Kind kind = Failed;
+        FileResult cause = FileResult::refused();
+    };
+
+    HeldFolder() = default;
+    ~HeldFolder();
+    HeldFolder(HeldFolder&& other) noexcept;
+    HeldFolder& operator=(HeldFolder&& other) noexcept;
+
+    // Opens the existing folder `path` as the platform resolves it: the
+    // destination that the caller names.
+    FileResult open(const std::string& path);
+    // Opens the folder `name` (one component) inside `parent`, making it when
+    // it is missing.
+    Opened openChild(const HeldFolder& parent, const std::string& name);
+    // The path under which items of this folder are reached, ending in "\".
+    const std::string& path() const { return path_; }
+    // Bytes this program may still write to the folder's volume; the largest
+    // value when the platform does not tell.
+    std::uint64_t freeSpace() const;
+
+private:
+    void close();
+
+    static constexpr std::intptr_t kClosed = -1;
+    std::intptr_t handle_ = kClosed;
+    std::string path_;
 };
 
 // True when a file or folder of exactly that name exists.

@@ -2,11 +2,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 #include "toolkit/files.h"
 
@@ -73,6 +76,13 @@ std::int64_t InputFile::size() const {
     struct stat info{};
     if (handle_ == kClosed || fstat(int(handle_), &info) != 0) return -1;
     return std::int64_t(info.st_size);
+}
+
+std::uint64_t InputFile::lastWriteTime() const {
+    struct stat info{};
+    if (handle_ == kClosed || fstat(int(handle_), &info) != 0) return 0;
+    return std::uint64_t(info.st_mtim.tv_sec + kUnixEpochAfter1601) * kTicksPerSecond +
+           std::uint64_t(info.st_mtim.tv_nsec) / 100;
 }
 
 bool InputFile::seek(std::uint64_t offset) {
@@ -143,6 +153,68 @@ FileResult OutputFile::setTimes(std::uint64_t /*created*/, std::uint64_t modifie
 void OutputFile::close() {
     if (handle_ != kClosed) ::close(int(handle_));
     handle_ = kClosed;
+}
+
+HeldFolder::~HeldFolder() { close(); }
+
+HeldFolder::HeldFolder(HeldFolder&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed)), path_(std::move(other.path_)) {}
+
+HeldFolder& HeldFolder::operator=(HeldFolder&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = std::exchange(other.handle_, kClosed);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+void HeldFolder::close() {
+    if (handle_ != kClosed) ::close(int(handle_));
+    handle_ = kClosed;
+    path_.clear();
+}
+
+namespace {
+// The open folder's own name in the process's table of open files: paths
+// through it reach that very folder, never whatever holds its name now.
+std::string heldPath(int folder) { return "/proc/self/fd/" + std::to_string(folder) + "\\"; }
+}  // namespace
+
+FileResult HeldFolder::open(const std::string& path) {
+    close();
+    const int folder = ::open(posixPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return FileResult::lastError();
+    handle_ = folder;
+    path_ = heldPath(folder);
+    return {};
+}
+
+HeldFolder::Opened HeldFolder::openChild(const HeldFolder& parent, const std::string& name) {
+    close();
+    if (parent.handle_ == kClosed) return {Opened::Failed, FileResult::failure(EBADF)};
+    const int at = int(parent.handle_);
+    // An existing name is opened and judged below; a folder that could not
+    // be made for another reason is that reason.
+    const FileResult made = resultOf(mkdirat(at, name.c_str(), 0755));
+    const bool mayExist = made || made.error() == EEXIST;
+    const int folder = openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) {
+        const FileResult failed = mayExist ? FileResult::lastError() : made;
+        struct stat info{};
+        if (fstatat(at, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode))
+            return {Opened::Link, {}};
+        return {Opened::Failed, failed};
+    }
+    handle_ = folder;
+    path_ = heldPath(folder);
+    return {Opened::Yes, {}};
+}
+
+std::uint64_t HeldFolder::freeSpace() const {
+    struct statvfs volume{};
+    if (handle_ == kClosed || fstatvfs(int(handle_), &volume) != 0) return std::numeric_limits<std::uint64_t>::max();
+    return std::uint64_t(volume.f_bavail) * volume.f_frsize;
 }
 
 bool pathExists(const std::string& path) {

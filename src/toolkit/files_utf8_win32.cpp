@@ -28,12 +28,42 @@ std::string utf8(const wchar_t* text) {
 
 DWORD attributesOf(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
 
+// The path the platform resolves `path` to (a link opened as itself, where
+// the platform can do that), in the device form, which needs no drive-letter
+// lookup; empty when it cannot tell.
+std::wstring finalPath(const std::wstring& path) {
+    HANDLE item = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (item == INVALID_HANDLE_VALUE) return {};
+    std::wstring resolved(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(item, resolved.data(), DWORD(resolved.size()), VOLUME_NAME_NT);
+    if (length >= resolved.size()) {
+        resolved.resize(length);
+        length = GetFinalPathNameByHandleW(item, resolved.data(), DWORD(resolved.size()), VOLUME_NAME_NT);
+    }
+    CloseHandle(item);
+    return length > 0 && length < resolved.size() ? resolved.substr(0, length) : std::wstring();
+}
+
 }  // namespace
 
 std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
     HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     return reinterpret_cast<std::intptr_t>(file);
+}
+
+std::intptr_t openFolderToHold(const std::string& path, bool asItself) {
+    HANDLE folder = CreateFileW(wide(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | (asItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    return reinterpret_cast<std::intptr_t>(folder);
+}
+
+std::uint64_t HeldFolder::freeSpace() const {
+    ULARGE_INTEGER available;
+    return GetDiskFreeSpaceExW(wide(path_).c_str(), &available, nullptr, nullptr) ? available.QuadPart
+                                                                                   : ~std::uint64_t(0);
 }
 
 std::string errorText(FileResult result) {
@@ -54,6 +84,18 @@ FileResult InputFile::open(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE) return FileResult::lastError();
     handle_ = reinterpret_cast<std::intptr_t>(file);
     return {};
+}
+
+bool resolvesElsewhere(const std::string& path) {
+    const std::wstring name = wide(path);
+    const std::size_t last = name.find_last_of(L'\\');
+    if (last == std::wstring::npos || last == 0) return false;
+    const std::wstring parent = name.substr(0, last);
+    const std::wstring resolved = finalPath(name);
+    std::wstring folder = finalPath(parent.size() == 2 && parent[1] == L':' ? parent + L"\\" : parent);
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    if (resolved.empty() || folder.empty()) return false;
+    return lstrcmpiW(resolved.c_str(), (folder + name.substr(last)).c_str()) != 0;
 }
 
 bool pathExists(const std::string& path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }

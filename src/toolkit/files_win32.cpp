@@ -29,8 +29,20 @@ FileResult InputFile::open(const std::string& path) {
 
 std::intptr_t openForWriting(const std::string& path, DWORD disposition) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     return reinterpret_cast<std::intptr_t>(file);
+}
+
+std::intptr_t openFolderToHold(const std::string& path, bool asItself) {
+    HANDLE folder = CreateFileA(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | (asItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    return reinterpret_cast<std::intptr_t>(folder);
+}
+
+std::uint64_t HeldFolder::freeSpace() const {
+    ULARGE_INTEGER available;
+    return GetDiskFreeSpaceExA(path_.c_str(), &available, nullptr, nullptr) ? available.QuadPart : ~std::uint64_t(0);
 }
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -60,6 +72,7 @@ std::string finalPath(const std::string& path) {
     CloseHandle(file);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
+}  // namespace
 
 // True when `path` resolves to somewhere other than its own name in its
 // folder: a link that the platform follows even when asked not to (as Wine
@@ -76,7 +89,6 @@ bool resolvesElsewhere(const std::string& path) {
     if (resolved.empty() || folder.empty()) return false;
     return lstrcmpiA(resolved.c_str(), (folder + path.substr(last)).c_str()) != 0;
 }
-}  // namespace
 
 FileResult listFolder(const std::string& folder, std::vector<FolderItem>& items) {
     items.clear();

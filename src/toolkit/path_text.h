@@ -50,6 +50,15 @@ inline bool isAbsoluteFolder(const std::string& path) {
     return (shareEnd == std::string::npos ? path.size() : shareEnd) > serverEnd + 1;
 }
 
+// The length of a path's root: "C:\" or "\\server\share\"; 0 for a path
+// that names no drive or share.
+inline std::size_t rootLength(const std::string& path) {
+    if (!isAbsoluteFolder(path)) return 0;
+    if (path[1] == ':') return 3;
+    const std::size_t shareEnd = path.find('\\', path.find('\\', 2) + 1);
+    return shareEnd == std::string::npos ? path.size() : shareEnd + 1;
+}
+
 // The text without the blanks and tabs at both ends.
 inline std::string trimBlanks(const std::string& text) {
     const std::size_t start = text.find_first_not_of(" \t");

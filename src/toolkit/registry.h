@@ -32,6 +32,9 @@ inline RegistryValue numberValue(const std::string& name, std::uint32_t number) 
 // be opened; failures of single values are ignored.
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values);
 
+// True when the key exists (it can be opened for reading).
+bool registryKeyExists(std::uint32_t root, const std::string& key);
+
 // The removals are true when what they remove is gone afterwards, also when
 // it was never there.
 bool deleteRegistryValue(std::uint32_t root, const std::string& key, const std::string& name);

@@ -25,6 +25,13 @@ std::string readRegistryString(std::uint32_t root, const std::string& key, const
     return std::string(buffer, strnlen(buffer, size));
 }
 
+bool registryKeyExists(std::uint32_t root, const std::string& key) {
+    HKEY opened;
+    if (RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values) {
     HKEY opened;
     if (RegCreateKeyA(asRoot(root), key.c_str(), &opened) != ERROR_SUCCESS) return false;

@@ -9,13 +9,16 @@ namespace brindle {
 
 // Restricts the loader's search to the system folder for every library
 // loaded from now on, the dependencies of delay-loaded and run-time loaded
-// libraries included. Called before anything else in the program.
+// libraries included, and loads from there the libraries that system
+// libraries bind late by bare name. Called before anything else in the
+// program.
 void restrictLibrarySearch();
 
 // The system folder, ending in "\"; empty when the platform does not say.
 std::string systemFolder();
 
-// Loads `name` by its full path in the system folder; null when it cannot.
+// Loads `name` by its full path in the system folder, with its own
+// dependencies from there too; null when it cannot.
 void* loadSystemLibrary(const char* name);
 
 // Undoes one loadSystemLibrary; null is passed over.

@@ -50,6 +50,8 @@ UninstallArguments parseArguments(const std::string& commandLine) {
             result.removeOriginal = parseHandle(arguments[i + 1], result.originalProcess) && !arguments[i + 2].empty();
             if (result.removeOriginal) result.originalPath = arguments[i + 2];
             i += 2;
+            if (result.removeOriginal && i + 1 < arguments.size() && arguments[i + 1].rfind('/', 0) != 0)
+                result.madeAbove = arguments[++i];
         }
     }
     return result;

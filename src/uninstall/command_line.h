@@ -1,6 +1,7 @@
 // The uninstaller's command line. Windows starts it without arguments (or
 // with /S for a silent removal); the uninstaller starts its own copy with
-// /Remove, to delete the original once that has ended.
+// /Remove, to delete the original once that has ended, with the folders up
+// to one the installation made above its own.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +11,11 @@ namespace brindle {
 
 struct UninstallArguments {
     bool silent = false;               // /S, in any case
-    // /Remove <handle> "<path>": the copy's work.
+    // /Remove <handle> "<path>" ["<folder>"]: the copy's work.
     bool removeOriginal = false;
     std::uintptr_t originalProcess = 0;  // an inherited handle of the original's process
     std::string originalPath;
+    std::string madeAbove;  // empty: the installation folder alone
 };
 
 // `commandLine` as the platform gives it, beginning with the program's own

@@ -1,7 +1,9 @@
 // The uninstaller's entry. It reads uninstall.dat beside itself, asks (or,
 // with /S, does not), removes what the installation made and hands the
-// removal of itself to a copy. Exit codes: 0 everything removed, 1 something
-// stayed or the user cancelled, 2 uninstall.dat unusable.
+// removal of itself to a copy. Exit codes: 0 everything removed (files the
+// user changed are kept, and that is success), 1 something stayed, was left
+// as uninstall.dat was changed, or the user cancelled, 2 uninstall.dat
+// unusable.
 #include <windows.h>
 
 #include "config/path_macros.h"
@@ -10,7 +12,13 @@
 #include "install/link_names.h"
 #include "install/running_check.h"
 #include "install/running_program.h"
+#include "install/uninstall_entry.h"
+#include "toolkit/canonical_path.h"
+#include "toolkit/digest.h"
+#include "toolkit/file_paths.h"
+#include "toolkit/files.h"
 #include "toolkit/path_text.h"
+#include "toolkit/registry.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/system_paths.h"
 #include "toolkit/ui.h"
@@ -35,14 +43,31 @@ constexpr char kUnusableData[] =
 
 struct Uninstall {
     std::string ownPath;
+    InputFile ownImage;
     UninstallRecord record;
     RemovalContext context;
+    std::string madeAbove;  // the plan's, for the copy that removes the folders
 };
 
-std::vector<std::string> removeInstallation(const Uninstall& uninstall) {
+RemovalOutcome removeInstallation(Uninstall& uninstall) {
     SystemRegistryEdits registry;
-    return carryOut(planRemoval(uninstall.record, uninstall.context), registry);
+    const RemovalPlan plan = planRemoval(uninstall.record, uninstall.context);
+    uninstall.madeAbove = plan.madeAbove;
+    return carryOut(plan, registry);
 }
+
+// Records that reach outside the installation folder count only while the
+// installation's uninstall entry, which only administrators can change,
+// holds the hash of the very bytes read.
+bool recordsVouchedFor(const UninstallRecord& record, const std::string& content) {
+    const std::string entryName = !record.guid.empty() ? record.guid : record.progLink;
+    if (entryName.empty() || entryName.find('\\') != std::string::npos) return false;
+    const std::string key = uninstallEntryKey(record.guid, record.progLink);
+    return recordsTrusted(sha256Text(content), readRegistryString(kLocalMachine, key, kUninstallDataHash),
+                          readRegistryString(kLocalMachine, key, "UninstallString"), record.progDir);
+}
+
+std::string existingLongForm(const std::string& path) { return fileExists(path) ? longPathOf(path) : std::string(); }
 
 // Asks until the program has been closed; false when the user cancels.
 bool programClosed(const UninstallRecord& record) {
@@ -53,10 +78,10 @@ bool programClosed(const UninstallRecord& record) {
     return true;
 }
 
-UINT runSilently(const Uninstall& uninstall) {
+UINT runSilently(Uninstall& uninstall) {
     if (isProgramRunning(uninstall.record.mutexString, uninstall.record.progExe)) return kSomethingStayed;
-    const bool allRemoved = removeInstallation(uninstall).empty();
-    leaveRemovalToCopy(uninstall.ownPath);
+    const bool allRemoved = removeInstallation(uninstall).allRemoved();
+    leaveRemovalToCopy(uninstall.ownImage, uninstall.ownPath, uninstall.madeAbove);
     return allRemoved ? kAllRemoved : kSomethingStayed;
 }
 
@@ -68,12 +93,12 @@ UINT runWithWindow(Uninstall& uninstall) {
         return kSomethingStayed;
     uninstall.context.deleteAll = deleteAllChosen();
     showWorking();
-    const std::vector<std::string> stayed = removeInstallation(uninstall);
-    showOutcome(record, stayed);
+    const RemovalOutcome outcome = removeInstallation(uninstall);
+    showOutcome(record, outcome);
     waitForClose();
     ui::closeWindow(kUninstallWindow);
-    leaveRemovalToCopy(uninstall.ownPath);
-    return stayed.empty() ? kAllRemoved : kSomethingStayed;
+    leaveRemovalToCopy(uninstall.ownImage, uninstall.ownPath, uninstall.madeAbove);
+    return outcome.allRemoved() ? kAllRemoved : kSomethingStayed;
 }
 
 UINT runUninstaller() {
@@ -84,14 +109,21 @@ UINT runUninstaller() {
     }
     Uninstall uninstall;
     uninstall.ownPath = longPathOf(ownExecutablePath());
+    // Opened first and held to the end without write or delete sharing:
+    // nobody can rename or replace it while the uninstaller runs.
+    uninstall.ownImage.open(uninstall.ownPath);
     const std::string ownFolder = pathPartOf(uninstall.ownPath);
+    const std::string dataPath = ownFolder + "uninstall.dat";
     PreferenceFile file;
-    if (ownFolder.empty() || !readUninstallRecord(file, ownFolder + "uninstall.dat", ownFolder, uninstall.record)) {
+    std::string content;
+    if (ownFolder.empty() || !readWholeFile(dataPath, content) ||
+        !readUninstallRecord(file, dataPath, content, canonicalFolder(ownFolder), uninstall.record, existingLongForm)) {
         if (!arguments.silent) MessageBoxA(nullptr, kUnusableData, " Uninstall", MB_OK | MB_ICONSTOP);
         return kDataUnusable;
     }
-    uninstall.context = {filePartOf(uninstall.ownPath), folderPath(kProgramsFolder), sharedFolders(),
-                         protectedFolders(), false};
+    uninstall.context = {filePartOf(uninstall.ownPath), folderPath(kProgramsFolder), folderPath(kDesktopFolder),
+                         folderPath(kStartupFolder),        sharedFolders(),             protectedFolders(),
+                         false,                             recordsVouchedFor(uninstall.record, content)};
     return arguments.silent ? runSilently(uninstall) : runWithWindow(uninstall);
 }
 }  // namespace

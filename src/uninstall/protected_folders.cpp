@@ -6,14 +6,6 @@
 namespace brindle {
 
 namespace {
-// The length of the root: "C:\" or "\\server\share\"; 0 for any other path.
-std::size_t rootLength(const std::string& path) {
-    if (!isAbsoluteFolder(path)) return 0;
-    if (path[1] == ':') return 3;
-    const std::size_t shareEnd = path.find('\\', path.find('\\', 2) + 1);
-    return shareEnd == std::string::npos ? path.size() : shareEnd + 1;
-}
-
 std::string parentOf(const std::string& folder) {
     const std::size_t last = folder.find_last_of('\\', folder.size() - 2);
     return last == std::string::npos ? std::string() : folder.substr(0, last + 1);

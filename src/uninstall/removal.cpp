@@ -2,9 +2,13 @@
 
 #include <algorithm>
 
+#include "config/preference_file.h"
+#include "toolkit/canonical_path.h"
+#include "toolkit/file_paths.h"
 #include "toolkit/file_tree.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
+#include "uninstall/protected_folders.h"
 #include "uninstall/removal_plan.h"
 
 namespace brindle {
@@ -12,15 +16,23 @@ namespace brindle {
 namespace {
 class Remover {
 public:
-    Remover(const RemovalPlan& plan, RegistryEdits& registry)
-        : plan_(plan), registry_(registry), stayed_(plan.refused) {}
+    Remover(const RemovalPlan& plan, RegistryEdits& registry) : plan_(plan), registry_(registry) {
+        outcome_.stayed = plan.refused;
+        outcome_.untrusted = plan.untrusted;
+    }
 
-    std::vector<std::string> run() {
+    RemovalOutcome run() {
         for (const Removal& step : plan_.steps) {
             switch (step.kind) {
-                case RemovalKind::File: note(removeOneFile(step.path), step.path); break;
-                case RemovalKind::EmptyFolder: note(removeIfEmpty(step.path), step.path); break;
+                case RemovalKind::File: note(removeFileAt(step.path, checkedFrom(step.path)), step.path); break;
+                case RemovalKind::WrittenFile: removeWrittenFile(step); break;
+                case RemovalKind::EmptyFolder:
+                    note(removeFolderIfEmpty(step.path, checkedFrom(step.path)), step.path);
+                    break;
                 case RemovalKind::FolderContents: removeContents(step.path); break;
+                case RemovalKind::IniValue:
+                    note(removeIniValue(step), iniText(step.path, step.name, step.key));
+                    break;
                 case RemovalKind::RegistryValue:
                     note(registry_.deleteValue(step.root, step.key, step.name),
                          registryText(step.root, step.key, step.name));
@@ -33,43 +45,50 @@ public:
                     break;
             }
         }
-        return std::move(stayed_);
+        return std::move(outcome_);
     }
 
 private:
     void note(bool removed, const std::string& what) {
-        if (!removed) stayed_.push_back(what);
+        if (!removed) outcome_.stayed.push_back(what);
     }
     // A file operation's failure names its cause beside what stayed.
     void note(FileResult removed, const std::string& what) {
-        if (!removed) stayed_.push_back(withCause(what, removed));
+        if (!removed) outcome_.stayed.push_back(withCause(what, removed));
     }
 
-    // Below the installation folder, a folder on the way that is a link
-    // would lead the removal out of it.
-    bool reachedThroughLink(const std::string& path) const {
-        if (!liesBelow(path, plan_.progDir)) return false;
-        for (std::size_t slash = path.find('\\', plan_.progDir.size());
-             slash != std::string::npos && slash + 1 < path.size(); slash = path.find('\\', slash + 1))
-            if (isLink(path.substr(0, slash))) return true;
-        return false;
+    // Below the installation folder, the folders from there on must be no
+    // links; outside it, every folder on the way from the root.
+    std::size_t checkedFrom(const std::string& path) const {
+        return liesBelow(path, plan_.progDir) ? plan_.progDir.size() : rootLength(path);
     }
 
-    FileResult removeOneFile(const std::string& path) {
-        if (reachedThroughLink(path)) return FileResult::refused();
-        if (!pathExists(path)) return {};
-        return isFolder(path) ? FileResult::refused() : removeFile(path);
+    // A file the user changed (its size or time differs from what the
+    // installer wrote) is theirs now: it stays, and is named as kept.
+    void removeWrittenFile(const Removal& step) {
+        const std::size_t from = checkedFrom(step.path);
+        FileStamp stamp;
+        if (linkOnTheWay(step.path, from)) return note(false, step.path);
+        if (!pathExists(step.path)) return;
+        if (!readFileStamp(step.path, stamp) || !(stamp == step.stamp)) return outcome_.kept.push_back(step.path);
+        note(removeFileAt(step.path, from), step.path);
     }
 
-    // A folder that is not empty holds what the user made; it stays, and
-    // that is no failure. A link stays too: it is nothing the installer made.
-    // A folder that cannot be listed stays for that cause.
-    FileResult removeIfEmpty(const std::string& folder) {
-        const std::string path = folder.substr(0, folder.size() - 1);
-        if (reachedThroughLink(folder) || !pathExists(path) || isLink(path)) return {};
-        std::vector<FolderItem> items;
-        if (const FileResult listed = listFolder(folder, items); !listed) return listed;
-        return items.empty() ? removeFolder(path) : FileResult();
+    // The value goes; the group and the file go too where the installation
+    // made them and nothing else is left in them.
+    FileResult removeIniValue(const Removal& step) {
+        const std::size_t from = checkedFrom(step.path);
+        if (linkOnTheWay(step.path, from)) return FileResult::refused();
+        if (!pathExists(step.path)) return {};
+        PreferenceFile file;
+        if (!file.open(step.path)) return FileResult::refused();
+        if (file.selectGroup(step.name)) {
+            file.removeKey(step.key);
+            if (step.made != IniMade::Value && !step.name.empty()) file.removeGroupIfEmpty();
+        }
+        const bool empty = !file.holdsKeys();
+        const FileResult written = file.close();
+        return !written || step.made != IniMade::File || !empty ? written : removeFileAt(step.path, from);
     }
 
     void removeContents(const std::string& folder) {
@@ -84,18 +103,16 @@ private:
     }
 
     bool removeOwnedKey(const Removal& step) {
-        if (foldCase(registry_.readString(step.root, step.key, step.name)) != foldCase(step.owner)) return true;
+        if (!samePathText(registry_.readString(step.root, step.key, step.name), step.owner)) return true;
         return registry_.deleteKey(step.root, step.key);
     }
 
     const RemovalPlan& plan_;
     RegistryEdits& registry_;
-    std::vector<std::string> stayed_;
+    RemovalOutcome outcome_;
 };
 }  // namespace
 
-std::vector<std::string> carryOut(const RemovalPlan& plan, RegistryEdits& registry) {
-    return Remover(plan, registry).run();
-}
+RemovalOutcome carryOut(const RemovalPlan& plan, RegistryEdits& registry) { return Remover(plan, registry).run(); }
 
 }  // namespace brindle

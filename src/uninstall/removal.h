@@ -1,6 +1,5 @@
 // Carries out a removal plan: files through the file layer, never through a
-// link below the installation folder; registry keys and values through
-// RegistryEdits.
+// link on their way; registry keys and values through RegistryEdits.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +23,14 @@ public:
     virtual std::string readString(std::uint32_t root, const std::string& key, const std::string& name) = 0;
 };
 
-// What stayed: the plan's refused entries, then each step that failed.
-std::vector<std::string> carryOut(const RemovalPlan& plan, RegistryEdits& registry);
+struct RemovalOutcome {
+    std::vector<std::string> stayed;     // the plan's refused entries, then each step that failed
+    std::vector<std::string> untrusted;  // the plan's: left as uninstall.dat was changed
+    std::vector<std::string> kept;       // files the user changed since the installation
+    // Leaving the user's files is no failure.
+    bool allRemoved() const { return stayed.empty() && untrusted.empty(); }
+};
+
+RemovalOutcome carryOut(const RemovalPlan& plan, RegistryEdits& registry);
 
 }  // namespace brindle

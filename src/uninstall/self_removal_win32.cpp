@@ -1,8 +1,9 @@
 #include <windows.h>
 
+#include <vector>
+
 #include "install/link_names.h"
 #include "toolkit/file_paths.h"
-#include "toolkit/file_tree.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
 #include "toolkit/private_folder.h"
@@ -32,8 +33,8 @@ bool removePersistently(const std::string& path) {
 }
 
 // The installation folder goes when it is empty, and so do the folders above
-// it, which the installer made for it ("Vendor" of "Program Files\Vendor\Tool"),
-// up to a protected folder.
+// it that the installer made for it ("C:\Apps" of "C:\Apps\Tool"), never a
+// protected one.
 bool removeEmptyFolder(const std::string& folder, const ProtectedFolders& protectedFolders) {
     const std::string path = folder.substr(0, folder.size() - 1);
     std::vector<FolderItem> items;
@@ -41,7 +42,19 @@ bool removeEmptyFolder(const std::string& folder, const ProtectedFolders& protec
            items.empty() && removeFolder(path);
 }
 
-bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath) {
+// The copy is made from the file opened at the start, never from the name,
+// which could meanwhile lead to another program that would then run elevated.
+bool copyImage(InputFile& ownImage, const std::string& copy) {
+    const std::int64_t size = ownImage.size();
+    if (size < 0 || !ownImage.seek(0)) return false;
+    std::vector<char> bytes(static_cast<std::size_t>(size));
+    OutputFile file;
+    return ownImage.read(bytes.data(), bytes.size()) == bytes.size() && file.createNew(copy) &&
+           file.write(bytes.data(), bytes.size());
+}
+
+bool startCopy(const std::string& copy, const std::string& folder, const std::string& ownPath,
+               const std::string& madeAbove) {
     // The copy waits on this handle, which it inherits: unlike a process
     // number, it cannot come to name another process.
     HANDLE self = nullptr;
@@ -49,6 +62,7 @@ bool startCopy(const std::string& copy, const std::string& folder, const std::st
         return false;
     std::string command = "\"" + copy + "\" /Remove " + std::to_string(reinterpret_cast<std::uintptr_t>(self)) +
                           " \"" + ownPath + "\"";
+    if (!madeAbove.empty()) command += " \"" + madeAbove + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -63,11 +77,13 @@ bool startCopy(const std::string& copy, const std::string& folder, const std::st
 }
 }  // namespace
 
-void leaveRemovalToCopy(const std::string& ownPath) {
-    const std::string folder = createFreshPrivateFolder(temporaryFolder());
-    const std::string copy = folder + filePartOf(ownPath);
-    if (!folder.empty() && CopyFileA(ownPath.c_str(), copy.c_str(), TRUE) && startCopy(copy, folder, ownPath)) return;
-    if (!folder.empty()) removeTree(folder);
+void leaveRemovalToCopy(InputFile& ownImage, const std::string& ownPath, const std::string& madeAbove) {
+    ScopedPrivateFolder folder(temporaryFolder());
+    const std::string copy = folder.path() + filePartOf(ownPath);
+    if (!folder.path().empty() && copyImage(ownImage, copy) && startCopy(copy, folder.path(), ownPath, madeAbove)) {
+        folder.keep();  // the copy's folder now, which goes at the next restart
+        return;
+    }
     removeFile(pathPartOf(ownPath) + kDataName);
     removeAtRestart(ownPath);
 }
@@ -85,7 +101,9 @@ void removeOriginal(const UninstallArguments& arguments, const ProtectedFolders&
         removePersistently(pathPartOf(original) + kDataName);
         removePersistently(original);
         std::string folder = pathPartOf(original);
-        while (removeEmptyFolder(folder, protectedFolders)) folder = pathPartOf(folder.substr(0, folder.size() - 1));
+        while (removeEmptyFolder(folder, protectedFolders) && !arguments.madeAbove.empty() &&
+               liesBelow(folder, arguments.madeAbove))
+            folder = pathPartOf(folder.substr(0, folder.size() - 1));
     }
     removeAtRestart(ownPath);
     removeAtRestart(pathPartOf(ownPath).substr(0, pathPartOf(ownPath).size() - 1));

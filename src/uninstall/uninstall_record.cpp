@@ -1,36 +1,13 @@
 #include "uninstall/uninstall_record.h"
 
-#include <cstdint>
-
 #include "config/language_texts.h"
 #include "config/path_macros.h"
 #include "config/preference_file.h"
-#include "toolkit/number_text.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
 
 namespace {
-// F001 to F999, then F1000 and on.
-std::string fileKey(int number) {
-    std::string key = "F";
-    return key += paddedNumber(number, 3);
-}
-
-// Numbered keys from 1 up to `last`, ending early at the first that is
-// missing or empty, so that a huge count in a damaged file reads nothing more.
-std::vector<std::string> numberedValues(PreferenceFile& file, std::string (*keyOf)(int), std::int32_t last) {
-    std::vector<std::string> values;
-    for (std::int32_t number = 1; number <= last; ++number) {
-        std::string value = file.readString(keyOf(number));
-        if (value.empty()) break;
-        values.push_back(std::move(value));
-    }
-    return values;
-}
-
-std::string taskKey(int number) { return "Task" + std::to_string(number); }
-
 UninstallTexts readTexts(PreferenceFile& file, const std::string& progName, const std::string& version) {
     const LanguageTexts defaults(progName, version);
     file.selectGroup("Language");
@@ -47,6 +24,8 @@ UninstallTexts readTexts(PreferenceFile& file, const std::string& progName, cons
     texts.ok = text("OK", Text::UninstallerOK);
     texts.cancel = text("Cancel", Text::UninstallerCancel);
     texts.ready = text("Ready", Text::UninstallerReady);
+    texts.kept = text("Kept", Text::UninstallerKept);
+    texts.changed = text("Changed", Text::UninstallerChanged);
     const std::string mutex = file.readString(
         "Mutex", defaults.get(Text::RequesterRQ4Msg) + "|" + defaults.get(Text::RequesterRQ4Msg2));
     const std::size_t bar = mutex.find('|');
@@ -56,20 +35,17 @@ UninstallTexts readTexts(PreferenceFile& file, const std::string& progName, cons
 }
 }  // namespace
 
-bool readUninstallRecord(PreferenceFile& file, const std::string& path, const std::string& ownFolder,
-                         UninstallRecord& record) {
+bool readUninstallRecord(PreferenceFile& file, const std::string& path, const std::string& content,
+                         const std::string& ownFolder, UninstallRecord& record, const LongForm& longForm) {
     record = {};
-    if (!file.open(path)) {
-        file.close();
-        return false;
-    }
+    file.load(path, content);
     file.selectGroup("Settings");
-    record.progDir = file.readString("ProgDir");
-    if (record.progDir.empty() || foldCase(ensureTrailingBackslash(record.progDir)) != foldCase(ownFolder)) {
+    const std::string progDir = file.readString("ProgDir");
+    record.progDir = canonicalFolder(progDir, longForm);
+    if (progDir.empty() || foldCase(record.progDir) != foldCase(ownFolder)) {
         file.close();
         return false;
     }
-    record.progDir = ensureTrailingBackslash(record.progDir);
     record.progName = file.readString("ProgName");
     record.version = file.readString("Version");
     record.noDelAll = file.readLong("NoDelAll", 0) != 0;
@@ -77,17 +53,8 @@ bool readUninstallRecord(PreferenceFile& file, const std::string& path, const st
     record.progExe = file.readString("ProgExe");
     record.guid = file.readString("GUID");
     record.progLink = file.readString("ProgLink");
-    record.startMenu = file.readString("StartMenu");
-    record.desktopIcon = file.readString("DesktopIcon");
     if (record.progName.empty()) record.progName = record.progLink;
-
-    file.selectGroup("Files");
-    record.files = numberedValues(file, fileKey, INT32_MAX);
-    file.selectGroup("StartMenu");
-    for (const char* key : {"Program", "AddExe", "Help", "Homepage", "Uninstall"})
-        record.startMenuLinks.push_back(file.readString(key));
-    file.selectGroup("UserTask");
-    record.taskRecords = numberedValues(file, taskKey, file.readLong("Number", 0));
+    readInstallationRecords(file, record);
     record.texts = readTexts(file, record.progName, record.version);
     file.close();
     return true;

@@ -7,6 +7,7 @@
 
 namespace brindle {
 
+struct RemovalOutcome;
 struct UninstallRecord;
 
 // Opens and shows the window; the DelAll check box only with
@@ -18,9 +19,10 @@ bool waitForConfirmation();
 bool deleteAllChosen();
 // While the removal runs: nothing to click.
 void showWorking();
-// The status line says how it went, the list names what stayed, and OK
-// turns into the Ready button that closes the window.
-void showOutcome(const UninstallRecord& record, const std::vector<std::string>& stayed);
+// The status line says how it went, the list names what stayed, then under
+// their headings what was left as uninstall.dat was changed and the files
+// kept as the user's; OK turns into the Ready button that closes the window.
+void showOutcome(const UninstallRecord& record, const RemovalOutcome& outcome);
 void waitForClose();
 
 }  // namespace brindle

@@ -1,6 +1,7 @@
 #include "uninstall/uninstall_window.h"
 
 #include "toolkit/ui.h"
+#include "uninstall/removal.h"
 #include "uninstall/uninstall_ids.h"
 #include "uninstall/uninstall_record.h"
 
@@ -71,10 +72,15 @@ void showWorking() {
     for (int control : {kDeleteAllCheck, kUninstallOk, kUninstallCancel}) ui::enable(control, false);
 }
 
-void showOutcome(const UninstallRecord& record, const std::vector<std::string>& stayed) {
-    ui::setText(kUninstallStatus, stayed.empty() ? record.texts.status : record.texts.error);
-    for (const std::string& path : stayed) ui::addItem(kLeftoverList, path);
-    ui::show(kLeftoverList, !stayed.empty());
+void showOutcome(const UninstallRecord& record, const RemovalOutcome& outcome) {
+    ui::setText(kUninstallStatus, outcome.allRemoved() ? record.texts.status : record.texts.error);
+    for (const std::string& path : outcome.stayed) ui::addItem(kLeftoverList, path);
+    for (const auto& [heading, items] : {std::pair{&record.texts.changed, &outcome.untrusted},
+                                         std::pair{&record.texts.kept, &outcome.kept}}) {
+        if (!items->empty()) ui::addItem(kLeftoverList, *heading);
+        for (const std::string& path : *items) ui::addItem(kLeftoverList, "   " + path);
+    }
+    ui::show(kLeftoverList, !outcome.stayed.empty() || !outcome.untrusted.empty() || !outcome.kept.empty());
     ui::show(kUninstallCancel, false);
     ui::setText(kUninstallOk, record.texts.ready);
     ui::enable(kUninstallOk, true);

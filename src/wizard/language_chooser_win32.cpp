@@ -8,9 +8,10 @@
 
 namespace brindle {
 
-std::string chooseLanguage(const std::string& setting) {
+std::string chooseLanguage(const std::string& setting, const std::string& workDirectory) {
     if (!ui::openWindow({kLanguageWindow, " Brindle", 140, 55, false, ui::Placement::ScreenCentre, 0})) return {};
-    const std::vector<LanguageChoice> choices = languageChoices(setting);
+    const std::vector<LanguageChoice> choices = languageChoices(
+        setting, [&](const std::string& fileName) { return languageName(workDirectory + fileName); });
     const bool built = ui::addControl({kLanguageList, ui::ControlKind::DropDown, kLanguageWindow, 0, 5, 5, 130, 200, ""}) &&
                        ui::addControl({kLanguageOk, ui::ControlKind::Button, kLanguageWindow, 0, 40, 32, 60, 18, "OK"});
     std::string chosen;

@@ -78,7 +78,7 @@ class FirstRun(wine.WineTest):
                 self.assertEqual(box.do("message", timeout=240),
                                  "The installer could not create its work folder in the temporary folder.\n")
                 box.do("answer", "ok")
-                run.ended()
+                run.ended(code=2)
                 self.assertFalse(wine.TESTS.exists())
                 self.assertEqual(wine.work_directories(), [])
 

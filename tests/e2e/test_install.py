@@ -5,7 +5,7 @@ files: the entry in the list of installed programs, the shortcuts (read back
 through the shell's link object), the choices remembered for the next run,
 and the end of the run starting the program or asking for a restart."""
 
-import subprocess
+import hashlib
 import time
 
 import wine_harness as wine
@@ -29,17 +29,6 @@ def setup(info=None, start_menu=None, task=None):
             "StartMenue": start_menu or {}, "Task": {"Desktop": 1, "StartProg": 1, **(task or {})}}
 
 
-def sign(installer):
-    """Signs the installer with brindle-pack and a throw-away certificate."""
-    cert, key = installer.parent / "cert.pem", installer.parent / "key.pem"
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-                    "-days", "1", "-subj", "/CN=Test"], check=True, capture_output=True)
-    subprocess.run([wine.BIN / "brindle-pack", "sign", installer, "--cert", cert, "--key", key], check=True)
-    verified = subprocess.run([wine.BIN / "brindle-pack", "verify", installer], capture_output=True, text=True)
-    assert verified.stdout.startswith("signature: present"), verified.stdout
-    return installer
-
-
 class InstallStep(wine.WineTest):
     def setUp(self):
         wine.start_hook_log()
@@ -47,6 +36,7 @@ class InstallStep(wine.WineTest):
         self.scrub(wine.TESTS, wine.host_path(self.programs + "Tool Menu"),
                    *(wine.host_path(self.desktop + link) for link in ("Tool Link.lnk", ".lnk")))
         self.scrub_keys(UNINSTALL_KEYS + GUID, REMEMBERED + GUID)
+        self.scratch = wine.fresh_work("install-step")
 
     def install(self, installer, before_install=None, **options):
         run = self.start(installer, **options)
@@ -62,7 +52,7 @@ class InstallStep(wine.WineTest):
                       "URL": "https://tool.example/start", "Unistall": 1}
         info = {"Date": "May 2026", "Author": "Ann Example", "EMail": "ann@tool.example",
                 "Web": "https://tool.example/", "GUID": GUID}
-        run = self.install(sign(wine.build_installer(setup(info, start_menu, {"StartMenu": 1}), package=PACKAGE)),
+        run = self.install(wine.sign(wine.build_installer(setup(info, start_menu, {"StartMenu": 1}), package=PACKAGE)),
                            lambda robot: robot.do("settext", wine.START_MENU_FIELD, "Tool Menu\\Tools"))
         self.assertEqual(run.progress(), [
             "Tool  -  Version 3.1   (May 2026)", BY_ANN, "", "Copy Program Files   -->   *** Completed ***", "",
@@ -88,7 +78,9 @@ class InstallStep(wine.WineTest):
             "Contact": "ann@tool.example", "UninstallString": f'"{FOLDER}uninstall.exe"',
             "DisplayVersion": "3.1", "EstimatedSize": hex(-(-package_bytes // 1024)), "InstallLocation": FOLDER,
             "InstallDate": time.strftime("%Y%m%d"), "NoModify": "0x1", "NoRepair": "0x1",
-            "QuietUninstallString": f'"{FOLDER}uninstall.exe" /S'})
+            "QuietUninstallString": f'"{FOLDER}uninstall.exe" /S',
+            # What the uninstaller trusts uninstall.dat with: its hash as written.
+            "UninstallDataHash": hashlib.sha256((folder / "uninstall.dat").read_bytes()).hexdigest()})
         self.assertEqual(wine.registry_values(REMEMBERED + GUID),
                          {"InstallDir": FOLDER, "StartMenu": "Tool Menu\\Tools", "DesktopIcon": "1"})
 
@@ -119,6 +111,26 @@ class InstallStep(wine.WineTest):
         self.assertTrue(wine.wait_until(wine.hook_log, timeout=60))
         name, working_folder, install_dir, _, _ = wine.hook_log()[0]
         self.assertEqual((name, working_folder.rstrip("\\"), install_dir), ("tool", TARGET, FOLDER))
+
+    def test_a_folder_others_may_write_is_entered_without_links_and_only_its_own_program_starts(self):
+        # Ordinary users may write into an existing installation folder: one
+        # made "sub" a link to a folder elsewhere, and once the files are in,
+        # one replaces tool.exe before Finish.
+        folder, elsewhere = wine.TESTS / "Tool", wine.TESTS / "Elsewhere"
+        folder.mkdir(parents=True)
+        elsewhere.mkdir()
+        (folder / "sub").symlink_to(elsewhere)
+        package = {**PACKAGE, "sub/planted.dll": b"MZ planted"}
+        run = self.start(wine.build_installer(setup(task={"Desktop": 0}), package=package),
+                         trace=self.scratch / "processes.log")
+        run.install(TARGET)
+        self.assertEqual(run.progress()[3], "Copy Program Files   -->   *** Failed: files could not be written ***")
+        self.assertEqual(list(elsewhere.iterdir()), [])
+        self.assertEqual((folder / "tool.exe").read_bytes(), PACKAGE["tool.exe"])
+        (folder / "tool.exe").write_bytes(PACKAGE["tool.exe"] + b"replaced")
+        self.assertTrue(run.wizard.state(wine.START_PROGRAM_CHECK)["checked"])
+        run.finish()
+        self.assertEqual([command for command in run.started() if "tool.exe" in command.lower()], [])
 
     def test_no_uninstaller_writes_no_entry_and_leaves_the_template_alone(self):
         run = self.install(wine.build_installer(setup({"GUID": GUID}, task={"NoUninstall": 1, "Desktop": 0}),

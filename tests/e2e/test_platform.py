@@ -1,8 +1,9 @@
 """The runtime's platform lookups on a real (Wine) system, as the platform
 probe reports them: every system folder code gives a folder ending in a
 backslash or nothing, registry strings written by the runtime read back
-whole, with the 255-byte limit, and private folders admit only the
-administrators and the system."""
+whole, with the 255-byte limit, private folders admit only the
+administrators and the system, and new installation folders the users to
+read and run what they hold as well."""
 
 import wine_harness as wine
 
@@ -31,8 +32,12 @@ class PlatformLookups(wine.WineTest):
             "Missing": "", "Number": "", "Binary": "",  # Number: bytes that would read as "ABC"
             "Nested": "created with its parents", "MissingKey": ""})
 
-    def test_private_folders_of_an_elevated_run_admit_only_administrators_and_system(self):
+    def test_folders_of_an_elevated_run_admit_only_administrators_and_system_to_change_them(self):
         # Wine runs every program elevated, and keeps no access lists on
-        # files: what is read back is the descriptor the runtime builds.
+        # files: what is read back is the descriptor the runtime builds. (Its
+        # folders all grant the user full control, so every new installation
+        # folder gets the protected one there.)
         self.assertEqual(wine.FACTS["private-folder"], ["D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)"])
+        self.assertEqual(wine.FACTS["protected-folder"],
+                         ["O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)"])
 

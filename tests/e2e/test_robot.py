@@ -85,7 +85,7 @@ class Robot(wine.WineTest):
         log = wine.fresh_work("robot") / "target.log"
         log.touch()
         target = self.start(wine.BIN / "brindle-robot-target.exe", wine.windows_path(log), wait=False)
-        self.assertEqual(ROBOT.wait(), CAPTION + "\n")
+        self.assertEqual(ROBOT.wait(), CAPTION)
         for arguments, expected, notifications in STEPS:
             with self.subTest(arguments=arguments):
                 before = len(log.read_bytes().splitlines())

@@ -40,7 +40,7 @@ class StartMenuChooser(wine.WineTest):
     def open_chooser(self):
         """Opens the chooser; returns its tree's items as (level, text) and the selected path."""
         self.wizard.click(CHANGE)
-        self.assertEqual(CHOOSER.wait(), " Select Directory\n")
+        self.assertEqual(CHOOSER.wait(), " Select Directory")
         lines = CHOOSER.do("tree", TREE).splitlines()
         items = [(int(level), text) for level, text in (line.split("\t") for line in lines[:-1])]
         return items, lines[-1].removeprefix("selected=")

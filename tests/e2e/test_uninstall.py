@@ -243,6 +243,26 @@ class HostileData(UninstallTest):
                          ["Uninstall.exe", "docs", "tool.exe", "uninstall.dat"])
         self.assertEqual(installation.registered(), (True, True))
 
+    def test_a_program_put_in_the_uninstallers_place_while_it_runs_is_never_started(self):
+        wine.start_hook_log()
+        installation = self.install("Swapped")
+        uninstaller, robot = self.open_window(installation)
+        own = installation.path / "Uninstall.exe"
+        # The uninstaller holds its own file without delete sharing: the
+        # platform refuses to rename it.
+        moved = wine.run_windows(["cmd", "/c", "move", "/y", installation.folder + "Uninstall.exe",
+                                  installation.folder + "Uninstall.old"])
+        self.assertNotEqual(moved[0], 0)
+        # Put in its place behind the platform's back all the same, a program
+        # that logs its start: the copy that ends the removal is made from
+        # the file the uninstaller opened, and removes the planted one.
+        own.rename(installation.path / "Uninstall.old")
+        own.write_bytes(wine.PROBE.read_bytes())
+        robot.click(OK)
+        self.assertEqual(finish(uninstaller, robot), 0)
+        self.assertTrue(wait_gone(own))
+        self.assertEqual(wine.hook_log(), [])
+
     def test_a_drive_root_is_never_emptied(self):
         drive = wine.DRIVE_C
         before = sorted(item.name for item in drive.iterdir())

@@ -1,7 +1,7 @@
 """brindle-pack.exe, the Windows build of the tool (x86-64), under Wine: from
 the same project it builds the same installer as the Linux tool, byte for
-byte, and it refuses a file name that the installer's code page cannot hold,
-naming the file."""
+byte, it refuses a file name that the installer's code page cannot hold,
+naming the file, and it extracts nothing through a link."""
 
 import os
 import shutil
@@ -95,3 +95,21 @@ class WindowsTool(wine.WineTest):
                     self.assertIn("error: name cannot be used on Windows", line, (tool, error))
                     self.assertIn("Windows-1252", line, tool)
                     self.assertFalse(installer.exists(), tool)
+
+    def test_extract_never_writes_through_a_link(self):
+        # Wine follows the host's symbolic links, even for a program that asks
+        # for the link itself: the tool tells them by where they resolve to.
+        work = wine.fresh_work("windows-tool-link")
+        wine.write_tree(work / "tree", {"linkdir/x.txt": "planted", "fine.txt": "fine"})
+        subprocess.run([LINUX_TOOL, "pack", work / "tree", "-o", work / "p.pck"], check=True)
+        (work / "elsewhere").mkdir()
+        (work / "out").mkdir()
+        (work / "out" / "linkdir").symlink_to(work / "elsewhere")
+        code, _, error = wine.run_windows([WINDOWS_TOOL, "extract", wine.windows_path(work / "p.pck"),
+                                           "-C", wine.windows_path(work / "out")])
+        self.assertEqual(code, 1, error)
+        link = "a folder on its way is a link, which is never followed; not written"
+        self.assertEqual(error.splitlines(), [f"brindle-pack: linkdir\\: {link}",
+                                              f"brindle-pack: linkdir\\x.txt: {link}"])
+        self.assertEqual(list((work / "elsewhere").iterdir()), [])
+        self.assertEqual((work / "out" / "fine.txt").read_bytes(), b"fine")

@@ -11,13 +11,17 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
-import time
 import unittest
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 BIN = ROOT / "build" / "bin"
+sys.path.insert(0, str(ROOT / "tests" / "e2e" / "robot"))
+import brindle_robot  # noqa: E402  the robot's module, as authors get it
+from brindle_robot import (  # noqa: E402,F401
+    BACK, CANCEL, DESKTOP_CHECK, FINISH, FOLDER_FIELD, INSTALL, NEXT, PROGRESS, SETTINGS_PAGE, START_MENU_FIELD,
+    START_PROGRAM_CHECK, WEB_LINK, WIZARD, Robot, host_path, run_windows, wait_until)
+
 PROBE = BIN / "brindle-hook-probe.exe"
 # The tests' scratch folders and prefix; the demo keeps its own elsewhere, so
 # that what it installs never meets a test.
@@ -29,10 +33,6 @@ USER = DRIVE_C / "users" / getpass.getuser()
 TEMP = USER / "Temp"
 HOOK_LOG = "C:\\hooks.log"
 
-WIZARD = "#1"
-WEB_LINK, BACK, NEXT, CANCEL, INSTALL, FINISH = 4, 5, 6, 7, 8, 9
-SETTINGS_PAGE, FOLDER_FIELD, START_MENU_FIELD, DESKTOP_CHECK = 16, 19, 22, 24
-PROGRESS, START_PROGRAM_CHECK = 34, 35
 DESKTOP, PROGRAMS, SYSTEM = 0, 2, -2  # folder codes
 
 
@@ -47,7 +47,35 @@ def wine_environment():
 
 
 ENV = wine_environment()
+brindle_robot.WINE_ENV = ENV
+brindle_robot.ROBOT = BIN / "brindle-robot.exe"
+brindle_robot.RETRY_LOG = WORK / "robot-retries.log"
 FACTS = {}  # what the platform probe found, {kind: [rest of each line]}
+
+
+def make_prefix(prefix):
+    """A new prefix at `prefix`."""
+    shutil.rmtree(prefix, ignore_errors=True)
+    prefix.parent.mkdir(parents=True, exist_ok=True)
+    env = {**ENV, "WINEPREFIX": str(prefix)}
+    subprocess.run(["wine", "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=900)
+    subprocess.run(["wineserver", "-w"], env=env, timeout=300)
+    own_shell_folders(prefix)
+    (prefix / ".brindle-ready").touch()
+
+
+def own_shell_folders(prefix):
+    """Wine links the user's shell folders (the desktop, the documents) to
+    the host's where the host has them: each becomes a folder of the
+    prefix's own, so that what a test snapshots there is the prefix's alone
+    and no link lies on the way to a file the programs make there (the
+    uninstaller leaves such files alone)."""
+    user = prefix / "drive_c" / "users" / getpass.getuser()
+    for folder in user.iterdir() if user.exists() else ():
+        if folder.is_symlink():
+            folder.unlink()
+            folder.mkdir()
 
 
 def start_session():
@@ -65,145 +93,72 @@ def start_session():
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: Path(f"/tmp/.X11-unix/X{number}").exists(), timeout=30, interval=0.1)
         ENV["DISPLAY"] = f":{number}"
-    marker = PREFIX / ".brindle-ready"
-    if not marker.exists():
-        shutil.rmtree(PREFIX, ignore_errors=True)
-        WORK.mkdir(parents=True, exist_ok=True)
-        quiet(["wine", "wineboot", "-i"], timeout=900)
-        subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
-        marker.touch()
-    quiet(["wineserver", "-p"])  # already running is fine
+    if not (PREFIX / ".brindle-ready").exists():
+        make_prefix(PREFIX)
+    own_shell_folders(PREFIX)
 
     def stop():
         subprocess.run(["wineserver", "-k"], env=ENV)
         if display:
             display.terminate()
     atexit.register(stop)
-    # Two programs starting together while the server still brings up its
-    # services can hang under emulation: one program first, to the end, then
-    # one that loads the shell and component libraries the installer loads.
-    quiet(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"])
+    start_server()
     for line in run_windows([str(BIN / "brindle-platform-probe.exe")])[1].splitlines():
         kind, _, rest = line.rstrip("\r").partition(" ")
         FACTS.setdefault(kind, []).append(rest)
+
+
+def start_server():
+    """A persistent server for the current prefix. Two programs starting
+    together while the server still brings up its services can hang under
+    emulation: one program first, to the end, before any other."""
+    quiet(["wineserver", "-p"])  # already running is fine
+    quiet(["wine", str(BIN / "brindle-robot.exe"), "--timeout", "1", "gone", "#99"])
+
+
+def use_prefix(prefix):
+    """Moves this process's Wine server and every path of the harness to
+    `prefix`."""
+    global PREFIX, DRIVE_C, TESTS, USER, TEMP
+    subprocess.run(["wineserver", "-k"], env=ENV)
+    subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)
+    PREFIX = prefix
+    DRIVE_C = PREFIX / "drive_c"
+    TESTS = DRIVE_C / "Brindle Tests"
+    USER = DRIVE_C / "users" / getpass.getuser()
+    TEMP = USER / "Temp"
+    ENV["WINEPREFIX"] = str(PREFIX)
+    start_server()
+
+
+def fresh_prefix(test):
+    """Gives `test` a prefix of its own, a copy of one made once and never
+    run in, for what only a machine nothing else touched can show (a
+    snapshot before and after); the shared prefix comes back when it ends."""
+    start_session()
+    pristine = WORK / "pristine-prefix"
+    if not (pristine / ".brindle-ready").exists():
+        make_prefix(pristine)
+    own = WORK / "fresh-prefix"
+    shared = PREFIX
+    shutil.rmtree(own, ignore_errors=True)
+    shutil.copytree(pristine, own, symlinks=True)
+    use_prefix(own)
+
+    def back():
+        use_prefix(shared)
+        shutil.rmtree(own, ignore_errors=True)
+    test.addCleanup(back)
 
 
 def quiet(command, timeout=300):
     subprocess.run(command, env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
 
 
-def run_windows(command, env=None, timeout=300):
-    """Runs a Windows program to its end: its exit code, output and error.
-    They come through files, not pipes: a program Wine starts for it (the
-    desktop process, when none is running) inherits its handles and would
-    hold a pipe open for minutes after the program has ended."""
-    with tempfile.TemporaryFile() as output, tempfile.TemporaryFile() as error:
-        code = subprocess.run(["wine", *map(str, command)], env=env or ENV, stdout=output, stderr=error,
-                              timeout=timeout).returncode
-        output.seek(0)
-        error.seek(0)
-        return code, output.read().decode("latin-1"), error.read().decode("latin-1")
-
-
 def system_folders():
     """{folder code: path} as the installer finds them."""
     start_session()
     return {int(code): path for code, _, path in (line.partition(" ") for line in FACTS["folder"])}
-
-
-ROBOT_STARTED = "brindle-robot: started\n"  # the robot's first line, before it does anything
-ROBOT_START_LIMIT = 90  # seconds; under emulation a robot now and then never gets going
-ROBOT_ATTEMPTS = 3
-ROBOT_RETRIES = WORK / "robot-retries.log"
-
-
-def log_robot_retry(args, attempt):
-    """Notes a robot that never started, on stderr and in a log kept across
-    runs, so that a rising rate shows."""
-    line = f"{time.strftime('%Y-%m-%d %H:%M:%S')} attempt {attempt}: robot {' '.join(map(str, args))} never started"
-    print(line, file=sys.stderr, flush=True)
-    with open(ROBOT_RETRIES, "a") as log:
-        log.write(line + "\n")
-
-
-class Robot:
-    """brindle-robot.exe on one window (its caption or "#number")."""
-
-    def __init__(self, window=WIZARD):
-        self.window = window
-
-    def run(self, *args, timeout=60):
-        """The robot's exit code, output and error for any command line;
-        with no `timeout` the robot's own default. A robot that never
-        announced its start did nothing and is run again; one that started
-        is never run twice (its click or text change may have happened), and
-        one that outlives its deadline fails the test."""
-        command = ["wine", BIN / "brindle-robot.exe", *(["--timeout", timeout] if timeout is not None else []), *args]
-        deadline = (timeout if timeout is not None else 30) + 60
-        for attempt in range(1, ROBOT_ATTEMPTS + 1):
-            with tempfile.TemporaryFile() as output, tempfile.TemporaryFile() as error:
-                process = subprocess.Popen(list(map(str, command)), env=ENV, stdout=output, stderr=error)
-                started = lambda: os.pread(output.fileno(), len(ROBOT_STARTED), 0) == ROBOT_STARTED.encode()
-                wait_until(lambda: started() or process.poll() is not None, timeout=ROBOT_START_LIMIT, interval=0.2)
-                if not started():
-                    process.kill()
-                    process.wait()
-                    log_robot_retry(args, attempt)
-                    continue
-                try:
-                    code = process.wait(timeout=deadline)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-                    raise AssertionError(f"robot {' '.join(map(str, args))}: still running {deadline} s after it started")
-                output.seek(0)
-                error.seek(0)
-                return code, output.read().decode("latin-1")[len(ROBOT_STARTED):], error.read().decode("latin-1")
-        raise AssertionError(f"robot {' '.join(map(str, args))}: never started in {ROBOT_ATTEMPTS} attempts")
-
-    def do(self, command, *operands, timeout=60):
-        """Output of a command on this window; fails the test when it fails."""
-        code, output, error = self.run(command, self.window, *operands, timeout=timeout)
-        if code != 0:
-            raise AssertionError(f"robot {command} {self.window} {operands}: {error.strip()}")
-        return output
-
-    def wait(self):
-        """Waits for the window; a program's first start in a fresh server is slow."""
-        return self.do("wait", timeout=240)
-
-    def gone(self, timeout=0):
-        return self.run("gone", self.window, timeout=timeout)[0] == 0
-
-    def click(self, control):
-        self.do("click", control)
-
-    def text(self, control):
-        return self.do("text", control)[:-1]
-
-    def state(self, control):
-        return {key: value == "1" for key, value in (item.split("=") for item in self.do("state", control).split())}
-
-    def visible(self, control):
-        return self.state(control)["visible"]
-
-    def visible_controls(self):
-        """The numbers of all controls that can be seen, in one reading."""
-        rows = (line.split("\t") for line in self.do("dump").splitlines())
-        return {int(row[0]) for row in rows if row[2] == "1"}
-
-    def items(self, control):
-        lines = self.do("items", control).splitlines()
-        return lines[:-1], int(lines[-1].split("=")[1])
-
-    def enter(self, control, text):
-        """Types `text` into a field and leaves it."""
-        self.do("settext", control, text)
-        self.do("leave", control)
-
-    def wait_for(self, condition, timeout=30):
-        """Events are handled after the robot's call returns: poll for their result."""
-        return wait_until(lambda: condition(self), timeout=timeout, interval=0.3)
 
 
 def environment(native_first=()):
@@ -223,23 +178,24 @@ class Run:
     """One installer (or other program) run in the background, ended when
     the test is done; `wizard` is the robot on its wizard window. An `output`
     file receives what the program prints, a `trace` file Wine's log of the
-    processes the run starts."""
+    processes the run starts (or of the debug `channels` named)."""
 
-    def __init__(self, test, program, *args, cwd=None, native_first=(), wait=True, output=None, trace=None):
+    def __init__(self, test, program, *args, cwd=None, native_first=(), wait=True, output=None, trace=None,
+                 channels="+process"):
         self.test = test
         self.trace = trace
-        env = {**environment(native_first), "WINEDEBUG": "+process"} if trace else environment(native_first)
-        with open(output or os.devnull, "wb") as printed, open(trace or os.devnull, "wb") as errors:
-            self.process = subprocess.Popen(["wine", str(program), *map(str, args)], env=env, cwd=cwd,
-                                            stdout=printed, stderr=errors)
-        test.addCleanup(self.kill)
-        self.wizard = Robot(WIZARD)
+        env = {**environment(native_first), "WINEDEBUG": channels} if trace else environment(native_first)
+        self.installer = brindle_robot.Installer(program, *args, wait=False, cwd=cwd, env=env, output=output,
+                                                 errors=trace)
+        self.process = self.installer.process
+        test.addCleanup(self.installer.kill)
+        self.wizard = self.installer.wizard
         if wait:
             self.wizard.wait()
 
-    def ended(self, timeout=120):
-        """Asserts that the run ends, with the installer's only exit code."""
-        self.test.assertEqual(self.process.wait(timeout=timeout), 0)
+    def ended(self, timeout=120, code=0):
+        """Asserts that the run ends, with exit code 0 unless it could not run (2)."""
+        self.test.assertEqual(self.installer.wait(timeout=timeout), code)
 
     def started(self):
         """The command lines of the processes started while the run went, from
@@ -252,9 +208,7 @@ class Run:
                 re.finditer(r'CreateProcessInternalW app .*? cmdline L"(.*)"\r?$', log, re.MULTILINE)]
 
     def kill(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+        self.installer.kill()
 
     def cancel(self):
         self.wizard.click(CANCEL)
@@ -273,13 +227,14 @@ class Run:
 
     def install(self, folder, before_install=None, during_install=None):
         """From the welcome page of a package without licence and readme to the
-        finished page, with `folder` as installation folder. `before_install`
+        finished page, with `folder` (unless None) as installation folder. `before_install`
         runs on the settings page, to set its fields; `during_install` right
         after the Install button, to answer what the install step asks."""
         robot = self.wizard
         robot.click(NEXT)
         assert robot.wait_for(lambda r: r.visible(SETTINGS_PAGE)), "no settings page"
-        robot.do("settext", FOLDER_FIELD, folder)
+        if folder is not None:  # None: the folder the wizard proposes
+            robot.do("settext", FOLDER_FIELD, folder)
         if before_install:
             before_install(robot)
         robot.click(NEXT)
@@ -360,6 +315,17 @@ def build_installer(setup=None, files=None, package=None):
     return scratch / "setup.exe"
 
 
+def sign(installer):
+    """Signs the installer with brindle-pack and a throw-away certificate."""
+    cert, key = installer.parent / "cert.pem", installer.parent / "key.pem"
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                    "-days", "1", "-subj", "/CN=Test"], check=True, capture_output=True)
+    subprocess.run([BIN / "brindle-pack", "sign", installer, "--cert", cert, "--key", key], check=True)
+    verified = subprocess.run([BIN / "brindle-pack", "verify", installer], capture_output=True, text=True)
+    assert verified.stdout.startswith("signature: present"), verified.stdout
+    return installer
+
+
 def filetime_of(path):
     return int(round(os.stat(path).st_mtime_ns / 100)) + 116444736000000000
 
@@ -391,12 +357,6 @@ def set_registry_values(key, values):
     """Sets {name: text}; the name None is the key's default value."""
     for name, text in values.items():
         assert reg("add", key, *(["/v", name] if name is not None else ["/ve"]), "/d", text, "/f")[0] == 0
-
-
-def host_path(windows_path):
-    """The prefix's file for a C:\\ path."""
-    assert windows_path[:3].upper() == "C:\\"
-    return DRIVE_C / windows_path[3:].replace("\\", "/")
 
 
 def windows_path(path):
@@ -437,12 +397,3 @@ def fresh_work(name):
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
     return folder
-
-
-def wait_until(condition, timeout=60, interval=0.5):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(interval)
-    return condition()

@@ -1,6 +1,7 @@
-// Reads arbitrary bytes as a package and extracts it into a scratch folder:
-// nothing may be written outside that folder, and the reader and extraction
-// must stay inside their buffers whatever the directory and blocks claim.
+// Reads arbitrary bytes as a package and extracts it into a scratch folder
+// that holds a link to a folder beside it: nothing may be written outside
+// the scratch folder or through the link, and the reader and extraction must
+// stay inside their buffers whatever the directory and blocks claim.
 #include <limits.h>
 #include <unistd.h>
 
@@ -31,15 +32,22 @@ struct Scratch {
         root = pattern;
         out = root;
         for (int level = 0; level < kDepth; ++level) fs::create_directory(out /= "d");
+        fs::create_directory(root / "elsewhere");
+        makeOutput();
+    }
+    void makeOutput() const {
+        fs::create_directory(out);
+        fs::create_directory_symlink(root / "elsewhere", out / "link");
     }
     ~Scratch() { fs::remove_all(root); }
 
-    // True when nothing but the chain of folders down to `out` (and the
-    // package, at the top) lies outside `out`.
+    // True when nothing but the chain of folders down to `out` (and, at the
+    // top, the package and the link's target) lies outside `out`.
     bool onlyOutputWritten(const fs::path& package) const {
         for (fs::path level = root; level != out; level /= "d")
             for (const fs::directory_entry& entry : fs::directory_iterator(level))
-                if (entry.path() != level / "d" && entry.path() != package) return false;
+                if (entry.path() != level / "d" && entry.path() != package && entry.path() != root / "elsewhere")
+                    return false;
         return true;
     }
 
@@ -73,16 +81,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
+    // Read as an installer: inputs that begin with an executable image's
+    // headers reach the certificate table's rules too.
+    brindle::InputFile input;
     brindle::PackageReader reader;
-    if (reader.readDirectory(packagePath.string()) && !claimsHugeEntry(reader)) {
+    if (input.open(packagePath.string()) &&
+        reader.readDirectory(input, brindle::PackageFile::Installer) == brindle::PackageRead::Read &&
+        !claimsHugeEntry(reader)) {
         brindle::checkPackage(reader);
         brindle::extractAll(reader, scratch.out.string(), "ini|");
         const auto& entries = reader.entries();
         const bool mayClimb = std::any_of(entries.begin(), entries.end(),
                                           [](const brindle::PackageEntry& entry) { return climbs(entry.name); });
         if (mayClimb && !scratch.onlyOutputWritten(packagePath)) std::abort();
+        if (!fs::is_empty(scratch.root / "elsewhere")) std::abort();
         fs::remove_all(scratch.out);
-        fs::create_directory(scratch.out);
+        scratch.makeOutput();
     }
     return 0;
 }

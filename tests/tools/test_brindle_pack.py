@@ -28,7 +28,8 @@ def brindle_pack(*args, env=None, file_limit=None):
     def limit_files():
         signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # the write fails instead
         resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
-    result = subprocess.run([str(PACK), *map(str, args)], capture_output=True, text=True, env=env,
+    # Names the tool prints are Windows-1252 bytes, which need not be UTF-8.
+    result = subprocess.run([str(PACK), *map(str, args)], capture_output=True, text=True, errors="replace", env=env,
                             preexec_fn=limit_files if file_limit else None)
     return result.returncode, result.stdout, result.stderr
 
@@ -46,6 +47,17 @@ def security_directory_at(image):
     optional = struct.unpack_from("<I", image, 0x3C)[0] + 24
     assert image[optional:optional + 2] == b"\x0b\x01", "not a PE32 image"
     return optional + 96 + 4 * 8
+
+
+def raw_package(entries):
+    """A package of raw blocks and a raw directory: [(name bytes, content bytes
+    or None for a folder)], names taken as they are, however hostile."""
+    data, directory = b"", struct.pack("<I", len(entries))
+    for name, content in entries:
+        kind, size = (0, 0) if content is None else (1, len(content))
+        directory += name + b"\0" + struct.pack("<iiiiQQ", kind, size, size, len(data), MODIFIED, MODIFIED)
+        data += content or b""
+    return data + directory + struct.pack("<III", len(directory), len(directory), 0) + b"Pack"
 
 
 class ScratchTree(unittest.TestCase):
@@ -73,8 +85,9 @@ class BrindlePack(ScratchTree):
         rows = [line.split("\t") for line in out.splitlines()]
         self.assertEqual([row[6] for row in rows],
                          ["docs\\", "docs\\deep\\", "docs\\deep\\notes.txt", "empty.dat", "setup.ini"])
-        self.assertTrue(all(len(row) == 7 for row in rows))
-        kind, size, stored, offset, created, modified, _ = rows[4]
+        self.assertTrue(all(len(row) == 8 for row in rows))
+        self.assertEqual([row[7] for row in rows], ["raw", "raw", "raw", "raw", "lz"])
+        kind, size, stored, offset, created, modified, _, _ = rows[4]
         self.assertEqual((kind, size), ("1", str(40 * 22)))
         self.assertLess(int(stored), int(size))  # repetitive: packed
         self.assertEqual((int(created), int(modified)), (MODIFIED, MODIFIED))
@@ -161,22 +174,142 @@ class BrindlePack(ScratchTree):
         (self.folder / "blocked").mkdir()
         (self.folder / "blocked" / "docs").write_bytes(b"a file")
         code, _, err = brindle_pack("extract", package, "-C", self.folder / "blocked")
-        exists = os.strerror(errno.EEXIST)
+        not_made = f"a folder on its way could not be made: {os.strerror(errno.ENOTDIR)}; not written"
         self.assertEqual((code, err.splitlines()), (1, [
-            f"brindle-pack: docs\\: folder could not be made: {exists}",
-            f"brindle-pack: docs\\deep\\: folder could not be made: {exists}",
-            f"brindle-pack: docs\\deep\\notes.txt: folder could not be made: {exists}"]))
+            f"brindle-pack: docs\\: {not_made}",
+            f"brindle-pack: docs\\deep\\: {not_made}",
+            f"brindle-pack: docs\\deep\\notes.txt: {not_made}"]))
+        missing = self.folder / "missing.pck"
+        self.assertEqual(brindle_pack("verify", missing),
+                         (1, "", f"brindle-pack: {missing}: cannot be opened: {os.strerror(errno.ENOENT)}\n"))
         code, _, err = brindle_pack("init", self.folder / "example", file_limit=1000)
         self.assertEqual(code, 1)
         self.assertRegex(err, rf"\Abrindle-pack: {self.folder}/example/\S+: cannot be written: {too_large}\n\Z")
 
     def test_names_windows_cannot_take_are_refused(self):
-        (self.tree / "nul.txt").write_bytes(b"x")
-        code, _, err = brindle_pack("pack", self.tree, "-o", self.folder / "p.pck")
+        for name in ("nul.txt", "COM\xb9.txt"):
+            with self.subTest(name):
+                (self.tree / name).write_bytes(b"x")
+                code, _, err = brindle_pack("pack", self.tree, "-o", self.folder / "p.pck")
+                self.assertEqual(code, 1)
+                self.assertIn(f"{name}: name cannot be used on Windows", err)
+                self.assertFalse((self.folder / "p.pck").exists())
+                self.assertFalse((self.folder / "p.pck.partial").exists())
+                (self.tree / name).unlink()
+
+
+class HostilePackages(ScratchTree):
+    """Packages someone else made, inspected by a user: whatever their names
+    claim, nothing is written outside -C DIR or through a link in it, the
+    work stays bounded, and no name reaches the terminal unescaped."""
+
+    def package(self, entries):
+        path = self.folder / "hostile.pck"
+        path.write_bytes(raw_package(entries))
+        return path
+
+    def test_extract_never_writes_through_a_link(self):
+        elsewhere, out = self.folder / "elsewhere", self.folder / "out"
+        elsewhere.mkdir()
+        (elsewhere / "kept.txt").write_bytes(b"theirs")
+        out.mkdir()
+        (out / "linkdir").symlink_to(elsewhere)
+        (out / "real").mkdir()
+        (out / "real" / "deeper").symlink_to(elsewhere)
+        (out / "kept.txt").symlink_to(elsewhere / "kept.txt")
+        package = self.package([(b"linkdir\\x.txt", b"planted"), (b"linkdir\\", None), (b"linkdir\\sub\\", None),
+                                (b"real\\deeper\\y.txt", b"planted"), (b"real/deeper/z.txt", b"planted"),
+                                (b"kept.txt", b"ours"), (b"real\\fine.txt", b"fine")])
+        code, out_text, err = brindle_pack("extract", package, "-C", out)
+        self.assertEqual((code, out_text), (1, ""))
+        link = "a folder on its way is a link, which is never followed; not written"
+        self.assertEqual(err.splitlines(), [f"brindle-pack: {name}: {link}" for name in
+                                            ("linkdir\\x.txt", "linkdir\\", "linkdir\\sub\\", "real\\deeper\\y.txt",
+                                             "real/deeper/z.txt")])
+        self.assertEqual(sorted(path.name for path in elsewhere.iterdir()), ["kept.txt"])
+        self.assertEqual((elsewhere / "kept.txt").read_bytes(), b"theirs")
+        # A link in the place of a file is replaced, never written through.
+        self.assertFalse((out / "kept.txt").is_symlink())
+        self.assertEqual((out / "kept.txt").read_bytes(), b"ours")
+        self.assertEqual((out / "real" / "fine.txt").read_bytes(), b"fine")
+
+    def test_names_are_printed_escaped(self):
+        hostile = [b"a\nb.txt", b"\x1b]0;owned\x07\x1b[2J.txt", b"tab\there.txt", b"less<than.txt", b"del\x7f\x81.txt"]
+        shown = ["a<0A>b.txt", "<1B>]0;owned<07><1B>[2J.txt", "tab<09>here.txt", "less<3C>than.txt", "del<7F><81>.txt"]
+        ordinary = "docs\\\xe9t\xe9 \u20acuro (1).txt"  # stays as stored
+        package = self.package([(name, b"x") for name in hostile] + [(ordinary.encode("cp1252"), b"x")])
+        out = subprocess.run([PACK, "list", package], capture_output=True, check=True).stdout
+        rows = [line.split(b"\t") for line in out.split(b"\n")[:-1]]
+        self.assertEqual([len(row) for row in rows], [8] * 6)
+        self.assertEqual([row[6].decode("cp1252") for row in rows], shown + [ordinary])
+
+        # A name that cannot be written is named on one line of its own.
+        forged = b"..\\x\nbrindle-pack: all is well"
+        package = self.package([(forged, b"x"), (b"fine.txt", b"x")])
+        for args in (("verify",), ("extract", "-C", self.folder / "out")):
+            code, _, err = brindle_pack(args[0], package, *args[1:])
+            self.assertEqual(code, 1, args[0])
+            self.assertEqual(len(err.splitlines()), 1, err)
+            self.assertTrue(err.startswith("brindle-pack: ..\\x<0A>brindle-pack: all is well: unsafe name"), err)
+
+    def test_unsafe_names_are_refused_before_any_folder_is_made(self):
+        unsafe = "unsafe name (outside the destination, a device, or over 32,767 characters)"
+        cases = [  # name, verify says unsafe
+            (b"a\\" * 320_000, True),  # the walk along 320,000 folders used to take minutes
+            (b"x" * 32_768, True),
+            (b"x" * 32_767, False),  # as long as Windows allows: not refused for its length
+            (b"COM\xb9", True), (b"sub\\lpt\xb2.txt", True), (b"Com\xb3.log", True), (b"COM\xb4", False),
+        ]
+        for name, refused in cases:
+            with self.subTest(name=name[:12], length=len(name)):
+                out = self.folder / "out"
+                subprocess.run(["rm", "-rf", str(out)])
+                package = self.package([(name, b"x")])
+                code, _, err = brindle_pack("verify", package)
+                self.assertEqual(unsafe in err, refused, err[:300])
+                code, _, err = brindle_pack("extract", package, "-C", out)
+                self.assertEqual(f"{unsafe}; not written" in err, refused, err[:300])
+                if refused:
+                    self.assertEqual(code, 1)
+                    self.assertEqual(list(out.iterdir()), [])
+
+    def test_entries_that_take_one_name_are_reported(self):
+        package = self.package([(b"a", b"file"), (b"a\\", None), (b"b.txt", b"first"), (b"B.TXT", b"second"),
+                                (b"d\\", None), (b"d", b"file"), (b"e\\", None), (b"e/", None), (b"\xe9.txt", b"x"),
+                                (b"\xc9.TXT", b"y")])
+        code, out, err = brindle_pack("verify", package)
+        self.assertEqual((code, out), (1, ""))
+        self.assertEqual(err.splitlines(), [
+            "brindle-pack: a\\: same name as the earlier file a; Windows holds only one of them",
+            "brindle-pack: B.TXT: same name as the earlier file b.txt; Windows holds only one of them",
+            "brindle-pack: d: same name as the earlier folder d\\; Windows holds only one of them",
+            "brindle-pack: e/: same name as the earlier folder e\\; Windows holds only one of them",
+            "brindle-pack: \ufffd.TXT: same name as the earlier file \ufffd.txt; Windows holds only one of them"])
+        code, _, err = brindle_pack("extract", package, "-C", self.folder / "out")
         self.assertEqual(code, 1)
-        self.assertIn("nul.txt: name cannot be used on Windows", err)
-        self.assertFalse((self.folder / "p.pck").exists())
-        self.assertFalse((self.folder / "p.pck.partial").exists())
+        # What could not be made says so; what replaced an earlier entry says that.
+        self.assertEqual([line for line in err.splitlines() if line.startswith(("brindle-pack: a", "brindle-pack: d"))],
+                         ["brindle-pack: a\\: a folder on its way could not be made: "
+                          f"{os.strerror(errno.ENOTDIR)}; not written",
+                          f"brindle-pack: d: file could not be written: {os.strerror(errno.EISDIR)}"])
+        self.assertIn("brindle-pack: B.TXT: same name as the earlier file b.txt", err)
+
+    def test_extract_refuses_what_does_not_fit_the_free_space(self):
+        (self.folder / "big").mkdir()
+        (self.folder / "big" / "big.bin").write_bytes(bytes(2 << 20))
+        (self.folder / "big" / "small.txt").write_bytes(b"small")
+        self.assertEqual(brindle_pack("pack", self.folder / "big", "-o", self.folder / "big.pck")[0], 0)
+        # The destination is a 1 MiB file system in a mount namespace of the test's own.
+        out = self.folder / "out"
+        out.mkdir()
+        script = (f'mount -t tmpfs -o size=1m tmpfs "{out}" || exit 99; "{PACK}" extract "{self.folder / "big.pck"}" '
+                  f'-C "{out}"; echo "exit $?"; ls -A "{out}"')
+        run = subprocess.run(["unshare", "-m", "sh", "-c", script], capture_output=True, text=True)
+        if run.returncode == 99 or "exit" not in run.stdout:
+            self.skipTest("no mount namespace of its own: " + run.stderr.strip())
+        self.assertEqual(run.stderr, "brindle-pack: big.bin: its 2097152 bytes do not fit the destination's free "
+                                     "space; not written\n")
+        self.assertEqual(run.stdout, "exit 1\nsmall.txt\n")
 
 
 class SignedInstallers(ScratchTree):
@@ -212,15 +345,50 @@ class SignedInstallers(ScratchTree):
                                capture_output=True, text=True)
         self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
 
-    def test_damaged_certificate_table_is_refused_cleanly(self):
+    def test_damaged_installers_are_refused_with_their_reason(self):
         self.assertEqual(self.sign()[0], 0)
-        signed = bytearray(self.installer.read_bytes())
-        struct.pack_into("<I", signed, security_directory_at(signed), len(signed) + 8)  # past the end
-        self.installer.write_bytes(signed)
-        for args in (("list",), ("verify",), ("extract", "-C", self.folder / "out")):
-            code, out, err = brindle_pack(args[0], self.installer, *args[1:])
-            self.assertEqual((code, out), (1, ""), args[0])
-            self.assertRegex(err, r"\Abrindle-pack: .*setup\.exe: no package found[^\n]*\n\Z", args[0])
+        signed = self.installer.read_bytes()
+        table_at = struct.unpack_from("<I", signed, security_directory_at(signed))[0]
+        self.assertEqual(brindle_pack("pack", self.tree, "-o", self.folder / "other.pck")[0], 0)
+        other = (self.folder / "other.pck").read_bytes()
+
+        def unknown_revision(data):
+            data[table_at + 5] = 0x03
+        def inside_the_image(data):
+            struct.pack_into("<I", data, security_directory_at(data), 0x400)
+        cases = [
+            ("package appended behind the table", signed + other,
+             "data follow the certificate table, outside what the signature covers"),
+            ("table of an unknown revision", self.changed(signed, unknown_revision),
+             "the certificate table holds an entry the format does not define"),
+            ("table inside the image", self.changed(signed, inside_the_image),
+             "the security directory names no certificate table behind the image"),
+            ("cut short", signed[:table_at - 20], "cut short, the executable image or its certificate table runs past "
+                                                  "the end"),
+        ]
+        for name, data, reason in cases:
+            self.installer.write_bytes(data)
+            out_folder = self.folder / "out"
+            for args in (("list",), ("verify",), ("extract", "-C", out_folder)):
+                code, out, err = brindle_pack(args[0], self.installer, *args[1:])
+                self.assertEqual((code, out, err), (1, "", f"brindle-pack: {self.installer}: damaged: {reason}\n"),
+                                 f"{name}: {args[0]}")
+            self.assertFalse(out_folder.exists(), name)
+
+    @staticmethod
+    def changed(data, change):
+        data = bytearray(data)
+        change(data)
+        return bytes(data)
+
+    def test_a_signed_stub_cannot_carry_a_package(self):
+        self.assertEqual(self.sign()[0], 0)  # the installer, signed, as the stub
+        self.assertEqual(brindle_pack("init", self.folder / "project")[0], 0)
+        for command in (("pack", self.tree), ("build", self.folder / "project")):
+            code, out, err = brindle_pack(*command, "-o", self.folder / "out.exe", "--stub", self.installer)
+            self.assertEqual((code, out), (1, ""), command[0])
+            self.assertIn("the stub is signed", err, command[0])
+            self.assertFalse((self.folder / "out.exe").exists(), command[0])
 
     def test_failed_signing_leaves_the_installer_as_it_was(self):
         unsigned = self.installer.read_bytes()
@@ -249,10 +417,20 @@ class SignedInstallers(ScratchTree):
             self.assertEqual(self.installer.read_bytes(), unsigned, name)
             self.assertFalse(Path(f"{self.installer}.partial").exists(), name)
 
-        (self.folder / "text").write_bytes(b"no package here" * 3)
-        self.assertEqual(brindle_pack("sign", self.folder / "text", "--cert", self.cert, "--key", self.key)[0::2],
-                         (1, f"brindle-pack: {self.folder / 'text'}: no package found\n"))
+        text = self.folder / "text"
+        text.write_bytes(b"no package here" * 3)
+        self.assertEqual(brindle_pack("sign", text, "--cert", self.cert, "--key", self.key)[0::2],
+                         (1, f"brindle-pack: {text}: neither an installer nor another Windows program (no PE image); "
+                             f"{text} left unchanged\n"))
         self.assertEqual(brindle_pack("sign", self.installer, "--cert", self.cert)[0], 2)
+
+    def test_any_windows_program_is_signed(self):
+        program = self.folder / "program.exe"
+        program.write_bytes(UNINSTALLER.read_bytes())
+        self.assertEqual(brindle_pack("sign", program, "--cert", self.cert, "--key", self.key), (0, "", ""))
+        check = subprocess.run(["osslsigncode", "verify", "-CAfile", self.cert, "-in", program],
+                               capture_output=True, text=True)
+        self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
 
 
 def listing(path):
@@ -261,6 +439,11 @@ def listing(path):
     assert code == 0, err
     return {row[6]: (int(row[0]), int(row[1]), int(row[2]), int(row[5]))
             for row in (line.split("\t") for line in out.splitlines())}
+
+
+def methods(path):
+    """The block method of each entry that brindle-pack list shows."""
+    return {row[6]: row[7] for row in (line.split("\t") for line in brindle_pack("list", path)[1].splitlines())}
 
 
 def read_terminal(fd):
@@ -297,6 +480,23 @@ class InstallProjects(unittest.TestCase):
         self.assertIn(old, text)
         self.setup.write_bytes(text.replace(old, new, 1).encode("latin-1"))
 
+    def utf8(self, old, new):
+        """setup.ini as UTF-8 with a byte order mark, `old` replaced by `new`."""
+        text = self.setup.read_bytes().decode("latin-1")
+        self.assertIn(old, text)
+        self.setup.write_bytes(b"\xef\xbb\xbf" + text.replace(old, new, 1).encode())
+
+    def languages(self, setting, files=("english.lng", "german.lng")):
+        """Settings/Language on line 10, and its language files."""
+        for name in files:
+            (self.project / name).write_bytes(b"[Buttons]\r\nNext = Next\r\n")
+        self.edit("ProgExe", f"Language = {setting}\nProgExe")
+
+    def add_task(self, line):
+        """A third user task, on line 26."""
+        self.edit("Number = 2", "Number = 3")
+        self.setup.write_bytes(self.setup.read_bytes() + f"Task3 = {line}\n".encode("latin-1"))
+
     def inner_package(self, installer=None):
         """setup.pck of the installer, extracted; returns the folder it went to."""
         out = self.folder / "outer"
@@ -318,6 +518,67 @@ class InstallProjects(unittest.TestCase):
                                        "uninstall.dat"])
         self.assertEqual(inner["noise.bin"][1:3], (5000, 5000))  # packing gains nothing: raw
 
+    def test_sound_projects_build_without_a_word(self):
+        variants = [
+            ("copy into the documents", lambda: self.edit("%InstallDir%docs\\\n", "%MyDocuments%\n")),
+            ("copy into the installation folder", lambda: self.edit("%InstallDir%docs\\\n", "%InstallDir%\n")),
+            ("registry value", lambda: self.add_task("6|2147483649|Software\\Acme|Edition|Pro")),
+            ("two languages", lambda: self.languages("english.lng#9|german.lng#7|")),
+        ]
+        pristine = self.setup.read_bytes()
+        for name, change in variants:
+            with self.subTest(name):
+                self.setup.write_bytes(pristine)
+                change()
+                self.assertEqual(self.build(), (0, "", ""))
+
+    def test_utf8_texts_are_stored_as_windows_1252(self):
+        title = "Brindle \u201eDemo\u201c \u20ac"
+        self.utf8("Titel = Brindle Demo\nVersion = 1.0\nPrgSize = 1 MB",
+                  f"Titel = {title}\nVersion = 1.0\nPrgSize = 1 \u2013 2 MB")
+        self.edit("ProgExe", "Language = german.lng\nProgExe")
+        german = "[Language]\r\nName = Deutsch\r\n[Buttons]\r\nNext = Weiter \u2026\r\n"
+        (self.project / "german.lng").write_bytes(german.encode())  # no byte order mark
+        code, out, err = self.build()
+        self.assertEqual((code, out), (0, ""))
+        self.assertEqual(err, f"{self.project}/german.lng:4: warning: file is UTF-8 without a byte order mark; "
+                              "brindle-pack reads it as UTF-8 and stores it as Windows-1252, the installer's code page\n")
+        stored_setup = self.setup.read_bytes()[3:].decode().encode("cp1252")
+        self.assertIn(b"Titel = Brindle \x84Demo\x93 \x80\nVersion = 1.0\nPrgSize = 1 \x96 2 MB", stored_setup)
+        outer = listing(self.output)
+        self.assertEqual((outer["setup.ini"][1], outer["german.lng"][1]),
+                         (len(stored_setup), len(german.encode("cp1252"))))
+        out = self.folder / "outer"
+        self.assertEqual(brindle_pack("extract", self.output, "-C", out)[0], 0)
+        self.assertEqual((out / "setup.ini").read_bytes(), stored_setup)
+        self.assertEqual((out / "german.lng").read_bytes(), german.encode("cp1252"))
+        subprocess.run([PACK, "extract", out / "setup.pck", "-C", self.folder / "inner"], check=True)
+        template = (self.folder / "inner" / "uninstall.dat").read_bytes()
+        self.assertIn(b"ProgName = " + title.encode("cp1252") + b"\r\n", template)
+
+    def test_signed_build_signs_the_uninstaller_and_the_installer(self):
+        cert, key = throwaway_certificate(self.folder)
+        self.assertEqual(self.build("--sign-cert", cert, "--sign-key", key), (0, "", ""))
+        inner = self.folder / "inner"
+        subprocess.run([PACK, "extract", self.inner_package(), "-C", inner], check=True)
+        for program in (self.output, inner / "Uninstall.exe"):
+            check = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", program],
+                                   capture_output=True, text=True)
+            self.assertEqual(check.returncode, 0, f"{program}: {check.stdout}{check.stderr}")
+        self.assertEqual(brindle_pack("verify", self.output)[0], 0)
+        self.assertEqual(sorted(path.name for path in self.folder.iterdir()), ["inner", "outer", "project",
+                                                                               "setup.exe", "test-cert.pem",
+                                                                               "test-key.pem"])
+        # A key that does not fit: no installer, nothing left behind.
+        self.output.unlink()
+        other_cert, _ = throwaway_certificate(self.folder, "other")
+        code, out, err = self.build("--sign-cert", other_cert, "--sign-key", key)
+        self.assertEqual((code, out), (1, ""))
+        self.assertIn("osslsigncode failed on ", err)
+        self.assertFalse(self.output.exists())
+        self.assertEqual([path for path in self.folder.iterdir() if path.name.startswith("setup.exe")], [])
+        self.assertEqual(self.build("--sign-cert", cert)[0], 2)
+
     def test_solid_below_the_limit_else_file_by_file(self):
         self.assertEqual(self.build()[0], 0)
         content = sum(size for _, size, _, _ in listing(self.inner_package()).values())
@@ -333,6 +594,22 @@ class InstallProjects(unittest.TestCase):
                 self.assertEqual(stored < size, solid)
                 self.assertEqual(packed_inside == [], solid, packed_inside)
         self.assertEqual(self.build("--solid-limit", "many")[0], 2)
+
+    def test_methods_by_block(self):
+        (self.project / "app" / "large.dat").write_bytes(bytes(range(256)) * (1 << 16))  # 16 MiB
+        for extra, solid_block, large_file in [((), "lzma", "raw"), (("--method", "lz"), "lz", "raw"),
+                                               (("--no-solid",), "raw", "lzma"),
+                                               (("--no-solid", "--method", "lz"), "raw", "lz")]:
+            with self.subTest(extra=extra):
+                self.assertEqual(self.build(*extra), (0, "", ""))
+                self.assertEqual(brindle_pack("verify", self.output)[0], 0)
+                self.assertEqual(methods(self.output)["setup.pck"], solid_block)
+                inner = methods(self.inner_package())
+                self.assertEqual(inner["large.dat"], large_file)
+                self.assertEqual(inner["Uninstall.exe"], "raw" if solid_block != "raw" else "lz")
+        code, _, err = self.build("--method", "zip")
+        self.assertEqual(code, 2)
+        self.assertIn("--method takes lz or lzma", err)
 
     def test_each_fault_gets_its_one_message(self):
         p = self.project
@@ -384,11 +661,32 @@ class InstallProjects(unittest.TestCase):
              f"{p}/app/Uninstall.dat: error: brindle-pack adds the uninstaller's uninstall.dat to the package "
              "itself; remove this one (or set [Task] NoUninstall = 1)"),
             ("UTF-8 without byte order mark", lambda: self.edit("Titel = Brindle Demo", "Titel = Brindle D\xc3\xa9mo"),
-             f"{ini}:2: error: file is UTF-8 without a byte order mark; the installer reads it as Windows-1252, "
-             "so accented letters come out garbled; add the byte order mark"),
+             f"{ini}:2: warning: file is UTF-8 without a byte order mark; brindle-pack reads it as UTF-8 and stores "
+             "it as Windows-1252, the installer's code page"),
+            ("character outside Windows-1252", lambda: self.utf8("Titel = Brindle Demo", "Titel = Brindle \u03a9mega"),
+             f"{ini}:2:17: error: \"\u03a9\" (U+03A9) has no place in Windows-1252, the installer's code page"),
+            ("Windows-1252 behind a byte order mark",
+             lambda: self.setup.write_bytes(b"\xef\xbb\xbf" + self.setup.read_bytes().replace(b"Demo", b"D\xe9mo", 1)),
+             f"{ini}:2:18: error: byte 0xE9 is no UTF-8; save the file as UTF-8 or as Windows-1252"),
             ("UTF-16", lambda: self.setup.write_bytes(self.setup.read_bytes().decode().encode("utf-16")),
-             f"{ini}:1: error: file is UTF-16 or binary; save it as Windows-1252 or as UTF-8 with a byte order "
-             "mark"),
+             f"{ini}:1: error: file is UTF-16 or binary; save it as Windows-1252 or as UTF-8"),
+            ("last language without its bar", lambda: self.languages("english.lng#9|german.lng#7"),
+             f"{ini}:10: error: Language: german.lng#7 is never offered: each entry ends with a bar; write "
+             "Language = english.lng#9|german.lng#7|"),
+            ("full language code", lambda: self.languages("english.lng#9|german.lng#1031|"),
+             f"{ini}:10: error: Language: german.lng#1031 is a full language code and never matches: the installer "
+             "compares the primary language, german.lng#7"),
+            ("language number out of range", lambda: self.languages("english.lng#9|german.lng#600|"),
+             f"{ini}:10: error: Language: german.lng#600 never matches: a primary language number lies between 1 and "
+             "511"),
+            ("blanks around the bars", lambda: self.add_task("6|2147483649 | Software\\Acme | Edition"),
+             f'{ini}:26: warning: Task3 field 3 (key) " Software\\Acme " has blanks at its ends, which the installer '
+             f'keeps; write no blanks around the bars\n{ini}:26: warning: Task3 field 4 (value name) " Edition" has '
+             "blanks at its ends, which the installer keeps; write no blanks around the bars"),
+            ("macro in a registry value",
+             lambda: self.add_task("6|2147483649|Software\\Acme|Path|%InstallDir%demo.txt"),
+             f"{ini}:26: warning: Task3 field 5 (text): %InstallDir% is written as it is: the installer replaces no "
+             "macro in this value"),
             ("copy into a folder nobody makes", lambda: self.edit("%InstallDir%docs\\\n", "%InstallDir%data\\\n"),
              f"{ini}:25: warning: Task2 field 4 (target folder): the installer makes no folder for a copy, and "
              "%InstallDir%data\\ is no folder of the application; where it is missing the copy fails"),

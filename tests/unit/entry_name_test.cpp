@@ -16,14 +16,18 @@ TEST(EntryName, ExtensionAndPathPart) {
     for (const auto& [name, path] : paths) EXPECT_EQ(pathPartOf(name), path) << name;
 }
 
+// Ports are numbered with superscript digits too (Windows-1252 0xB9, 0xB2,
+// 0xB3); a name longer than Windows takes at all is refused for its length.
 TEST(EntryName, SafeNames) {
-    for (const char* name : {"file.txt", "sub\\file.txt", "sub\\", "a\\\\b", "..data", "x..y\\z", "name with blanks",
-                             "console.txt", "com10"})
+    for (const std::string name : {"file.txt", "sub\\file.txt", "sub\\", "a\\\\b", "..data", "x..y\\z",
+                                   "name with blanks", "console.txt", "com10", "COM\xB4", "lpt\xB9\xB9"})
         EXPECT_TRUE(isSafeEntryName(name)) << name;
-    for (const char* name : {"", "..", "..\\x", "a\\..\\..\\x", "a/../x", ".\\x", "...\\x", "a\\. \\x", "\\x",
-                             "/x", "C:x", "C:\\x", "\\\\srv\\share", "\\\\?\\C:\\x", "file.txt:ads", "NUL", "nul.txt",
-                             "sub\\CON", "com1.log", "LPT9"})
+    EXPECT_TRUE(isSafeEntryName(std::string(32767, 'x')));
+    for (const std::string name : {"", "..", "..\\x", "a\\..\\..\\x", "a/../x", ".\\x", "...\\x", "a\\. \\x", "\\x",
+                                   "/x", "C:x", "C:\\x", "\\\\srv\\share", "\\\\?\\C:\\x", "file.txt:ads", "NUL",
+                                   "nul.txt", "sub\\CON", "com1.log", "LPT9", "COM\xB9", "sub\\lpt\xB2.txt", "Com\xB3 .log"})
         EXPECT_FALSE(isSafeEntryName(name)) << name;
+    EXPECT_FALSE(isSafeEntryName(std::string(32768, 'x')));
 }
 
 TEST(KeepList, ItemsAreCountedByBars) {

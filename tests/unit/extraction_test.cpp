@@ -27,6 +27,7 @@ namespace {
 
 using test::fileItem;
 using test::folderItem;
+using test::lzmaItem;
 using Bytes = std::vector<std::uint8_t>;
 using Outcomes = std::vector<ExtractOutcome>;
 using Causes = std::map<std::size_t, int>;  // entry index: errno
@@ -47,6 +48,25 @@ Causes causesOf(const std::vector<ExtractResult>& results) {
 
 constexpr rlim_t kNoLimit = RLIM_INFINITY;
 const std::string kBig(4000, 'b');
+
+// 300 KB of lines that come again 20 KB later, beyond a 16 KiB window.
+std::string farRepeats() {
+    std::string text;
+    for (int line = 0; text.size() < 300000; ++line) text += "line " + std::to_string(line % 1500 * 7919) + "\n";
+    return text;
+}
+
+std::string noise(std::size_t length) {
+    std::string bytes(length, '\0');
+    std::uint32_t state = 1;
+    for (char& byte : bytes) byte = char((state = state * 1103515245 + 12345) >> 23);
+    return bytes;
+}
+
+// Flips a byte in the middle of the first entry's block.
+void breakFirstBlockInside(Bytes& bytes, const std::vector<PackageEntry>& entries) {
+    bytes[entries[0].offset + entries[0].storedSize / 2] ^= 0x40;
+}
 
 // Changes the package file after writing; the directory is read again.
 using Damage = std::function<void(Bytes&, const std::vector<PackageEntry>&)>;
@@ -115,15 +135,29 @@ std::vector<Row> rows() {
          {fileItem("lib.dll", std::string(5000, 'q') + "tail"), fileItem("next.txt", std::string(500, 'n'))}, "",
          {Damaged, Written}, {{"lib.dll", "working"}, {"next.txt", std::string(500, 'n')}}, kNoLimit,
          breakFirstBlock},
+        {"LZMA blocks stream through a window smaller than the file, raw ones in pieces", {{"old.txt", "old"}},
+         {lzmaItem("old.txt", farRepeats()), lzmaItem("empty.txt", ""), fileItem("noise.bin", noise(2621440 + 3))},
+         "", {Written, Written, Written},
+         {{"old.txt", farRepeats()}, {"empty.txt", ""}, {"noise.bin", noise(2621440 + 3)}}},
+        {"a damaged LZMA block leaves the existing file; the next entry is read from its start",
+         {{"lib.dll", "working"}}, {lzmaItem("lib.dll", farRepeats()), lzmaItem("next.txt", farRepeats())}, "",
+         {Damaged, Written}, {{"lib.dll", "working"}, {"next.txt", farRepeats()}}, kNoLimit, breakFirstBlockInside},
         {"a truncated package writes nothing it did not read", {},
          {fileItem("first.txt", "first"), fileItem("second.txt", "second")}, "", {Truncated, Truncated}, {}, kNoLimit,
          claimTooMuch},
+        // "link" leads to the folder holding the destination, where anything
+        // made through it would show.
+        {"nothing is made through a link", {{"link@", ".."}, {"real/deeper@", "../.."}, {"theirs.txt", "theirs"},
+                                            {"ours.txt@", "theirs.txt"}},
+         {fileItem("link\\x.txt", "evil"), folderItem("link\\sub\\"), folderItem("link\\"),
+          fileItem("real/deeper\\y.txt", "evil"), fileItem("ours.txt", "ours"), fileItem("real\\fine.txt", "fine")},
+         "", {LinkInWay, LinkInWay, LinkInWay, LinkInWay, Written, Written},
+         {{"link@", ".."}, {"real/", ""}, {"real/deeper@", "../.."}, {"theirs.txt", "theirs"}, {"ours.txt", "ours"},
+          {"real/fine.txt", "fine"}}},
+        {"a file in the way of a folder", {{"sub", "file"}}, {folderItem("sub\\"), fileItem("sub\\x.txt", "x")}, "",
+         {FolderFailed, FolderFailed}, {{"sub", "file"}}, kNoLimit, nullptr, {{0, ENOTDIR}, {1, ENOTDIR}}},
         {"a folder in the way", {{"big.bin/", ""}}, bigAndSmall, "", {WriteFailed, Written},
          {{"big.bin/", ""}, {"small.txt", "small"}}, kNoLimit, nullptr, {{0, EISDIR}}},
-        {"a file where a folder goes: neither it nor what it holds is made", {{"sub", "a file"}},
-         {folderItem("sub\\"), fileItem("sub\\inner.txt", "inner"), fileItem("top.txt", "top")}, "",
-         {FolderFailed, FolderFailed, Written}, {{"sub", "a file"}, {"top.txt", "top"}}, kNoLimit, nullptr,
-         {{0, EEXIST}, {1, EEXIST}}},
         {"disk full: the earlier file stays", {{"big.bin", "earlier"}}, bigAndSmall, "", {WriteFailed, Written},
          {{"big.bin", "earlier"}, {"small.txt", "small"}}, 1000, nullptr, {{0, EFBIG}}},
         {"disk full: no file at all", {}, bigAndSmall, "", {WriteFailed, Written}, {{"small.txt", "small"}}, 1000,
@@ -140,20 +174,20 @@ TEST(Extraction, OutcomesAndWhatTheDestinationHolds) {
         test::TempFolder source, work;
         const fs::path package = source.path() / "p.pck", destination = work.path() / "dest";
         test::writePackage(package, row.items);
-        PackageReader reader;
-        ASSERT_TRUE(reader.readDirectory(package.string()));
+        test::OpenPackage opened;
+        ASSERT_EQ(opened.read(package), PackageRead::Read);
         if (row.damage) {
             Bytes bytes = test::readBytes(package);
-            row.damage(bytes, reader.entries());
+            row.damage(bytes, opened.reader.entries());
             test::writeBytes(package, bytes);
-            ASSERT_TRUE(reader.readDirectory(package.string()));
+            ASSERT_EQ(opened.read(package), PackageRead::Read);
         }
         fs::create_directory(destination);
         test::fill(destination, row.before);
         std::vector<ExtractResult> results;
         {
             test::FileSizeLimit limit(row.sizeLimit);
-            results = extractAll(reader, destination.string(), row.keep);
+            results = extractAll(opened.reader, destination.string(), row.keep);
         }
         EXPECT_EQ(outcomesOf(results), row.outcomes);
         EXPECT_EQ(causesOf(results), row.causes);
@@ -168,9 +202,9 @@ TEST(Extraction, FilesTakeTheirTimes) {
     test::Item farFuture = fileItem("future.txt", "");
     farFuture.modified = 0x8000000000000000ULL;  // above the signed range
     test::writePackage(source.path() / "p.pck", {fileItem("now.txt", "now"), farFuture});
-    PackageReader reader;
-    ASSERT_TRUE(reader.readDirectory((source.path() / "p.pck").string()));
-    extractAll(reader, destination.corePath(), "");
+    test::OpenPackage package;
+    ASSERT_EQ(package.read(source.path() / "p.pck"), PackageRead::Read);
+    extractAll(package.reader, destination.corePath(), "");
     struct stat info{};
     ASSERT_EQ(stat((destination.path() / "now.txt").c_str(), &info), 0);
     const std::int64_t expectedSeconds = (0x01DA000000000000LL - 116444736000000000LL) / 10000000;
@@ -206,9 +240,10 @@ TEST(Extraction, WritesInPlaceWhatCannotBeReplaced) {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         GTEST_SKIP() << "no mount namespace of its own (needs root)";
     test::TempFolder source, destination, elsewhere;
-    test::writePackage(source.path() / "p.pck", {fileItem("held.txt", "new"), fileItem("theirs.txt", "new")});
-    PackageReader reader;
-    ASSERT_TRUE(reader.readDirectory((source.path() / "p.pck").string()));
+    // LZMA blocks: the content streams a second time, into the held file.
+    test::writePackage(source.path() / "p.pck", {lzmaItem("held.txt", "new"), lzmaItem("theirs.txt", "new")});
+    test::OpenPackage package;
+    ASSERT_EQ(package.read(source.path() / "p.pck"), PackageRead::Read);
     std::vector<std::string> targets;
     for (const char* name : {"held.txt", "theirs.txt"}) {
         test::writeText(elsewhere.path() / name, "held and old");
@@ -223,7 +258,7 @@ TEST(Extraction, WritesInPlaceWhatCannotBeReplaced) {
     std::vector<ExtractResult> results;
     {
         WithoutOwnerOverride ordinaryRights;
-        results = extractAll(reader, destination.corePath(), "");
+        results = extractAll(package.reader, destination.corePath(), "");
     }
     const test::FolderContents seen = test::contentsOf(destination.path());
     for (const std::string& target : targets) umount2(target.c_str(), MNT_DETACH);
@@ -232,6 +267,21 @@ TEST(Extraction, WritesInPlaceWhatCannotBeReplaced) {
     const test::FolderContents written = {{"held.txt", "new"}, {"theirs.txt", "new"}};
     EXPECT_EQ(seen, written);  // no temporary file either
     EXPECT_EQ(test::contentsOf(elsewhere.path()), written);
+}
+
+// The directory and every block come through the one open file: a name that
+// meanwhile leads to another file (renamed and replaced, as can happen to a
+// running installer's) changes nothing.
+TEST(Extraction, ReadsTheFileItWasGivenNotWhatItsNameLaterNames) {
+    test::TempFolder source, destination;
+    const fs::path installer = source.path() / "setup.exe";
+    test::writePackage(installer, {fileItem("BeforeBR.exe", "the signed hook")});
+    test::OpenPackage package;
+    ASSERT_EQ(package.read(installer, PackageFile::Installer), PackageRead::Read);
+    fs::rename(installer, source.path() / "renamed.exe");
+    test::writePackage(installer, {fileItem("BeforeBR.exe", "a planted hook!")});  // the same offsets
+    EXPECT_EQ(outcomesOf(extractAll(package.reader, destination.corePath(), "")), Outcomes{ExtractOutcome::Written});
+    EXPECT_EQ(test::contentsOf(destination.path()), (test::FolderContents{{"BeforeBR.exe", "the signed hook"}}));
 }
 
 TEST(FolderChain, CreatesEveryFolderUpToTheLastBackslash) {

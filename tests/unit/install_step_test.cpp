@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -50,7 +51,28 @@ struct FakeSystem : InstallActions {
     void announceInstallDir(const std::string&) override {}
     std::string today() override { return "20260501"; }
     bool exists(const std::string& path) override { return existing.count(path) != 0; }
+    std::string longForm(const std::string& path) override { return path == "C:\\APPS~1" ? "C:\\Apps" : ""; }
     FileResult createFolderChain(const std::string& folder) override { return fileOperation("folder " + folder); }
+    FileResult createInstallFolder(const std::string& folder) override {
+        return fileOperation("install-folder " + folder);
+    }
+    bool readFile(const std::string& path, std::string& content) override {
+        const auto found = files.find(path);
+        if (found == files.end()) return false;
+        content = found->second;
+        return true;
+    }
+    bool readFileStamp(const std::string&, FileStamp& stamp) override {
+        stamp = {1, 2};
+        return true;
+    }
+    FileResult removeFile(const std::string& folder, const std::string& name) override {
+        return fileOperation("remove " + folder + name);
+    }
+    FileResult removeFolderIfEmpty(const std::string& folder, const std::string& name) override {
+        return fileOperation("remove " + folder + name);
+    }
+    std::string sha256(const std::string& bytes) override { return "hash of " + bytes.substr(0, 12); }
     bool extractPackage(const std::string& package, const std::string& destination, const std::string&,
                         std::vector<PackageEntry>& entries, std::vector<ExtractResult>& results) override {
         if (failing.count("package")) return false;
@@ -64,11 +86,19 @@ struct FakeSystem : InstallActions {
     bool createShortcut(const Shortcut& shortcut) override { return did("link " + shortcut.linkFile); }
     bool writeRegistryStrings(std::uint32_t root, const std::string& key,
                               const std::vector<RegistryValue>& values) override {
-        written[key] = values;
+        for (const RegistryValue& value : values) written[key].push_back(value);
         return did("registry " + std::to_string(root) + " " + key);
     }
-    FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts&) override {
-        return fileOperation("uninstall.dat " + std::to_string(inputs.taskRecords.size()));
+    std::string readRegistryString(std::uint32_t, const std::string& key, const std::string& name) override {
+        for (const RegistryValue& value : written[key])
+            if (value.name == name) return value.text;
+        return {};
+    }
+    bool registryKeyExists(std::uint32_t, const std::string&) override { return true; }
+    FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts&, std::string& content) override {
+        uninstall = inputs;
+        content = "uninstall.dat as written";
+        return fileOperation("uninstall.dat " + std::to_string(inputs.made.taskRecords.size()));
     }
 
     bool did(const std::string& what) {
@@ -77,15 +107,17 @@ struct FakeSystem : InstallActions {
     }
     FileResult fileOperation(const std::string& what) { return did(what) ? FileResult() : FileResult::failure(EACCES); }
     std::set<std::string> failing, existing;
+    std::map<std::string, std::string> files;
     std::vector<std::string> done;
     std::map<std::string, std::vector<RegistryValue>> written;
+    UninstallInputs uninstall;
 };
 
 class InstallStepTest : public ::testing::Test {
 protected:
     InstallResult install() {
         test::writeBytes(work.path() / "setup.ini",
-                         test::bytesOf("[Settings]\r\nProgExe=tool.exe\r\n[Info]\r\nTitel=Tool\r\nGUID=G1\r\n"
+                         test::bytesOf("[Settings]\r\n" + settingsExtra + "ProgExe=tool.exe\r\n[Info]\r\nTitel=Tool\r\nGUID=G1\r\n"
                                        "[Task]\r\nStartMenu=1\r\n[StartMenue]\r\nProgLink=Tool\r\nUnistall=1\r\n"
                                        "[UserTask]\r\nNumber=1\r\nTask1=5|x.txt|x.txt\r\n"));
         settings = {};
@@ -95,6 +127,7 @@ protected:
     }
 
     test::TempFolder work;
+    std::string settingsExtra;
     PreferenceFile ini;
     SetupSettings settings;
     LanguageTexts texts{"Tool", "1.0"};
@@ -109,11 +142,11 @@ protected:
 // kept, in kilobytes rounded up.
 TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
     const std::vector<std::string> everyStep = {
-        "folder C:\\Apps\\Tool\\", "extract setup.pck > C:\\Apps\\Tool\\",
+        "install-folder C:\\Apps\\Tool\\", "extract setup.pck > C:\\Apps\\Tool\\",
         "registry 2147483650 " + std::string(kEntryKey),
         "link C:\\Desk\\Tool.lnk", "folder C:\\Menu\\Tool\\", "link C:\\Menu\\Tool\\Tool.lnk",
         "link C:\\Menu\\Tool\\Uninstall.lnk", "registry 2147483649 SOFTWARE\\Brindle\\G1",
-        "copy C:\\Apps\\Tool\\x.txt", "uninstall.dat 1"};
+        "copy C:\\Apps\\Tool\\x.txt", "uninstall.dat 1", "registry 2147483650 " + std::string(kEntryKey)};
     const struct {
         const char* failing;
         bool completed, copyLineFails;
@@ -123,9 +156,8 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         {"", true, false, 5, {}},
         {"package", false, true, 0, {}},
         {"file", false, true, 3, {"data.bin: file could not be written: " + std::string(std::strerror(ENOSPC))}},
-        {"folder", false, true, 0,
-         {"C:\\Apps\\Tool\\: " + std::string(std::strerror(EACCES)),
-          "C:\\Menu\\Tool\\: " + std::string(std::strerror(EACCES))}},
+        {"install-folder", false, true, 0, {"C:\\Apps\\Tool\\: " + std::string(std::strerror(EACCES))}},
+        {"folder", false, false, 5, {"C:\\Menu\\Tool\\: " + std::string(std::strerror(EACCES))}},
         {"registry", false, false, 5, {}},
         {"link", false, false, 5, {}},
         {"copy", false, false, 5, {"C:\\Apps\\Tool\\x.txt: " + std::string(std::strerror(EACCES))}},
@@ -149,13 +181,118 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         for (std::size_t i = 4; i < page.lines.size(); ++i)
             if (page.lines[i].find(": ") != std::string::npos) named.push_back(page.lines[i]);
         EXPECT_EQ(named, row.named);
-        EXPECT_EQ(system.done.back(), "uninstall.dat 1");
+        // A failed copy leaves no record: its file is none of the installation's.
+        const std::string data = row.failing == std::string("copy") ? "uninstall.dat 0" : "uninstall.dat 1";
+        EXPECT_NE(std::find(system.done.begin(), system.done.end(), data), system.done.end());
         std::map<std::string, RegistryValue> values;
         for (const RegistryValue& value : system.written.at(kEntryKey)) values[value.name] = value;
         EXPECT_TRUE(values.at("EstimatedSize").isNumber);
         EXPECT_EQ(values.at("EstimatedSize").number, row.kilobytes);
         EXPECT_EQ(values.at("InstallDate").text, "20260501");
+        // The hash of uninstall.dat goes into the entry once the file is whole.
+        EXPECT_EQ(values.count("UninstallDataHash") ? values.at("UninstallDataHash").text : "",
+                  row.failing == std::string("uninstall.dat") || row.failing == std::string("registry")
+                      ? ""
+                      : "hash of uninstall.da");
     }
+}
+
+// The folder as the user wrote it becomes one spelling (the existing part
+// long), and a folder above it that the step made is recorded; one that
+// was there is not. Files kept from before are named for the record.
+TEST_F(InstallStepTest, OneSpellingOfTheFolderAndWhatTheStepMade) {
+    const struct {
+        const char* written;
+        std::set<std::string> existing;
+        const char* installDir;
+        const char* madeAbove;
+    } rows[] = {
+        {"C:\\Apps\\Tool", {}, "C:\\Apps\\Tool\\", "C:\\Apps\\"},
+        {"C:/APPS~1//New/./Tool\\", {"C:\\Apps\\"}, "C:\\Apps\\New\\Tool\\", "C:\\Apps\\New\\"},
+        {"C:\\Apps\\Tool", {"C:\\Apps\\"}, "C:\\Apps\\Tool\\", ""},
+        {"C:\\Apps\\Tool", {"C:\\Apps\\Tool\\"}, "C:\\Apps\\Tool\\", ""},
+        {"C:\\Tool", {}, "C:\\Tool\\", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.written);
+        page = {};
+        system = {};
+        page.folder = row.written;
+        system.existing = row.existing;
+        EXPECT_EQ(install().installDir, row.installDir);
+        EXPECT_EQ(system.uninstall.installDir, row.installDir);
+        EXPECT_EQ(system.uninstall.made.madeAbove, row.madeAbove);
+        EXPECT_EQ(system.uninstall.keptFiles, std::vector<std::string>{"data.bin"});
+    }
+}
+
+// An earlier uninstall.dat of the same application in the folder is read
+// before the copy replaces it: whole while the uninstall entry holds its
+// hash and names this folder, otherwise only what lies inside the folder.
+// Another application's, or one for another folder, is not read at all.
+TEST_F(InstallStepTest, AnEarlierInstallationAsFarAsItIsTrusted) {
+    const std::string earlier =
+        "[Settings]\r\nProgName = Tool\r\nProgDir = C:\\Apps\\\\Tool\\\r\nGUID = G1\r\n"
+        "[Files]\r\nF001 = old.dll\r\n[UserTask]\r\nNumber = 2\r\nTask1 = C:\\Data\\a.txt\r\n"
+        "Task2 = C:\\Apps\\Tool\\b.txt\r\n[Written]\r\nFile1 = 1|2|C:\\Data\\a.txt\r\n";
+    const struct {
+        std::string file, hash, command;
+        std::vector<std::string> files, tasks;
+    } rows[] = {
+        {earlier, "hash of [Settings]\r\n", "C:\\Apps\\Tool\\uninstall.exe", {"old.dll"}, {"C:\\Data\\a.txt", "C:\\Apps\\Tool\\b.txt"}},
+        {earlier, "hash of [Settings]\r\n", "C:\\Apps\\Other\\uninstall.exe", {"old.dll"}, {"C:\\Apps\\Tool\\b.txt"}},
+        {earlier, "hash of another", "C:\\Apps\\Tool\\uninstall.exe", {"old.dll"}, {"C:\\Apps\\Tool\\b.txt"}},
+        {earlier, "", "", {"old.dll"}, {"C:\\Apps\\Tool\\b.txt"}},
+        {replaceAll(earlier, "GUID = G1", "GUID = G2"), "hash of [Settings]\r\n", "C:\\Apps\\Tool\\uninstall.exe", {}, {}},
+        {replaceAll(earlier, "Apps\\\\Tool", "Apps\\Other"), "", "", {}, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file + row.hash + row.command);
+        page = {};
+        system = {};
+        system.files = {{"C:\\Apps\\Tool\\uninstall.dat", row.file}};
+        system.written[kEntryKey] = {{"UninstallDataHash", row.hash}, {"UninstallString", row.command}};
+        install();
+        EXPECT_EQ(system.uninstall.earlier.files, row.files);
+        EXPECT_EQ(system.uninstall.earlier.taskRecords, row.tasks);
+        EXPECT_EQ(system.uninstall.earlier.writtenFiles.size(), row.tasks.size() == 2 ? 1u : 0u);
+    }
+}
+
+// RemoveOldFiles takes the earlier version's files that this one does not
+// ship, each listed, then the folders they leave empty; what could not go
+// is listed with the reason and stays on the record. Without it they stay
+// until the uninstall.
+TEST_F(InstallStepTest, RemoveOldFilesTakesWhatTheNewVersionDropped) {
+    const std::string earlier = "[Settings]\r\nProgDir = C:\\Apps\\Tool\\\r\nGUID = G1\r\n[Files]\r\nF001 = tool.exe\r\n"
+                                "F002 = old.dll\r\nF003 = sub\\gone.txt\r\nF004 = ..\\outside.txt\r\nF005 = DATA.BIN\r\n";
+    for (const bool remove : {false, true}) {
+        SCOPED_TRACE(remove);
+        page = {};
+        system = {};
+        system.files = {{"C:\\Apps\\Tool\\uninstall.dat", earlier}};
+        system.failing = {"remove"};
+        system.existing = {"C:\\Apps\\Tool\\"};
+        settingsExtra = remove ? "RemoveOldFiles=1\r\n" : "";
+        EXPECT_EQ(install().completed, !remove);
+        std::vector<std::string> removals;
+        for (const std::string& step : system.done)
+            if (step.rfind("remove ", 0) == 0) removals.push_back(step);
+        const std::vector<std::string> expected = {"remove C:\\Apps\\Tool\\old.dll",
+                                                   "remove C:\\Apps\\Tool\\sub\\gone.txt"};
+        EXPECT_EQ(removals, remove ? expected : std::vector<std::string>{});
+        // Both failed here, so both stay on the record for the uninstall.
+        EXPECT_EQ(system.uninstall.earlier.files.size(), 5u);
+        const std::string line = "   sub\\gone.txt: " + std::string(std::strerror(EACCES));
+        EXPECT_EQ(std::find(page.lines.begin(), page.lines.end(), line) != page.lines.end(), remove);
+    }
+    system.failing = {};
+    system.done.clear();
+    page = {};
+    install();
+    EXPECT_NE(std::find(page.lines.begin(), page.lines.end(), "   sub\\gone.txt"), page.lines.end());
+    EXPECT_EQ(system.uninstall.earlier.files, (std::vector<std::string>{"tool.exe", "..\\outside.txt", "DATA.BIN"}));
+    EXPECT_NE(std::find(system.done.begin(), system.done.end(), "remove C:\\Apps\\Tool\\sub\\"), system.done.end());
 }
 
 // The folder field is checked before Install; should an incomplete folder
@@ -193,24 +330,28 @@ TEST(ProgressLines, CopyLineSaysCompletedOnlyWhenEverythingWentWellAndTheRestAre
     using enum ExtractOutcome;
     EXPECT_EQ(copyingLine(LanguageTexts("Tool", "")), "Copy Program Files .....");
     EXPECT_TRUE(copyCompleted(true, {}));
-    const std::vector<PackageEntry> entries = {{"a.txt"}, {"sub\\"}, {"b.txt"}};
+    const std::vector<PackageEntry> entries = {{"a.txt"}, {"sub\\"}, {"b.txt", kFileEntry, 2000}};
     const struct {
         ExtractResult bad;
-        std::string line;
+        std::string shows;  // what the line tells beyond the entry's name
     } rows[] = {
-        {{UnsafeName}, "name would be written outside the destination; not written"},
-        {{Damaged}, "packed block is damaged; not written"},
-        {{Truncated}, "data missing (truncated package); not written"},
-        {{UnknownKind}, "unknown kind; passed over"},
-        {{WriteFailed, FileResult::failure(ENOSPC)}, "file could not be written: " + std::string(std::strerror(ENOSPC))},
-        {{FolderFailed, FileResult::failure(EEXIST)}, "folder could not be made: " + std::string(std::strerror(EEXIST))},
-        {{TimesFailed, FileResult::failure(EPERM)},
-         "file written, but its times could not be set: " + std::string(std::strerror(EPERM))},
+        {{UnsafeName}, "unsafe name"},
+        {{LinkInWay}, "is a link"},
+        {{FolderFailed, FileResult::failure(ENOTDIR)}, std::strerror(ENOTDIR)},
+        {{NoSpace}, "2000 bytes"},
+        {{Damaged}, "damaged"},
+        {{Truncated}, "truncated"},
+        {{UnknownKind}, "unknown kind"},
+        {{WriteFailed, FileResult::failure(ENOSPC)}, std::strerror(ENOSPC)},
+        {{TimesFailed, FileResult::failure(EPERM)}, std::strerror(EPERM)},
     };
     for (const auto& row : rows) {
         const std::vector<ExtractResult> results = {{Written}, {Kept}, row.bad};
         EXPECT_FALSE(copyCompleted(true, results));
-        EXPECT_EQ(failureLines(entries, results), std::vector<std::string>{"b.txt: " + row.line});
+        const std::vector<std::string> lines = failureLines(entries, results);
+        ASSERT_EQ(lines.size(), 1u) << row.shows;
+        EXPECT_EQ(lines[0].rfind("b.txt: ", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find(row.shows), std::string::npos) << lines[0];
     }
     EXPECT_EQ(failureLines(entries, {{Written}, {FolderMade}, {Kept}}), std::vector<std::string>{});
 }

@@ -74,13 +74,20 @@ TEST(LanguageChoice, OneEntryOrTheUsersPrimaryLanguageNamesTheFile) {
     }
 }
 
-TEST(LanguageChoice, ChooserListsEveryEntry) {
-    const auto choices = languageChoices("german.lng#7|english.lng#9|");
-    ASSERT_EQ(choices.size(), 2u);
-    EXPECT_EQ(choices[0].label, " german");
-    EXPECT_EQ(choices[1].label, " english");
-    EXPECT_EQ(choices[1].fileName, "english.lng");
-    EXPECT_EQ(languageChoices("a.lng#1|b.lng#2").size(), 1u);
+// The chooser shows the name a language file gives itself, else its file
+// name up to the first dot.
+TEST(LanguageChoice, ChooserListsEveryEntryByItsOwnName) {
+    test::TempFolder folder;
+    test::writeText(folder.path() / "german.lng", "[Buttons]\nNext=Weiter\n[language]\nname =  Deutsch \n");
+    test::writeText(folder.path() / "french.lng", "[Language]\nTranslator=Anne\n[Buttons]\nName=Fran\xe7" "ais\n");
+    const auto ownName = [&](const std::string& file) { return languageName(folder.corePath() + file); };
+    const auto choices = languageChoices("german.lng#7|french.lng#12|english.lng#9|", ownName);
+    ASSERT_EQ(choices.size(), 3u);
+    EXPECT_EQ(choices[0].label, " Deutsch");
+    EXPECT_EQ(choices[1].label, " french");  // a Name outside [Language] names nothing
+    EXPECT_EQ(choices[2].label, " english");  // no such file
+    EXPECT_EQ(choices[2].fileName, "english.lng");
+    EXPECT_EQ(languageChoices("a.lng#1|b.lng#2", ownName).size(), 1u);
 }
 
 }  // namespace

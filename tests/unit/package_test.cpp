@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
+#include <tuple>
 
-#include "package/package_check.h"
 #include "package/package_format.h"
 #include "package/package_reader.h"
 #include "package/packed_block.h"
@@ -18,9 +15,10 @@ using test::fileItem;
 
 class PackageReaderTest : public ::testing::Test {
 protected:
-    std::string write(const char* name, const std::vector<test::Item>& items, const std::string& prefix = "") {
+    std::filesystem::path write(const char* name, const std::vector<test::Item>& items,
+                                const std::string& prefix = "") {
         test::writePackage(folder.path() / name, items, prefix);
-        return (folder.path() / name).string();
+        return folder.path() / name;
     }
     static std::vector<test::Item> sampleItems() {
         return {test::folderItem("docs\\"), fileItem("docs\\readme.txt", std::string(3000, 'r') + "end"),
@@ -34,11 +32,12 @@ protected:
     }
 
     test::TempFolder folder;
-    PackageReader reader;
+    test::OpenPackage package;
+    const PackageReader& reader = package.reader;
 };
 
 TEST_F(PackageReaderTest, ReadsWhatTheWriterWroteAlsoBehindAnImage) {
-    ASSERT_TRUE(reader.readDirectory(write("a.pck", sampleItems())));
+    ASSERT_EQ(package.read(write("a.pck", sampleItems())), PackageRead::Read);
     const auto& entries = reader.entries();
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].name, "docs\\");
@@ -55,8 +54,9 @@ TEST_F(PackageReaderTest, ReadsWhatTheWriterWroteAlsoBehindAnImage) {
     EXPECT_EQ(entries[2].offset, entries[1].storedSize);
     EXPECT_EQ(reader.dataStart(), 0u);
     const std::string image(4096 + 17, 'M');
-    PackageReader appended;
-    ASSERT_TRUE(appended.readDirectory(write("setup.exe", sampleItems(), image)));
+    test::OpenPackage opened;
+    ASSERT_EQ(opened.read(write("setup.exe", sampleItems(), image), PackageFile::Installer), PackageRead::Read);
+    const PackageReader& appended = opened.reader;
     EXPECT_EQ(appended.dataStart(), image.size());
     ASSERT_EQ(appended.entries().size(), entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -68,14 +68,14 @@ TEST_F(PackageReaderTest, ReadsWhatTheWriterWroteAlsoBehindAnImage) {
 
 TEST_F(PackageReaderTest, DirectoryIsPackedOnlyWhenThatIsSmaller) {
     // No entries: the four bytes of the count, stored raw.
-    EXPECT_TRUE(reader.readDirectory(write("none.pck", {})));
+    EXPECT_EQ(package.read(write("none.pck", {})), PackageRead::Read);
     EXPECT_TRUE(reader.entries().empty());
     auto bytes = test::readBytes(folder.path() / "none.pck");
     ASSERT_EQ(bytes.size(), 4u + kTrailerSize);
     EXPECT_EQ(loadLe32(&bytes[4]), 4u);
     EXPECT_EQ(loadLe32(&bytes[8]), 4u);
 
-    ASSERT_TRUE(reader.readDirectory(write("many.pck", manyItems())));
+    ASSERT_EQ(package.read(write("many.pck", manyItems())), PackageRead::Read);
     EXPECT_EQ(reader.entries().size(), 40u);
     bytes = test::readBytes(folder.path() / "many.pck");
     const std::uint8_t* trailer = &bytes[bytes.size() - kTrailerSize];
@@ -85,7 +85,7 @@ TEST_F(PackageReaderTest, DirectoryIsPackedOnlyWhenThatIsSmaller) {
 }
 
 TEST_F(PackageReaderTest, FilesWithoutASoundPackageGiveNoEntries) {
-    const std::string good = write("good.pck", manyItems());
+    const std::filesystem::path good = write("good.pck", manyItems());
     const auto bytes = test::readBytes(good);
     const std::uint32_t directorySize = loadLe32(&bytes[bytes.size() - 12]);
     const auto changed = [&](std::size_t at, std::uint32_t value, std::size_t width = 4) {
@@ -94,38 +94,21 @@ TEST_F(PackageReaderTest, FilesWithoutASoundPackageGiveNoEntries) {
         return copy;
     };
     const std::size_t trailer = bytes.size() - kTrailerSize, inDirectory = trailer - directorySize / 2;
-    const std::pair<const char*, std::vector<std::uint8_t>> files[] = {
-        {"empty", {}},
-        {"text", test::bytesOf("just some text, long enough for a trailer")},
-        {"directory larger than the file", changed(trailer + 4, std::uint32_t(bytes.size()))},
-        {"data start behind the directory", changed(trailer + 8, std::uint32_t(bytes.size()))},
-        {"absurd unpacked directory size", changed(trailer, 0xFFFFFFF0u)},
-        {"damaged packed directory", changed(inDirectory, bytes[inDirectory] ^ 0x5A, 1)},
+    using enum PackageRead;
+    const std::tuple<const char*, std::vector<std::uint8_t>, PackageRead> files[] = {
+        {"empty", {}, NoPackage},
+        {"text", test::bytesOf("just some text, long enough for a trailer"), NoPackage},
+        {"directory larger than the file", changed(trailer + 4, std::uint32_t(bytes.size())), DirectoryDamaged},
+        {"data start behind the directory", changed(trailer + 8, std::uint32_t(bytes.size())), DirectoryDamaged},
+        {"absurd unpacked directory size", changed(trailer, 0xFFFFFFF0u), DirectoryDamaged},
+        {"damaged packed directory", changed(inDirectory, bytes[inDirectory] ^ 0x5A, 1), DirectoryDamaged},
     };
-    std::vector<std::pair<std::string, std::string>> paths = {
-        {"missing", (folder.path() / "missing").string()}, {"a folder", folder.path().string()}};
-    for (const auto& [name, content] : files) {
+    for (const auto& [name, content, expected] : files) {
+        ASSERT_EQ(package.read(good), Read);
         test::writeBytes(folder.path() / name, content);
-        paths.emplace_back(name, (folder.path() / name).string());
-    }
-    for (const auto& [name, path] : paths) {
-        ASSERT_TRUE(reader.readDirectory(good));
-        EXPECT_FALSE(reader.readDirectory(path)) << name;
+        EXPECT_EQ(package.read(folder.path() / name), expected) << name;
         EXPECT_TRUE(reader.entries().empty()) << name;
     }
-}
-
-// A package gone between reading its directory and checking its blocks is
-// a problem of the whole package, with the system's cause, not of its
-// first entry.
-TEST_F(PackageReaderTest, APackageThatCannotBeOpenedIsNoEntrysProblem) {
-    const std::string path = write("gone.pck", sampleItems());
-    ASSERT_TRUE(reader.readDirectory(path));
-    std::filesystem::remove(path);
-    const std::vector<EntryProblem> problems = checkPackage(reader);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_GE(problems[0].index, reader.entries().size());
-    EXPECT_EQ(problems[0].what, std::string("package cannot be opened: ") + std::strerror(ENOENT));
 }
 
 TEST(DirectoryFormat, EntriesRunningPastTheEndAreRefused) {

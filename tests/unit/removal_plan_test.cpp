@@ -27,16 +27,22 @@ UninstallRecord toolRecord() {
     record.files = {"tool.exe", "Uninstall.exe", "uninstall.dat", "b\\x\\deep.txt", "a\\one.txt", "b\\two.txt"};
     record.taskRecords = {"C:\\Users\\ann\\Desktop\\Site.lnk", "2147483649|Software\\Tool|Path",
                           "C:\\Windows\\System32\\shared.dll", "C:\\Program Files\\Tool\\data\\copy.txt"};
+    record.createdKeys = {"2147483649|Software\\Tool"};
     return record;
 }
 
-RemovalContext context(bool deleteAll = false) {
-    return {"Uninstall.exe", "C:\\Menu\\Programs\\", {"C:\\Windows\\", "C:\\Windows\\System32\\"}, kProtected, deleteAll};
+RemovalContext context(bool deleteAll = false, bool trusted = true) {
+    return {"Uninstall.exe", "C:\\Menu\\Programs\\", "C:\\Users\\ann\\Desktop\\", "C:\\Menu\\Programs\\Startup\\",
+            {"C:\\Windows\\", "C:\\Windows\\System32\\"}, kProtected, deleteAll, trusted};
 }
 
 std::string describe(const Removal& step) {
     switch (step.kind) {
         case RemovalKind::File: return "file " + step.path;
+        case RemovalKind::WrittenFile:
+            return "written " + step.path + " " + std::to_string(step.stamp.size) + " " + std::to_string(step.stamp.modified);
+        case RemovalKind::IniValue:
+            return "ini " + iniText(step.path, step.name, step.key) + " made " + std::to_string(int(step.made));
         case RemovalKind::EmptyFolder: return "folder " + step.path;
         case RemovalKind::FolderContents: return "contents " + step.path;
         case RemovalKind::RegistryValue: return "value " + registryText(step.root, step.key, step.name);
@@ -60,8 +66,8 @@ TEST(RemovalPlan, EverythingTheInstallationMadeInOrder) {
         "file C:\\Program Files\\Tool\\data\\copy.txt", "value HKEY_CURRENT_USER\\Software\\Tool (Path)",
         "empty key HKEY_CURRENT_USER\\Software\\Tool", "file C:\\Users\\ann\\Desktop\\Site.lnk",
         "file C:\\Menu\\Programs\\Vendor\\Tool\\Tool.lnk", "file C:\\Menu\\Programs\\Vendor\\Tool\\.lnk",
-        "file C:\\Menu\\Programs\\Vendor\\Tool\\Uninstall.lnk", "folder C:\\Menu\\Programs\\Vendor\\Tool\\",
-        "folder C:\\Menu\\Programs\\Vendor\\", "file C:\\Users\\ann\\Desktop\\Tool.lnk",
+        "file C:\\Menu\\Programs\\Vendor\\Tool\\Uninstall.lnk", "file C:\\Users\\ann\\Desktop\\Tool.lnk",
+        "folder C:\\Menu\\Programs\\Vendor\\Tool\\", "folder C:\\Menu\\Programs\\Vendor\\",
         // The uninstaller and its data are not among them: they go last.
         "file C:\\Program Files\\Tool\\tool.exe", "file C:\\Program Files\\Tool\\b\\x\\deep.txt",
         "file C:\\Program Files\\Tool\\a\\one.txt", "file C:\\Program Files\\Tool\\b\\two.txt",
@@ -74,6 +80,8 @@ TEST(RemovalPlan, EverythingTheInstallationMadeInOrder) {
     };
     EXPECT_EQ(describe(plan), expected);
     EXPECT_TRUE(plan.refused.empty());
+    EXPECT_TRUE(plan.untrusted.empty());
+    EXPECT_EQ(plan.madeAbove, "");
     EXPECT_EQ(plan.progDir, "C:\\Program Files\\Tool\\");
     EXPECT_EQ(plan.keptNames, (std::vector<std::string>{"uninstall.dat", "Uninstall.exe"}));
 }
@@ -109,6 +117,14 @@ TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
         {"task", "2147483649|Software\\Tool|Path|more"}, {"task", "2147483649|Software\\Tool"},
         {"menu", "C:\\Menu\\Programs\\Other\\Tool.lnk"}, {"menu", "C:\\Menu\\Programs\\Vendor\\Tool\\tool.exe"},
         {"desktop", "C:\\Users\\ann\\Desktop\\tool.exe"}, {"desktop", "Desk.lnk"}, {"guid", "{G}\\..\\Other"},
+        // Links only on the desktop, in the Startup folder or a start-menu
+        // folder below the Programs folder, whatever list names them.
+        {"task", "C:\\Users\\ann\\Documents\\x.lnk"}, {"desktop", "C:\\Windows\\Desktop.lnk"},
+        {"link", "C:\\Program Files\\Other\\Other.lnk"}, {"link", "C:\\Users\\ann\\Desktop\\..\\x.lnk"},
+        {"earlier menu", "C:\\Menu\\Elsewhere\\Tool.lnk"},
+        // Folders made above the installation: an ancestor that is no protected folder.
+        {"above", "C:\\Other\\"}, {"above", "C:\\Program Files\\..\\"},
+        {"ini", "..\\tool.ini"}, {"ini", "C:\\Users\\ann\\..\\x.ini"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.field) + " " + row.entry);
@@ -119,6 +135,13 @@ TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
         if (field == "menu") record.startMenuLinks = {row.entry};
         if (field == "desktop") record.desktopIcon = row.entry;
         if (field == "guid") record.guid = row.entry;
+        if (field == "link") record.earlierLinks = {row.entry};
+        if (field == "earlier menu") {
+            record.earlierStartMenus = {"C:\\Menu\\Elsewhere\\"};
+            record.earlierLinks = {row.entry};
+        }
+        if (field == "above") record.madeAbove = row.entry;
+        if (field == "ini") record.iniValues = {std::string(row.entry) + "|Paths|Home|value"};
         const RemovalPlan plan = planRemoval(record, context());
         ASSERT_FALSE(plan.refused.empty());
         EXPECT_NE(plan.refused.front().find(row.entry), std::string::npos) << plan.refused.front();
@@ -126,6 +149,98 @@ TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
             EXPECT_EQ(step.path.find(row.entry), std::string::npos) << describe(step);
             EXPECT_EQ(step.key.find(row.entry), std::string::npos) << describe(step);
         }
+    }
+}
+
+// While uninstall.dat is not the file the installer wrote (its hash is not
+// the uninstall entry's), only what lies inside the installation folder
+// goes, with the entry and the remembered choices; every record reaching
+// outside is left and named. Trusted, the same record removes it all: the
+// copy outside as long as it is as written, the INI value with what it made,
+// the links of the earlier start-menu folder, the folder made above.
+TEST(RemovalPlan, WhatReachesOutsideOnlyWhileTheRecordIsTrusted) {
+    UninstallRecord record = toolRecord();
+    record.startMenuLinks = {"C:\\Menu\\Programs\\Vendor\\Tool\\Tool.lnk"};
+    record.taskRecords = {"C:\\Users\\ann\\AppData\\Roaming\\Tool\\Welcome.rtf", "2147483649|Software\\Tool|Path",
+                          "C:\\Program Files\\Tool\\data\\copy.txt"};
+    record.writtenFiles = {writtenFileRecord("C:\\Users\\ann\\AppData\\Roaming\\Tool\\Welcome.rtf", {12, 34})};
+    record.iniValues = {"C:\\Program Files\\Vendor\\Tool\\tool.ini|Paths|Home|file",
+                        "C:\\Users\\ann\\AppData\\Roaming\\tool.ini||Top|value"};
+    record.earlierStartMenus = {"C:\\Menu\\Programs\\Tool 1\\"};
+    record.earlierLinks = {"C:\\Menu\\Programs\\Tool 1\\Tool.lnk"};
+    record.files = {"tool.exe"};
+    record.madeAbove = "C:\\Program Files\\Vendor\\";
+    record.progDir = "C:\\Program Files\\Vendor\\Tool\\";
+
+    const std::vector<std::string> inside = {
+        "file C:\\Program Files\\Vendor\\Tool\\data\\copy.txt",
+        "ini C:\\Program Files\\Vendor\\Tool\\tool.ini [Paths] Home made 2",
+        "file C:\\Program Files\\Vendor\\Tool\\tool.exe",
+        std::string("key HKEY_LOCAL_MACHINE\\") + kUninstallKey +
+            "{G} if UninstallString = \"C:\\Program Files\\Vendor\\Tool\\uninstall.exe\"",
+        "key HKEY_CURRENT_USER\\SOFTWARE\\Brindle\\{G} if InstallDir = C:\\Program Files\\Vendor\\Tool\\",
+        "empty key HKEY_CURRENT_USER\\SOFTWARE\\Brindle",
+    };
+    record.taskRecords[2] = "C:\\Program Files\\Vendor\\Tool\\data\\copy.txt";
+    const RemovalPlan untrusted = planRemoval(record, context(false, false));
+    EXPECT_EQ(describe(untrusted), inside);
+    EXPECT_EQ(untrusted.untrusted,
+              (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Tool (Path)",
+                                        "C:\\Users\\ann\\AppData\\Roaming\\Tool\\Welcome.rtf",
+                                        "C:\\Users\\ann\\AppData\\Roaming\\tool.ini [] Top",
+                                        "C:\\Menu\\Programs\\Vendor\\Tool\\Tool.lnk",
+                                        "C:\\Menu\\Programs\\Tool 1\\Tool.lnk", "C:\\Users\\ann\\Desktop\\Tool.lnk",
+                                        "C:\\Program Files\\Vendor\\"}));
+    EXPECT_TRUE(untrusted.refused.empty());
+    EXPECT_EQ(untrusted.madeAbove, "");
+
+    const RemovalPlan trusted = planRemoval(record, context());
+    EXPECT_EQ(describe(trusted),
+              (std::vector<std::string>{
+                  inside[0], "value HKEY_CURRENT_USER\\Software\\Tool (Path)", "empty key HKEY_CURRENT_USER\\Software\\Tool",
+                  "written C:\\Users\\ann\\AppData\\Roaming\\Tool\\Welcome.rtf 12 34",
+                  "ini C:\\Users\\ann\\AppData\\Roaming\\tool.ini [] Top made 0", inside[1],
+                  "file C:\\Menu\\Programs\\Vendor\\Tool\\Tool.lnk", "file C:\\Menu\\Programs\\Tool 1\\Tool.lnk",
+                  "file C:\\Users\\ann\\Desktop\\Tool.lnk", "folder C:\\Menu\\Programs\\Vendor\\Tool\\",
+                  "folder C:\\Menu\\Programs\\Vendor\\", "folder C:\\Menu\\Programs\\Tool 1\\", inside[2], inside[3],
+                  inside[4], inside[5]}));
+    EXPECT_TRUE(trusted.untrusted.empty());
+    EXPECT_TRUE(trusted.refused.empty());
+    EXPECT_EQ(trusted.madeAbove, "C:\\Program Files\\Vendor\\");
+    // Never a protected folder, though the installation be below it.
+    record.madeAbove = "C:\\Program Files\\";
+    const RemovalPlan protectedAbove = planRemoval(record, context());
+    EXPECT_EQ(protectedAbove.madeAbove, "");
+    EXPECT_EQ(protectedAbove.refused, std::vector<std::string>{"C:\\Program Files\\"});
+}
+
+// A registry value goes, then its key and the keys above it that the
+// installation created, never one that was there before it.
+TEST(RemovalPlan, RegistryKeysOnlyAsFarAsTheInstallationCreatedThem) {
+    const struct {
+        const char* task;
+        std::vector<std::string> created;
+        std::vector<std::string> emptyKeys;
+    } rows[] = {
+        {"2147483649|Software\\Acme\\Tool|V", {}, {}},
+        {"2147483649|Software\\Acme\\Tool|V",
+         {"2147483649|Software\\Acme"},
+         {"Software\\Acme\\Tool", "Software\\Acme"}},
+        {"2147483649|Software\\Acme\\Tool|V", {"2147483649|software\\acme\\tool"}, {"Software\\Acme\\Tool"}},
+        {"2147483649|Software\\Acme\\Tool|V", {"2147483650|Software\\Acme"}, {}},
+        {"2147483649|Software\\Acme\\Tool|V", {"2147483649|Software\\Ac"}, {}},
+        {"2147483650|Software\\Acme|V", {"2147483650|Software\\Acme\\Tool"}, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.task);
+        UninstallRecord record = toolRecord();
+        record.taskRecords = {row.task};
+        record.createdKeys = row.created;
+        std::vector<std::string> emptyKeys;
+        for (const Removal& step : planRemoval(record, context()).steps)
+            if (step.kind == RemovalKind::EmptyRegistryKey && step.key.rfind("Software\\Ac", 0) == 0)
+                emptyKeys.push_back(step.key);
+        EXPECT_EQ(emptyKeys, row.emptyKeys);
     }
 }
 

@@ -5,8 +5,11 @@
 #include "config/language_texts.h"
 #include "install/running_program.h"
 #include "install/uninstall_entry.h"
+#include "run/installed_program.h"
 #include "run/run_ending.h"
 #include "run/run_state.h"
+#include "temp_folder.h"
+#include "test_package.h"
 
 namespace brindle {
 namespace {
@@ -60,11 +63,12 @@ TEST(UninstallEntry, KeyAndValuesInOrder) {
         EXPECT_EQ(values[i].name, expected[i].first);
         EXPECT_EQ(values[i].isNumber ? "#" + std::to_string(values[i].number) : values[i].text, expected[i].second);
     }
-    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
+    EXPECT_EQ(uninstallEntryKey(entry.guid, entry.progLink), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
     // A GUID names the key; a folder with a blank is quoted.
     entry.guid = "{1234-AB}";
     entry.installDir = "C:\\Program Files\\Tool\\";
-    EXPECT_EQ(uninstallEntryKey(entry), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234-AB}");
+    EXPECT_EQ(uninstallEntryKey(entry.guid, entry.progLink),
+              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234-AB}");
     EXPECT_EQ(uninstallEntryValues(entry)[6].text, "\"C:\\Program Files\\Tool\\uninstall.exe\"");
     EXPECT_EQ(uninstallEntryValues(entry).back().text, "\"C:\\Program Files\\Tool\\uninstall.exe\" /S");
 }
@@ -91,6 +95,42 @@ TEST(RunEnding, RestartOrProgramStartOnlyAfterAnInstallOfThisRun) {
         run.startProgram = c.startProgram;
         EXPECT_EQ(runEnding(run, c.programExists), c.expected)
             << "installDir=" << c.installDir << " reboot=" << c.reboot << " start=" << c.startProgram;
+    }
+}
+
+// The program started at the end must be the file setup.pck holds, reached
+// without a link below the installation folder.
+TEST(InstalledProgram, StartsOnlyTheFileOfThePackage) {
+    const std::string program(3000, 'p');
+    const struct {
+        const char* what;
+        test::FolderContents installed;
+        const char* progExe;
+        bool held;
+    } rows[] = {
+        {"as installed", {{"tool.exe", program}, {"bin/tool.exe", program}}, "tool.exe", true},
+        {"in a folder", {{"bin/tool.exe", program}}, "bin\\tool.exe", true},
+        {"named in another case than its entry", {{"Tool.exe", program}}, "Tool.exe", true},
+        {"replaced", {{"tool.exe", program + "!"}}, "tool.exe", false},
+        {"changed in place", {{"tool.exe", "q" + program.substr(1)}}, "tool.exe", false},
+        {"the same bytes behind a link", {{"real/tool.exe", program}, {"bin@", "real"}}, "bin\\tool.exe", false},
+        {"not from the package", {{"other.exe", program}}, "other.exe", false},
+        {"missing", {}, "tool.exe", false},
+        {"above the folder", {}, "..\\tool.exe", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        test::TempFolder work;
+        const std::filesystem::path installation = work.path() / "Tool";
+        test::writePackage(work.path() / "setup.pck", {test::fileItem("tool.exe", program),
+                                                       test::fileItem("bin\\tool.exe", program),
+                                                       test::fileItem("..\\tool.exe", program)});
+        test::writeText(work.path() / "tool.exe", program);  // beside the installation folder
+        std::filesystem::create_directory(installation);
+        test::fill(installation, row.installed);
+        InstalledProgram installed;
+        EXPECT_EQ(installed.hold(installation.string() + "\\", row.progExe, (work.path() / "setup.pck").string()),
+                  row.held);
     }
 }
 

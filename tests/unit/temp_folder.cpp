@@ -41,7 +41,9 @@ FolderContents contentsOf(const std::filesystem::path& folder) {
     FolderContents contents;
     for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
         const std::string name = item.path().lexically_relative(folder).generic_string();
-        if (item.is_directory()) {
+        if (item.is_symlink()) {
+            contents[name + "@"] = std::filesystem::read_symlink(item.path()).string();
+        } else if (item.is_directory()) {
             contents[name + "/"] = "";
         } else {
             contents[name] = readText(item.path());
@@ -52,10 +54,14 @@ FolderContents contentsOf(const std::filesystem::path& folder) {
 
 void fill(const std::filesystem::path& folder, const FolderContents& contents) {
     for (const auto& [name, content] : contents) {
+        const std::filesystem::path path = folder / name.substr(0, name.size() - (name.back() == '@'));
+        std::filesystem::create_directories(path.parent_path());
         if (name.back() == '/') {
-            std::filesystem::create_directories(folder / name);
+            std::filesystem::create_directories(path);
+        } else if (name.back() == '@') {
+            std::filesystem::create_symlink(content, path);
         } else {
-            writeText(folder / name, content);
+            writeText(path, content);
         }
     }
 }

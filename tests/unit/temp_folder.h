@@ -34,7 +34,8 @@ std::string readText(const std::filesystem::path& path);
 void writeText(const std::filesystem::path& path, const std::string& text);
 
 // Everything below a folder by its relative path ("/" between names): files
-// with their content, folders (and links to them) as "name/" with none.
+// with their content, folders as "name/" with none, links (never followed)
+// as "name@" with their target. fill makes the folders along each name.
 using FolderContents = std::map<std::string, std::string>;
 FolderContents contentsOf(const std::filesystem::path& folder);
 void fill(const std::filesystem::path& folder, const FolderContents& contents);

@@ -2,6 +2,7 @@
 
 #include "config/preference_file.h"
 #include "temp_folder.h"
+#include "toolkit/path_text.h"
 #include "uninstall/command_line.h"
 #include "uninstall/uninstall_record.h"
 
@@ -21,13 +22,16 @@ constexpr char kInstalled[] =
     "[StartMenu]\r\nProgram = C:\\Menu\\Tool\\Tool Link.lnk\r\nAddExe = C:\\Menu\\Tool\\.lnk\r\n"
     "Help = C:\\Menu\\Tool\\Help.lnk\r\nHomepage = C:\\Menu\\Tool\\Homepage.lnk\r\n"
     "Uninstall = C:\\Menu\\Tool\\Uninstall.lnk\r\n"
-    "[UserTask]\r\nNumber = 2\r\nTask1 = C:\\Desk\\Site.lnk\r\nTask2 = 2147483649|Software\\Tool|Path\r\n";
+    "[UserTask]\r\nNumber = 2\r\nTask1 = C:\\Desk\\Site.lnk\r\nTask2 = 2147483649|Software\\Tool|Path\r\n"
+    "[Written]\r\nFile1 = 0000000000000078|01D8A3C4B5E60000|C:\\Data\\a.txt\r\n"
+    "Key1 = 2147483649|Software\\Tool\r\nIni1 = C:\\Apps\\Tool\\tool.ini|Paths|Home|file\r\n"
+    "Link1 = C:\\Desk\\Old.lnk\r\nStartMenu1 = C:\\Menu\\Old\\\r\nAbove = C:\\Apps\\\r\n";
 
 class UninstallRecordTest : public ::testing::Test {
 protected:
-    bool read(const std::string& content, const std::string& ownFolder = kFolder) {
-        test::writeBytes(folder.path() / "uninstall.dat", test::bytesOf(content));
-        return readUninstallRecord(file, (folder.path() / "uninstall.dat").string(), ownFolder, record);
+    bool read(const std::string& content, const std::string& ownFolder = kFolder, const LongForm& longForm = {}) {
+        return readUninstallRecord(file, (folder.path() / "uninstall.dat").string(), content, ownFolder, record,
+                                   longForm);
     }
 
     test::TempFolder folder;
@@ -51,6 +55,13 @@ TEST_F(UninstallRecordTest, ReadsTheTemplateAndWhatTheInstallerAdded) {
     EXPECT_EQ(record.startMenuLinks.size(), 5u);
     EXPECT_EQ(record.startMenuLinks[1], "C:\\Menu\\Tool\\.lnk");
     EXPECT_EQ(record.taskRecords, (std::vector<std::string>{"C:\\Desk\\Site.lnk", "2147483649|Software\\Tool|Path"}));
+    // The group Written.
+    EXPECT_EQ(record.writtenFiles, std::vector<std::string>{"0000000000000078|01D8A3C4B5E60000|C:\\Data\\a.txt"});
+    EXPECT_EQ(record.createdKeys, std::vector<std::string>{"2147483649|Software\\Tool"});
+    EXPECT_EQ(record.iniValues, std::vector<std::string>{"C:\\Apps\\Tool\\tool.ini|Paths|Home|file"});
+    EXPECT_EQ(record.earlierLinks, std::vector<std::string>{"C:\\Desk\\Old.lnk"});
+    EXPECT_EQ(record.earlierStartMenus, std::vector<std::string>{"C:\\Menu\\Old\\"});
+    EXPECT_EQ(record.madeAbove, "C:\\Apps\\");
     // The texts take the program name, and fall back to the defaults.
     const UninstallTexts& texts = record.texts;
     EXPECT_EQ(texts.titel, "Remove Tool");
@@ -102,17 +113,42 @@ TEST_F(UninstallRecordTest, NumberedListsEndAtTheirFirstGap) {
 }
 
 // Data without a ProgDir, or for another folder than the uninstaller's
-// own, belong to no installation it may remove.
+// own, belong to no installation it may remove. Any spelling of its own
+// folder is its own, as earlier installers wrote "%ProgramFiles%\App" with
+// two backslashes; the record then holds the folder in canonical form.
 TEST_F(UninstallRecordTest, DataForAnotherFolderAreUnusable) {
-    EXPECT_TRUE(read("[Settings]\r\nProgDir = c:\\apps\\TOOL\r\n"));
-    EXPECT_EQ(record.progDir, "c:\\apps\\TOOL\\");
+    const LongForm longForm = [](const std::string& path) {
+        return path == "C:\\APPS~1" ? std::string("C:\\Apps") : std::string();
+    };
+    for (const char* own : {"c:\\apps\\TOOL", "C:\\Apps\\\\Tool\\", "C:/Apps/Tool/", "C:\\Apps\\Tool\\..\\Tool\\",
+                            "C:\\APPS~1\\Tool"}) {
+        SCOPED_TRACE(own);
+        EXPECT_TRUE(read(std::string("[Settings]\r\nProgDir = ") + own + "\r\n", kFolder, longForm));
+        EXPECT_EQ(foldCase(record.progDir), "c:\\apps\\tool\\");
+    }
     for (const char* settings : {"ProgDir = C:\\\r\n", "ProgDir = C:\\Apps\\\r\n", "ProgDir = \r\n", "ProgExe = x\r\n",
-                                 "ProgDir = C:\\Apps\\Tool\\..\\Tool\\\r\n"}) {
+                                 "ProgDir = C:\\Apps\\Tool\\..\\Other\\\r\n", "ProgDir = Apps\\Tool\\\r\n"}) {
         SCOPED_TRACE(settings);
         EXPECT_FALSE(read(std::string("[Settings]\r\n") + settings));
     }
     EXPECT_FALSE(read(kInstalled, "C:\\Other\\"));
-    EXPECT_FALSE(readUninstallRecord(file, (folder.path() / "missing.dat").string(), kFolder, record));
+}
+
+// A file record's size and time as the installer wrote them; a line that
+// does not spell them so is no record.
+TEST(WrittenFileRecord, SizeTimeAndPath) {
+    const FileStamp stamp{120, 0x01D8A3C4B5E60000u};
+    std::string path;
+    FileStamp read;
+    ASSERT_TRUE(readWrittenFileRecord(writtenFileRecord("C:\\Data\\a|b.txt", stamp), path, read));
+    EXPECT_EQ(path, "C:\\Data\\a|b.txt");
+    EXPECT_EQ(read, stamp);
+    ASSERT_TRUE(readWrittenFileRecord("0000000000000078|01d8a3c4b5e60000|C:\\a", path, read));
+    EXPECT_EQ(read, stamp);
+    for (const char* line : {"120|133000000000000000|C:\\Data\\a.txt", "0000000000000078|01D8A3C4B5E60000|",
+                             "000000000000007G|01D8A3C4B5E60000|C:\\a", "0000000000000078|01D8A3C4B5E6000|C:\\a",
+                             "0000000000000078-01D8A3C4B5E60000|C:\\a", ""})
+        EXPECT_FALSE(readWrittenFileRecord(line, path, read)) << line;
 }
 
 TEST(UninstallArguments, SilentAndTheCopysRemovalOfTheOriginal) {
@@ -121,6 +157,7 @@ TEST(UninstallArguments, SilentAndTheCopysRemovalOfTheOriginal) {
         bool silent, removeOriginal;
         std::uintptr_t process;
         const char* path;
+        const char* madeAbove = "";
     } rows[] = {
         {"\"C:\\Program Files\\Tool\\Uninstall.exe\"", false, false, 0, ""},
         {"\"C:\\Program Files\\Tool\\Uninstall.exe\" /S", true, false, 0, ""},
@@ -130,6 +167,9 @@ TEST(UninstallArguments, SilentAndTheCopysRemovalOfTheOriginal) {
         {"\"C:\\T\\Uninstall.exe\" /Remove 124 \"C:\\Program Files\\Tool\\Uninstall.exe\"", false, true, 124,
          "C:\\Program Files\\Tool\\Uninstall.exe"},
         {"x /remove 8 C:\\Tool\\", false, true, 8, "C:\\Tool\\"},
+        {"x /Remove 8 \"C:\\Apps\\Tool\\Uninstall.exe\" \"C:\\Apps\\\"", false, true, 8, "C:\\Apps\\Tool\\Uninstall.exe",
+         "C:\\Apps\\"},
+        {"x /Remove 8 C:\\Tool\\Uninstall.exe /S", true, true, 8, "C:\\Tool\\Uninstall.exe"},
         {"x /Remove 0 C:\\Tool\\Uninstall.exe", false, false, 0, ""},
         {"x /Remove 12x C:\\Tool\\Uninstall.exe", false, false, 0, ""},
         {"x /Remove 12", false, false, 0, ""},
@@ -143,6 +183,7 @@ TEST(UninstallArguments, SilentAndTheCopysRemovalOfTheOriginal) {
         if (row.removeOriginal) {
             EXPECT_EQ(arguments.originalProcess, row.process);
             EXPECT_EQ(arguments.originalPath, row.path);
+            EXPECT_EQ(arguments.madeAbove, row.madeAbove);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <set>
 
 #include "config/preference_file.h"
 #include "install/user_tasks.h"
@@ -18,16 +19,23 @@ struct RecordingActions : UserTaskActions {
                             std::to_string(s.iconIndex));
         return succeed;
     }
-    FileResult copyFile(const std::string& source, const std::string& target) override {
+    CopyOutcome copyFile(const std::string& source, const std::string& target) override {
         copies.push_back(source + " > " + target);
-        return succeed ? FileResult() : FileResult::failure(EACCES);
+        if (!succeed) return {false, FileResult::failure(EACCES)};
+        return {kept.count(target) != 0, {}};
     }
+    bool readFileStamp(const std::string& path, FileStamp& stamp) override {
+        stamp = {path.size(), 7};
+        return true;
+    }
+    bool registryKeyExists(std::uint32_t, const std::string& key) override { return existingKeys.count(key) != 0; }
     bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                              const std::string& text) override {
         registry.push_back(std::to_string(root) + " " + key + " " + name + " = " + text);
         return succeed;
     }
     bool succeed = true;
+    std::set<std::string> kept, existingKeys{"Software"};
     std::vector<std::string> lines, shortcuts, copies, registry;
 };
 
@@ -51,13 +59,15 @@ protected:
         places = {folder.corePath() + "setup.ini", "C:\\Work\\", installDir, startMenuDir, testFolder};
         const UserTaskResult result = runUserTasks(ini, places, actions, "Create additional Links");
         allDone = result.allDone;
-        return result.records;
+        made = result.made;
+        return result.made.taskRecords;
     }
 
     test::TempFolder folder;
     PreferenceFile ini;
     UserTaskPlaces places;
     RecordingActions actions;
+    InstallationRecords made;
     bool allDone = false;
 };
 
@@ -123,25 +133,62 @@ TEST_F(UserTasksTest, EachKindOfTaskAndItsRecord) {
                                                           "2147483650 Software\\Tool Empty = "}));
 }
 
-// Ini values leave no record, and the tasks after them still run.
-TEST_F(UserTasksTest, IniValuesAreExpandedAndLeaveNoRecord) {
-    const auto records = run("Number=4\r\nTask1=8|tool.ini|Paths|Data|%AppData%Tool;%InstallDir%;%StartMenuDir%\r\n"
+// What the uninstaller needs beyond the records: the size and time of each
+// copy written outside the installation folder, and the topmost key a
+// registry task created. A copy the user declined, or one that failed,
+// leaves no record: the file is not the installation's.
+TEST_F(UserTasksTest, WhatTellsTheInstallationsWorkFromTheUsers) {
+    actions.kept = {"C:\\Data\\kept.txt"};
+    actions.existingKeys = {"Software", "Software\\Old"};
+    const auto records = run("Number=7\r\nTask1=5|new.txt|new.txt|%AppData%\r\nTask2=5|kept.txt|kept.txt|%AppData%\r\n"
+                             "Task3=5|inside.txt|inside.txt|%InstallDir%\r\n"
+                             "Task4=6|2147483649|Software\\New\\Deep|A|1\r\nTask5=6|2147483649|Software\\New\\Deep|B|2\r\n"
+                             "Task6=6|2147483649|Software\\Old\\Sub\\|C|3\r\nTask7=6|2147483649|Software\\Old|D|4\r\n",
+                             "C:\\Menu\\Tool\\", "C:\\Apps\\Tool\\");
+    EXPECT_EQ(records, (std::vector<std::string>{"C:\\Data\\new.txt", "C:\\Apps\\Tool\\inside.txt",
+                                                 "2147483649|Software\\New\\Deep|A", "2147483649|Software\\New\\Deep|B",
+                                                 "2147483649|Software\\Old\\Sub\\|C", "2147483649|Software\\Old|D"}));
+    // The fake stamps a file by the length of its name.
+    EXPECT_EQ(made.writtenFiles,
+              std::vector<std::string>{"000000000000000F|0000000000000007|C:\\Data\\new.txt"});
+    // The fake knows only the keys it was given: the second task into the
+    // new key finds it missing again and names the same topmost key.
+    EXPECT_EQ(made.createdKeys, (std::vector<std::string>{"2147483649|Software\\New", "2147483649|Software\\New",
+                                                          "2147483649|Software\\Old\\Sub\\"}));
+    EXPECT_TRUE(allDone);
+}
+
+// Ini values leave no task record, and the tasks after them still run. The
+// group Written learns which values they added and what they made for them:
+// a value that was there is not the installation's.
+TEST_F(UserTasksTest, IniValuesAreExpandedAndRecordWhatTheyAdded) {
+    test::writeText(folder.path() / "old.ini", "[Old]\r\nThere = 1\r\n");
+    const auto records = run("Number=7\r\nTask1=8|tool.ini|Paths|Data|%AppData%Tool;%InstallDir%;%StartMenuDir%\r\n"
                              "Task2=8|tool.ini|Paths|Keep|%ProgDir%x\r\nTask3=8|tool.ini||Top|1\r\n"
-                             "Task4=0|Added|a.exe\r\n");
+                             "Task4=0|Added|a.exe\r\nTask5=8|old.ini|Old|There|2\r\nTask6=8|old.ini|Old|New|3\r\n"
+                             "Task7=8|old.ini|Added|Key|4\r\n");
     EXPECT_EQ(records, std::vector<std::string>{"C:\\Desk\\Added.lnk"});
     EXPECT_TRUE(allDone);
     EXPECT_EQ(test::readText(folder.path() / "tool.ini"),
               "Top = 1\r\n[Paths]\r\nData = C:\\Data\\Tool;" + folder.corePath() +
                   ";C:\\Menu\\Tool\\\r\nKeep = %ProgDir%x\r\n");
+    std::vector<std::string> added;
+    for (const std::string& line : made.iniValues) added.push_back(line.substr(folder.corePath().size()));
+    EXPECT_EQ(added, (std::vector<std::string>{"tool.ini|Paths|Data|file", "tool.ini|Paths|Keep|value",
+                                               "tool.ini||Top|value", "old.ini|Old|New|value",
+                                               "old.ini|Added|Key|group"}));
 }
 
 // A file that could not be written (a copy, an INI file in a folder that is
-// not there) is named in the list with the system's reason.
+// not there) is named in the list with the system's reason; a failed copy
+// leaves no record, as its file is not the installation's.
 TEST_F(UserTasksTest, FailuresAreReportedAndTheRestStillRun) {
     actions.succeed = false;
     const auto records = run("Number=5\r\nTask1=0|A|a.exe\r\nTask2=2|W|https://x/\r\nTask3=5|x.dll|x.dll\r\n"
                              "Task4=8|none\\tool.ini|G|Key|1\r\nTask5=6|2147483649|Software\\Tool|Path|x\r\n");
-    EXPECT_EQ(records.size(), 4u);
+    EXPECT_EQ(records.size(), 3u);
+    EXPECT_TRUE(made.createdKeys.empty());
+    EXPECT_TRUE(made.iniValues.empty());
     EXPECT_EQ(actions.shortcuts.size() + actions.copies.size() + actions.registry.size(), 4u);
     EXPECT_FALSE(allDone);
     EXPECT_EQ(actions.lines, (std::vector<std::string>{

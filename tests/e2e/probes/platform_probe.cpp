@@ -4,6 +4,8 @@
 //   registry <name> <text>          values read back after writing them (Number
 //                                   and Binary are written as no strings)
 //   private-folder <access list>    what a private folder admits (SDDL)
+//   protected-folder <access list>  what a new installation folder admits where
+//                                   ordinary users could change it
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include "config/path_macros.h"
 #include "config/system_folders.h"
 #include "toolkit/private_folder.h"
+#include "toolkit/protected_folder.h"
 #include "toolkit/registry.h"
 
 using namespace brindle;
@@ -39,5 +42,6 @@ int main() {
     std::printf("registry Nested %s\n", readRegistryString(kCurrentUser, key + "\\Deeper\\Still", "Nested").c_str());
     std::printf("registry MissingKey %s\n", readRegistryString(kCurrentUser, key + "\\Nope", "Plain").c_str());
     std::printf("private-folder %s\n", privateFolderAccess().c_str());
+    std::printf("protected-folder %s\n", protectedFolderAccess().c_str());
     return 0;
 }

@@ -12,32 +12,40 @@
 namespace brindle::tool {
 
 namespace {
-struct LanguageEntry {
-    std::string file;
-    std::string number;  // empty when the setting names one file directly
-};
+// The installer compares the entries' numbers with the user's primary
+// language, the low nine bits of the language identifier.
+constexpr std::int32_t kPrimaryLanguageMask = 0x1FF;
+// A full language identifier holds the sub-language above these ten bits.
+constexpr std::int32_t kLanguageIdMask = 0x3FF;
 
-// The entries as the installer reads them: one per "|", or with at most one
-// "|" the file named before any "#" or "|".
-std::vector<LanguageEntry> languageEntries(const std::string& setting) {
-    const std::size_t count = std::size_t(std::count(setting.begin(), setting.end(), '|'));
-    if (count <= 1) return {{field(field(setting, '#', 1), '|', 1), {}}};
-    std::vector<LanguageEntry> entries;
-    for (std::size_t i = 1; i <= count; ++i) {
-        const std::string entry = field(setting, '|', i);
-        entries.push_back({field(entry, '#', 1), field(entry, '#', 2)});
+void checkNumber(const LanguageEntry& entry, const std::string& file, int line, Diagnostics& diagnostics) {
+    if (!isDecimal(trimBlanks(entry.number))) {
+        diagnostics.error(file, line,
+                          "Language: the entry " + entry.file + " needs file#language number, such as " + entry.file +
+                              "#9");
+        return;
     }
-    return entries;
+    const std::int32_t number = parseDecimal(entry.number);
+    if (number >= 1 && number <= kPrimaryLanguageMask) return;
+    const std::int32_t primary = number & kLanguageIdMask;
+    const std::string written = entry.file + "#" + entry.number;
+    if (number > kLanguageIdMask && primary >= 1 && primary <= kPrimaryLanguageMask)
+        diagnostics.error(file, line,
+                          "Language: " + written + " is a full language code and never matches: the installer "
+                          "compares the primary language, " + entry.file + "#" + std::to_string(primary));
+    else
+        diagnostics.error(file, line,
+                          "Language: " + written + " never matches: a primary language number lies between 1 and " +
+                              std::to_string(kPrimaryLanguageMask));
 }
 
 // Keys of the text groups that no text reads are most likely misspelt.
-void checkLanguageFile(const Project& project, const std::string& name, Diagnostics& diagnostics) {
-    const TreeItem* item = project.carriedItem(name);
-    std::vector<std::uint8_t> bytes;
-    if (!item || item->isFolder || !readWholeFile(item->hostPath, bytes)) return;
-    const std::string file = utf8Path(item->hostPath);
-    const FileEncoding encoding = readEncoding(std::string(bytes.begin(), bytes.end()));
-    if (!encoding.problem.empty()) diagnostics.error(file, encoding.problemLine, encoding.problem);
+void checkLanguageFile(const Project& project, const TreeItem& item, Diagnostics& diagnostics) {
+    const auto found = project.languageEncodings.find(item.packageName);
+    if (found == project.languageEncodings.end()) return;
+    const FileEncoding& encoding = found->second;
+    const std::string file = utf8Path(item.hostPath);
+    reportEncoding(encoding, file, diagnostics);
     if (encoding.unreadable) return;
     std::vector<std::string> groups;
     for (int slot = 1; slot <= kTextCount; ++slot)
@@ -75,24 +83,20 @@ void checkLanguageFiles(const Project& project, Diagnostics& diagnostics) {
     const std::string file = project.settingsName();
     const int line = project.lines.lineOf("Settings", "Language");
     const std::size_t lastBar = setting.rfind('|');
-    if (std::count(setting.begin(), setting.end(), '|') > 1 && lastBar + 1 < setting.size())
-        diagnostics.warning(
-            file, line, "Language: \"" + setting.substr(lastBar + 1) + "\" is not read: each entry ends with a bar");
-    const std::vector<LanguageEntry> entries = languageEntries(setting);
+    if (lastBar != std::string::npos && lastBar + 1 < setting.size())
+        diagnostics.error(file, line,
+                          "Language: " + setting.substr(lastBar + 1) +
+                              " is never offered: each entry ends with a bar; write Language = " + setting + "|");
+    const std::vector<LanguageEntry> entries = writtenLanguageEntries(setting);
     for (const LanguageEntry& entry : entries) {
         if (entry.file.empty()) continue;
-        if (entries.size() > 1 && !isDecimal(trimBlanks(entry.number)))
-            diagnostics.error(file, line,
-                              "Language: the entry " + entry.file +
-                                  " needs file#language number, "
-                                  "such as " +
-                                  entry.file + "#9");
-        if (!project.carriedItem(entry.file))
+        if (entries.size() > 1) checkNumber(entry, file, line, diagnostics);
+        if (const TreeItem* item = project.carriedItem(entry.file))
+            checkLanguageFile(project, *item, diagnostics);
+        else
             diagnostics.error(file, line,
                               "Language names " + entry.file + ", which the project does not carry (" +
                                   project.pathInRoot(entry.file) + ")");
-        else
-            checkLanguageFile(project, entry.file, diagnostics);
     }
 }
 

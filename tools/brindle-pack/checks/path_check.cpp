@@ -22,6 +22,21 @@ std::vector<std::string> replacedMacros(MacroUse use) {
     return names;
 }
 
+// The path macros and the three of the installation.
+std::vector<std::string> everyMacro() {
+    std::vector<std::string> names = replacedMacros(MacroUse::CopyFolder);
+    names.push_back(kStartMenuDir);
+    return names;
+}
+
+// A folder macro that the copy replaces ends in a backslash itself.
+bool endsInFolderMacro(const std::string& folder) {
+    for (const std::string& macro : replacedMacros(MacroUse::CopyFolder))
+        if (folder.size() >= macro.size() && folder.compare(folder.size() - macro.size(), macro.size(), macro) == 0)
+            return true;
+    return false;
+}
+
 bool hasDriveLetter(const std::string& path) { return path.size() >= 3 && path.compare(1, 2, ":\\") == 0; }
 
 void warnNoFolder(const std::string& folder, const std::string& why, const ValuePlace& place,
@@ -38,8 +53,7 @@ void checkMacros(const std::string& value, MacroUse use, const ValuePlace& place
     const bool appending = use != MacroUse::IniValue;
     if (appending && (hasDriveLetter(value) || std::count(value.begin(), value.end(), '%') < 2)) return;
     const std::vector<std::string> replaced = replacedMacros(use);
-    std::vector<std::string> known = replacedMacros(MacroUse::CopyFolder);
-    known.push_back(kStartMenuDir);
+    const std::vector<std::string> known = everyMacro();
     for (std::size_t open = value.find('%'); open != std::string::npos;) {
         const std::size_t close = value.find('%', open + 1);
         if (close == std::string::npos) break;
@@ -70,9 +84,17 @@ void checkMacros(const std::string& value, MacroUse use, const ValuePlace& place
     }
 }
 
+void checkNoMacros(const std::string& value, const ValuePlace& place, Diagnostics& diagnostics) {
+    for (const std::string& macro : everyMacro())
+        if (value.find(macro) != std::string::npos)
+            diagnostics.warning(place.file, place.line,
+                                place.what + ": " + macro + " is written as it is: the installer replaces no "
+                                "macro in this value");
+}
+
 void checkCopyFolder(const std::string& folder, const Project& project, const ValuePlace& place,
                      Diagnostics& diagnostics) {
-    if (folder.back() != '\\') {
+    if (folder.back() != '\\' && !endsInFolderMacro(folder)) {
         diagnostics.warning(place.file, place.line,
                             place.what +
                                 ": the target folder does not end in \\, so the file name is appended "

@@ -26,6 +26,9 @@ enum class MacroUse {
 // letter case) and of a backslash doubled behind a macro.
 void checkMacros(const std::string& value, MacroUse use, const ValuePlace& place, Diagnostics& diagnostics);
 
+// Warns of each macro in a value that the installer writes as it is.
+void checkNoMacros(const std::string& value, const ValuePlace& place, Diagnostics& diagnostics);
+
 // Warns when a copy task's target folder may not exist when the copy runs:
 // the installer makes no folder for a copy.
 void checkCopyFolder(const std::string& folder, const Project& project, const ValuePlace& place,

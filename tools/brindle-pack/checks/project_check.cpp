@@ -39,6 +39,12 @@ int taskKeyNumber(const std::string& key) {
     return std::stoi(number);
 }
 
+void reportEncoding(const FileEncoding& encoding, const std::string& file, Diagnostics& diagnostics) {
+    for (const FileEncoding::Problem& problem : encoding.problems)
+        diagnostics.add(problem.error ? Diagnostics::Severity::Error : Diagnostics::Severity::Warning, file,
+                        problem.line, problem.column, problem.message);
+}
+
 void checkTrees(const Project& project, Diagnostics& diagnostics) {
     for (const TreeProblem& problem : project.treeProblems)
         diagnostics.error(utf8Path(problem.path), 0, problem.message);

@@ -13,6 +13,9 @@ bool isDecimal(const std::string& text);
 // Task2, ..., without leading zeros, in any letter case); 0 for other keys.
 int taskKeyNumber(const std::string& key);
 
+// What reading a settings or language file as text found.
+void reportEncoding(const FileEncoding& encoding, const std::string& file, Diagnostics& diagnostics);
+
 // Every check: setup.ini, its user tasks, the language files, the trees.
 void checkProject(const Project& project, Diagnostics& diagnostics);
 

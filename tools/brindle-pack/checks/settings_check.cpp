@@ -33,8 +33,7 @@ public:
         : project_(project), lines_(project.lines), file_(project.settingsName()), diagnostics_(diagnostics) {}
 
     void run() {
-        if (!project_.encoding.problem.empty())
-            diagnostics_.error(file_, project_.encoding.problemLine, project_.encoding.problem);
+        reportEncoding(project_.encoding, file_, diagnostics_);
         if (project_.encoding.unreadable) return;
         checkGroupsAndKeys();
         checkNamedFiles();

@@ -23,8 +23,11 @@ std::vector<std::string> splitFields(const std::string& line) {
 
 bool mayBeEmpty(FieldKind kind) {
     return kind == FieldKind::Number || kind == FieldKind::CopyFolder || kind == FieldKind::OptionalText ||
-           kind == FieldKind::IniValue;
+           kind == FieldKind::IniValue || kind == FieldKind::LiteralText;
 }
+
+// Number fields are read past blanks; every other field keeps them.
+bool keepsBlanks(FieldKind kind) { return kind != FieldKind::Number && kind != FieldKind::RegistryRoot; }
 
 std::string knownTypes() {
     std::string list;
@@ -81,6 +84,10 @@ private:
             const TaskField& field = task->fields[number - 2];
             const std::string value = std::size_t(number) <= fields.size() ? fields[std::size_t(number) - 1] : "";
             const std::string what = line.name + " field " + std::to_string(number) + " (" + field.name + ")";
+            if (keepsBlanks(field.kind) && !value.empty() && trimBlanks(value) != value)
+                warn(line.number, what + " \"" + value +
+                                      "\" has blanks at its ends, which the installer keeps; write no blanks "
+                                      "around the bars");
             if (value.empty()) {
                 if (!mayBeEmpty(field.kind))
                     error(line.number, what + " is missing; type " + typeField + " is: " + task->example);
@@ -116,6 +123,7 @@ private:
                 checkCopyFolder(value, project_, place, diagnostics_);
                 break;
             case FieldKind::IniValue: checkMacros(value, MacroUse::IniValue, place, diagnostics_); break;
+            case FieldKind::LiteralText: checkNoMacros(value, place, diagnostics_); break;
             default: break;
         }
     }

@@ -1,8 +1,11 @@
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "checks/project_check.h"
 #include "commands/command.h"
+#include "commands/package_file.h"
+#include "commands/signing.h"
 #include "host/host_system.h"
 #include "packing/parallel_packer.h"
 #include "packing/staged_output.h"
@@ -16,7 +19,8 @@ namespace {
 const char kHelp[] =
     "usage: brindle-pack build PROJECT -o SETUP.EXE [--app DIR] [--stub FILE]\n"
     "                          [--uninstaller FILE] [--no-del-all] [--no-solid]\n"
-    "                          [--solid-limit BYTES] [-j N] [--quiet]\n"
+    "                          [--solid-limit BYTES] [--method lz|lzma] [-j N]\n"
+    "                          [--quiet] [--sign-cert FILE --sign-key FILE [--timestamp URL]]\n"
     "\n"
     "Turns the install project PROJECT into the installer SETUP.EXE. PROJECT holds\n"
     "setup.ini and the files the installer carries; the application's tree is\n"
@@ -34,10 +38,18 @@ const char kHelp[] =
     "When the application's files come to at most BYTES (256 MiB unless\n"
     "--solid-limit says otherwise), setup.pck stores them as they are and is packed\n"
     "as one block, so that files share their matches; otherwise, or with --no-solid,\n"
-    "each file is packed on its own and setup.pck is stored as it is. Files are packed on\n"
+    "each file is packed on its own and setup.pck is stored as it is. With --method\n"
+    "lzma (the default) the solid block and files of 16 MiB and more are packed\n"
+    "with the LZMA method, smaller files with the LZ method, which decodes faster;\n"
+    "--method lz packs everything with the LZ method. Files are packed on\n"
     "N threads (all cores by default); the output is the same for any N, and entry\n"
     "times are no later than SOURCE_DATE_EPOCH when that is set. A progress bar\n"
-    "shows on a terminal; --quiet prints nothing but errors.\n";
+    "shows on a terminal; --quiet prints nothing but errors.\n"
+    "\n"
+    "With --sign-cert and --sign-key, the uninstaller is signed before it goes into\n"
+    "setup.pck and the installer once it is built, as brindle-pack sign signs\n"
+    "(osslsigncode on PATH; --timestamp URL has the signatures time-stamped); both\n"
+    "are read back, and SETUP.EXE is written only when both are sound.\n";
 
 constexpr const char* kUninstallerName = "Uninstall.exe";
 constexpr const char* kTemplateName = "uninstall.dat";
@@ -73,6 +85,19 @@ std::vector<PackInput> inputsOf(const std::vector<TreeItem>& items) {
     return inputs;
 }
 
+// The carried files, with the settings and language files as the installer reads them.
+std::vector<PackInput> carriedInputs(const Project& project) {
+    std::vector<PackInput> inputs = inputsOf(project.carriedItems);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (const std::string* text = project.storedText(project.carriedItems[i])) {
+            inputs[i].hostPath.clear();
+            inputs[i].bytes.assign(text->begin(), text->end());
+            inputs[i].size = 0;
+        }
+    }
+    return inputs;
+}
+
 std::uint64_t totalSize(const std::vector<PackInput>& inputs) {
     std::uint64_t total = 0;
     for (const PackInput& input : inputs) total += input.raw || !input.packed ? 0 : input.size + input.bytes.size();
@@ -89,15 +114,20 @@ struct BuildPlan {
     fs::path output;
     fs::path stub;
     fs::path uninstaller;  // empty: none
-    std::uint64_t uninstallerSize = 0;
     std::int32_t noDelAll = 0;
     std::uint64_t solidLimit = kSolidLimit;  // 0: never solid
     unsigned threads = 1;
+    BlockMethod method = BlockMethod::Lzma;
     bool quiet = false;
+    std::optional<SigningKey> signing;
+    Signer signer;
 };
 
-// setup.pck's entries: the application, then the uninstaller and the template.
-std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan, const EntryTimes& times) {
+// setup.pck's entries: the application, then the uninstaller (read from
+// `uninstaller`, a signed copy of the plan's when signing, of
+// `uninstallerSize` bytes) and the template.
+std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan, const fs::path& uninstaller,
+                                   std::uint64_t uninstallerSize, const EntryTimes& times) {
     std::vector<PackInput> inputs = inputsOf(project.applicationItems);
     if (plan.uninstaller.empty()) return inputs;
     // The added entries take the newest time of what they are made from.
@@ -108,10 +138,17 @@ std::vector<PackInput> innerInputs(const Project& project, const BuildPlan& plan
         if (!item.isFolder) files.push_back(item.packageName);
     }
     const std::string text = uninstallTemplate(project.settings, plan.noDelAll, files);
-    insertAtTop(inputs,
-                {kUninstallerName, false, newest, plan.uninstaller, {}, false, plan.uninstallerSize});
+    insertAtTop(inputs, {kUninstallerName, false, newest, uninstaller, {}, false, uninstallerSize});
     insertAtTop(inputs, {kTemplateName, false, newest, {}, {text.begin(), text.end()}, false, 0});
     return inputs;
+}
+
+// The size of the file at `path`; false with `error` when it cannot be told.
+bool sizeOf(const fs::path& path, std::uint64_t& size, std::string& error) {
+    std::error_code failure;
+    size = fs::file_size(path, failure);
+    if (failure) error = utf8Path(path) + ": " + failure.message();
+    return !failure;
 }
 
 bool build(const Project& project, const BuildPlan& plan, const EntryTimes& times, std::string& error) {
@@ -120,31 +157,43 @@ bool build(const Project& project, const BuildPlan& plan, const EntryTimes& time
         error = withCause(utf8Path(plan.stub) + ": cannot be read", read);
         return false;
     }
-    std::vector<PackInput> inner = innerInputs(project, plan, times);
-    std::vector<PackInput> outer = inputsOf(project.carriedItems);
+    // Signed before it goes into setup.pck; the signed copy is removed at the end.
+    StagedOutput signedUninstaller(hostPath(utf8Path(plan.output) + "." + kUninstallerName));
+    fs::path uninstaller = plan.uninstaller;
+    if (plan.signing && !uninstaller.empty()) {
+        if (!plan.signer.sign(*plan.signing, uninstaller, signedUninstaller.partial(), error)) return false;
+        uninstaller = signedUninstaller.partial();
+    }
+    std::uint64_t uninstallerSize = 0;
+    if (!uninstaller.empty() && !sizeOf(uninstaller, uninstallerSize, error)) return false;
+    std::vector<PackInput> inner = innerInputs(project, plan, uninstaller, uninstallerSize, times);
+    std::vector<PackInput> outer = carriedInputs(project);
     // Solid: the entries are stored and setup.pck is packed whole; otherwise
     // the other way round. Either way nothing is packed twice.
     const bool solid = plan.solidLimit > 0 && contentSize(inner) <= plan.solidLimit;
-    for (PackInput& input : inner) input.packed = !solid;
+    for (PackInput& input : inner) {
+        input.packed = !solid;
+        input.method = methodForFile(plan.method, input.size + input.bytes.size());
+    }
     const std::uint64_t setupPackage = solid ? contentSize(inner) : 0;  // about setup.pck's size
     Progress progress(!plan.quiet && stderrIsTerminal(), totalSize(inner) + setupPackage + totalSize(outer));
 
     // Never committed: removed at the end.
     StagedOutput innerPackage(hostPath(utf8Path(plan.output) + "." + kInnerPackageName));
     if (!writePackageFile(innerPackage, {}, inner, plan.threads, progress, error)) return false;
-    std::error_code failure;
-    const std::uint64_t innerSize = fs::file_size(innerPackage.partial(), failure);
-    if (failure) {
-        error = utf8Path(innerPackage.partial()) + ": " + failure.message();
-        return false;
-    }
+    std::uint64_t innerSize = 0;
+    if (!sizeOf(innerPackage.partial(), innerSize, error)) return false;
     std::uint64_t newest = 0;
     for (const PackInput& input : inner) newest = std::max(newest, input.time);
-    insertAtTop(outer, {kInnerPackageName, false, newest, innerPackage.partial(), {}, !solid, innerSize});
+    insertAtTop(outer, {kInnerPackageName, false, newest, innerPackage.partial(), {}, !solid, innerSize, true,
+                        plan.method});
 
     StagedOutput installer(plan.output);
-    if (!writePackageFile(installer, stub, outer, plan.threads, progress, error)) return false;
+    StagedOutput unsignedInstaller(hostPath(utf8Path(plan.output) + ".unsigned"));  // never committed
+    const StagedOutput& packed = plan.signing ? unsignedInstaller : installer;
+    if (!writePackageFile(packed, stub, outer, plan.threads, progress, error)) return false;
     progress.finish();
+    if (plan.signing && !plan.signer.sign(*plan.signing, packed.partial(), installer.partial(), error)) return false;
     return installer.commit(error);
 }
 
@@ -161,12 +210,13 @@ bool findTools(const CommandOptions& options, const Project& project, BuildPlan&
         error = missing(plan.stub, "installer stub", failure) + "; name one with --stub FILE";
         return false;
     }
+    error = stubProblem(utf8Path(plan.stub));
+    if (!error.empty()) return false;
+    if (plan.signing && !plan.signer.find(error)) return false;
     if (!project.withUninstaller()) return true;
     plan.uninstaller =
         options.has("--uninstaller") ? hostPath(options.value("--uninstaller")) : shippedFile("brindle-uninstall.exe");
-    const bool found = fs::is_regular_file(plan.uninstaller, failure);
-    if (found) plan.uninstallerSize = fs::file_size(plan.uninstaller, failure);
-    if (!found || failure) {
+    if (!fs::is_regular_file(plan.uninstaller, failure)) {
         error = missing(plan.uninstaller, "uninstaller", failure) +
                 "; name one with --uninstaller FILE, or set [Task] NoUninstall = 1 in setup.ini";
         return false;
@@ -177,10 +227,14 @@ bool findTools(const CommandOptions& options, const Project& project, BuildPlan&
 int buildCommand(const CommandOptions& options) {
     std::string error;
     BuildPlan plan;
-    if (!options.threads(plan.threads, error)) return fail(error, 2);
+    if (!options.threads(plan.threads, error) || !options.method(plan.method, error)) return fail(error, 2);
     if (options.has("--solid-limit") && !options.byteCount("--solid-limit", plan.solidLimit, error))
         return fail(error, 2);
     if (options.has("--no-solid")) plan.solidLimit = 0;
+    if (options.has("--sign-cert") != options.has("--sign-key") || (options.has("--timestamp") && !options.has("--sign-cert")))
+        return fail("build: --sign-cert and --sign-key go together, and --timestamp only with them (try --help)", 2);
+    if (options.has("--sign-cert"))
+        plan.signing = SigningKey{options.value("--sign-cert"), options.value("--sign-key"), options.value("--timestamp")};
     EntryTimes times;
     if (!times.readEnvironment(error)) return fail(error);
     const fs::path root = hostPath(options.positional[0]);
@@ -203,11 +257,10 @@ int buildCommand(const CommandOptions& options) {
 
     if (!plan.quiet && stderrIsTerminal()) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::error_code failure;
-        const std::uintmax_t size = fs::file_size(plan.output, failure);
-        if (failure) return fail(utf8Path(plan.output) + ": " + failure.message());
-        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", utf8Path(plan.output).c_str(), size,
-                     seconds, plan.threads);
+        std::uint64_t size = 0;
+        if (!sizeOf(plan.output, size, error)) return fail(error);
+        std::fprintf(stderr, "%s: %ju bytes, built in %.1f s on %u threads\n", utf8Path(plan.output).c_str(),
+                     std::uintmax_t(size), seconds, plan.threads);
     }
     return 0;
 }
@@ -217,7 +270,8 @@ const Command kBuildCommand{
     "build",
     "  build PROJECT -o SETUP.EXE      check the install project and build its installer\n",
     kHelp,
-    {"-o", "--app", "--stub", "--uninstaller", "-j", "--solid-limit"},
+    {"-o", "--app", "--stub", "--uninstaller", "-j", "--solid-limit", "--method", "--sign-cert", "--sign-key",
+     "--timestamp"},
     {"--no-del-all", "--no-solid", "--quiet"},
     1,
     1,

@@ -56,4 +56,16 @@ bool CommandOptions::byteCount(const std::string& option, std::uint64_t& count, 
     return true;
 }
 
+bool CommandOptions::method(BlockMethod& method, std::string& error) const {
+    const std::string name = has("--method") ? value("--method") : "lzma";
+    for (BlockMethod known : {BlockMethod::Lz, BlockMethod::Lzma}) {
+        if (name == blockMethodName(known)) {
+            method = known;
+            return true;
+        }
+    }
+    error = command_ + ": --method takes lz or lzma";
+    return false;
+}
+
 }  // namespace brindle::tool

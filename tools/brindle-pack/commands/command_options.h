@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include "package/block_method.h"
 
 namespace brindle::tool {
 
@@ -23,6 +24,8 @@ public:
     bool threads(unsigned& count, std::string& error) const;
     // The value of `option` as a count of bytes, in decimal.
     bool byteCount(const std::string& option, std::uint64_t& count, std::string& error) const;
+    // The block method: --method lz or lzma, else lzma.
+    bool method(BlockMethod& method, std::string& error) const;
 
     std::vector<std::string> positional;
 

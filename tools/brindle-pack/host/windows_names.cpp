@@ -15,14 +15,14 @@ constexpr char32_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
+}  // namespace
+
 std::optional<char> toWindows1252(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return char(c);
     for (int i = 0; i < 32; ++i)
         if (kHighControls[i] == c && c != 0) return char(0x80 + i);
     return std::nullopt;
 }
-
-}  // namespace
 
 std::optional<std::string> toWindowsName(const std::string& utf8) {
     std::string out;

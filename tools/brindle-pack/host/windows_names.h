@@ -5,6 +5,10 @@
 
 namespace brindle::tool {
 
+// The byte of a character in Windows-1252, the 8-bit code page the runtime
+// uses; nothing when the character has no place there.
+std::optional<char> toWindows1252(char32_t c);
+
 // Turns a host file name (UTF-8) into the 8-bit Windows code page the
 // runtime uses (Windows-1252); nothing when a character has no place there.
 std::optional<std::string> toWindowsName(const std::string& utf8);

@@ -1,5 +1,6 @@
 #include "packing/parallel_packer.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -10,6 +11,8 @@
 
 #include "host/host_system.h"
 #include "host/host_tree.h"
+#include "package/block_checksum.h"
+#include "package/lzma_pack.h"
 #include "package/pack.h"
 #include "package/package_writer.h"
 #include "toolkit/files.h"
@@ -28,11 +31,16 @@ struct Block {
     bool ready = false;
 };
 
-// A file being packed segment by segment, on whichever threads are free.
+// A file being packed segment by segment (LZMA: part by part), on
+// whichever threads are free.
 struct SegmentedFile {
-    std::vector<std::uint8_t> content;
+    std::vector<std::uint8_t> content;  // LZMA: as the filter left it
+    BlockMethod method = BlockMethod::Lz;
     std::vector<PackedSegment> segments;
-    std::size_t left = 0;  // segments not packed yet
+    LzmaBlockHeader lzma;
+    std::vector<std::vector<std::uint8_t>> parts;
+    std::size_t left = 0;  // segments or parts not packed yet
+    std::size_t pieceLength() const { return method == BlockMethod::Lzma ? lzma.partLength : kSegmentLength; }
 };
 
 // Workers take the entries in order, at most `window` ahead of the writer,
@@ -99,8 +107,8 @@ private:
                 content = input.bytes;
             else if (const FileResult read = readWholeFile(input.hostPath, content); !read)
                 block.error = withCause(utf8Path(input.hostPath) + ": cannot be read", read);
-            if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
-                block.error = utf8Path(input.hostPath) + ": too large (a package holds less than 2 GiB)";
+            if (content.size() > std::size_t(std::numeric_limits<std::uint32_t>::max()))
+                block.error = utf8Path(input.hostPath) + ": too large (a package holds less than 4 GiB)";
             block.length = content.size();
         }
         if (!block.error.empty() || !input.packed || content.empty()) {
@@ -112,8 +120,16 @@ private:
         }
         auto file = std::make_unique<SegmentedFile>();
         file->content = std::move(content);
-        file->left = segmentCount(file->content.size());
-        file->segments.resize(file->left);
+        file->method = input.method;
+        if (file->method == BlockMethod::Lzma) file->lzma = lzmaPlanFor(file->content.data(), file->content.size());
+        file->left = segmentCount(file->content.size(), file->pieceLength());
+        if (file->method == BlockMethod::Lzma) {
+            file->lzma.checksum = blockChecksum(file->content.data(), file->content.size());
+            filterForLzma(file->lzma, file->content.data(), file->content.size(), true);
+            file->parts.resize(file->left);
+        } else {
+            file->segments.resize(file->left);
+        }
         {
             std::lock_guard lock(mutex_);
             files_[index] = std::move(file);
@@ -127,18 +143,37 @@ private:
 
     void packPart(std::size_t index, std::size_t segment) {
         SegmentedFile& file = *files_[index];  // stays while a segment is left
-        const std::vector<std::uint8_t>& content = file.content;
-        PackedSegment packed = packSegment(content.data(), content.size(), segment);
-        progress_.advance(std::min(kSegmentLength, content.size() - segment * kSegmentLength));
+        std::vector<std::uint8_t>& content = file.content;
+        const bool lzma = file.method == BlockMethod::Lzma;
+        PackedSegment packed;
+        std::vector<std::uint8_t> part;
+        if (lzma)
+            part = packLzmaPart(file.lzma, content.data(), content.size(), segment);
+        else
+            packed = packSegment(content.data(), content.size(), segment);
+        progress_.advance(std::min(file.pieceLength(), content.size() - segment * file.pieceLength()));
         {
             std::lock_guard lock(mutex_);
-            file.segments[segment] = std::move(packed);
+            if (lzma)
+                file.parts[segment] = std::move(part);
+            else
+                file.segments[segment] = std::move(packed);
             if (--file.left != 0) return;
         }
         Block block;
         block.length = content.size();
-        block.stored = joinSegments(content.data(), content.size(), file.segments);
-        if (!packingPays(block.stored.size(), content.size())) block.stored = std::move(file.content);
+        if (!lzma) {
+            block.stored = joinSegments(content.data(), content.size(), file.segments);
+        } else if (std::find_if(file.parts.begin(), file.parts.end(), [](const auto& p) { return p.empty(); }) ==
+                   file.parts.end()) {
+            block.stored = joinLzmaParts(file.lzma, file.parts);
+        } else {
+            block.error = inputs_[index].name + ": the LZMA encoder failed (out of memory?)";
+        }
+        if (block.error.empty() && !packingPays(block.stored.size(), content.size())) {
+            if (lzma) filterForLzma(file.lzma, content.data(), content.size(), false);
+            block.stored = std::move(content);
+        }
         std::lock_guard lock(mutex_);
         files_[index].reset();
         finish(index, std::move(block));
@@ -216,7 +251,7 @@ bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<Pa
         if (!readError.empty())
             error = readError;
         else if (added.tooLarge)
-            error = input.name + ": cannot be written (a package holds less than 2 GiB)";
+            error = input.name + ": cannot be written (a package holds less than 4 GiB)";
         else
             error = cannotWrite(output, added.written);
         return false;
@@ -227,7 +262,7 @@ bool writeEntries(PackageWriter& writer, BlockQueue& queue, const std::vector<Pa
 
 bool writePackageFile(const StagedOutput& output, const std::vector<std::uint8_t>& stub,
                       const std::vector<PackInput>& inputs, unsigned threads, Progress& progress, std::string& error) {
-    if (stub.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
+    if (stub.size() > std::size_t(std::numeric_limits<std::uint32_t>::max())) {
         error = "the stub is too large";
         return false;
     }

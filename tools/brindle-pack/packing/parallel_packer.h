@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "package/block_method.h"
 #include "packing/progress.h"
 #include "packing/staged_output.h"
 
@@ -19,7 +20,16 @@ struct PackInput {
     bool raw = false;                 // stored raw, copied from hostPath piece by piece
     std::uint64_t size = 0;           // of the content
     bool packed = true;               // packed when that saves enough, else stored as it is
+    BlockMethod method = BlockMethod::Lz;  // how, when packed
 };
+
+// Files from this size up are packed with the LZMA method when it is
+// chosen: it packs them smaller and the installer decodes them as a stream.
+// Smaller files keep the LZ method, which decodes faster.
+inline constexpr std::uint64_t kLargeFile = std::uint64_t(16) << 20;
+inline BlockMethod methodForFile(BlockMethod chosen, std::uint64_t size) {
+    return chosen == BlockMethod::Lzma && size >= kLargeFile ? BlockMethod::Lzma : BlockMethod::Lz;
+}
 
 // Writes `stub` followed by the package of `inputs`, in their order, into
 // the partial file of `output` (messages name its target). Files, and the

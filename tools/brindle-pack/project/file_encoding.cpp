@@ -1,7 +1,9 @@
 #include "project/file_encoding.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "host/windows_names.h"
 #include "toolkit/text_encoding.h"
 
 namespace brindle::tool {
@@ -9,8 +11,15 @@ namespace brindle::tool {
 namespace {
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
+// CR LF, CR or LF ends a line, as the installer reads lines.
+bool endsLine(const std::string& text, std::size_t at) {
+    return text[at] == '\n' || (text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'));
+}
+
 int lineAt(const std::string& text, std::size_t at) {
-    return 1 + int(std::count(text.begin(), text.begin() + std::ptrdiff_t(at), '\n'));
+    int line = 1;
+    for (std::size_t i = 0; i < at; ++i) line += endsLine(text, i);
+    return line;
 }
 
 bool isValidUtf8(const std::string& text) {
@@ -20,45 +29,68 @@ bool isValidUtf8(const std::string& text) {
     return true;
 }
 
-// The first line whose text is lost in the installer's reading of UTF-8,
-// which keeps only U+0000 to U+00FF and reads the rest of such a value as empty.
-int firstLineBeyondLatin1(const std::string& text) {
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        if (utf8ToLatin1(line).empty() && line.find_first_not_of(" \t\r") != std::string::npos)
-            return lineAt(text, start);
-        start = end + 1;
+std::string codePoint(char32_t code) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", unsigned(code));
+    return name;
+}
+
+// Converts UTF-8 `text` into Windows-1252, reporting the first character of
+// each line that has no place there (or is no UTF-8) with its column.
+void convertUtf8(const std::string& text, FileEncoding& encoding) {
+    int line = 1, column = 1, lineReported = 0;
+    const auto report = [&](const std::string& message) {
+        if (lineReported == line) return;
+        lineReported = line;
+        encoding.problems.push_back({line, column, true, message});
+    };
+    for (std::size_t at = 0; at < text.size(); ++column) {
+        const std::size_t start = at;
+        char32_t code = 0;
+        if (decodeUtf8(text, at, code) != Utf8Step::Decoded) {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X", unsigned(static_cast<unsigned char>(text[at])));
+            report(std::string("byte ") + byte + " is no UTF-8; save the file as UTF-8 or as Windows-1252");
+            ++at;
+            continue;
+        }
+        if (const std::optional<char> byte = toWindows1252(code)) {
+            encoding.text += *byte;
+        } else {
+            const std::string character(text, start, at - start);
+            report('"' + character + "\" (" + codePoint(code) +
+                   ") has no place in Windows-1252, the installer's code page");
+        }
+        if (endsLine(text, start)) {
+            ++line;
+            column = 0;
+        }
     }
-    return 0;
 }
 }  // namespace
 
 FileEncoding readEncoding(const std::string& content) {
     FileEncoding encoding;
-    encoding.utf8 = content.compare(0, 3, kByteOrderMark) == 0;
-    encoding.text = encoding.utf8 ? content.substr(3) : content;
-    const std::string& text = encoding.text;
+    const bool byteOrderMark = content.compare(0, 3, kByteOrderMark) == 0;
+    const std::string text = byteOrderMark ? content.substr(3) : content;
     if (content.compare(0, 2, "\xFF\xFE") == 0 || content.compare(0, 2, "\xFE\xFF") == 0 ||
         text.find('\0') != std::string::npos) {
-        encoding.problemLine = 1;
         encoding.unreadable = true;
-        encoding.problem = "file is UTF-16 or binary; save it as Windows-1252 or as UTF-8 with a byte order mark";
-    } else if (encoding.utf8) {
-        encoding.problemLine = firstLineBeyondLatin1(text);
-        if (encoding.problemLine)
-            encoding.problem =
-                "holds a character beyond U+00FF or malformed UTF-8; the installer reads this "
-                "line's text as empty";
-    } else if (const auto high =
-                   std::find_if(text.begin(), text.end(), [](char c) { return (unsigned char)c >= 0x80; });
-               high != text.end() && isValidUtf8(text)) {
-        encoding.problemLine = lineAt(text, std::size_t(high - text.begin()));
-        encoding.problem =
-            "file is UTF-8 without a byte order mark; the installer reads it as Windows-1252, so "
-            "accented letters come out garbled; add the byte order mark";
+        encoding.problems.push_back(
+            {1, 0, true, "file is UTF-16 or binary; save it as Windows-1252 or as UTF-8"});
+        return encoding;
     }
+    const auto high = std::find_if(text.begin(), text.end(), [](char c) { return (unsigned char)c >= 0x80; });
+    if (!byteOrderMark && (high == text.end() || !isValidUtf8(text))) {
+        encoding.text = text;  // ASCII or Windows-1252: stored as it is
+        return encoding;
+    }
+    if (!byteOrderMark)
+        encoding.problems.push_back({lineAt(text, std::size_t(high - text.begin())), 0, false,
+                                     "file is UTF-8 without a byte order mark; brindle-pack reads it as UTF-8 and "
+                                     "stores it as Windows-1252, the installer's code page"});
+    encoding.converted = true;
+    convertUtf8(text, encoding);
     return encoding;
 }
 

@@ -6,6 +6,7 @@
 #include "host/host_system.h"
 #include "host/windows_names.h"
 #include "project/reference_tables.h"
+#include "toolkit/path_text.h"
 
 namespace brindle::tool {
 
@@ -33,6 +34,26 @@ std::string Project::applicationName() const { return utf8Path(application); }
 const TreeItem* Project::applicationItem(const std::string& name) const { return findItem(applicationItems, name); }
 const TreeItem* Project::carriedItem(const std::string& name) const { return findItem(carriedItems, name); }
 
+const std::string* Project::storedText(const TreeItem& item) const {
+    const FileEncoding* text = nullptr;
+    if (foldWindowsName(item.packageName) == "setup.ini") text = &encoding;
+    if (const auto language = languageEncodings.find(item.packageName); language != languageEncodings.end())
+        text = &language->second;
+    return text && text->converted ? &text->text : nullptr;
+}
+
+std::vector<LanguageEntry> writtenLanguageEntries(const std::string& setting) {
+    std::vector<LanguageEntry> entries;
+    for (std::size_t start = 0; start < setting.size();) {
+        std::size_t bar = setting.find('|', start);
+        if (bar == std::string::npos) bar = setting.size();
+        const std::string entry = setting.substr(start, bar - start);
+        entries.push_back({field(entry, '#', 1), field(entry, '#', 2)});
+        start = bar + 1;
+    }
+    return entries;
+}
+
 Project loadProject(const fs::path& root, const fs::path& application, const EntryTimes& times) {
     Project project;
     project.root = root;
@@ -50,13 +71,11 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
     if (project.settingsFound) {
         project.encoding = readEncoding(std::string(bytes.begin(), bytes.end()));
         project.lines = IniLines(project.encoding.text);
+        // Read as the installer will read the stored text.
         PreferenceFile ini;
-        const std::string path = utf8Path(project.settingsPath);
-        readStartupSettings(ini, path, project.settings);
-        readWizardSettings(ini, path, project.settings);
-        readInstallSettings(ini, path, project.settings);
-        readStartMenuSettings(ini, path, project.settings);
-        ini.open(path);
+        ini.load({}, project.encoding.text);
+        for (SettingPass pass : {SettingPass::Startup, SettingPass::Wizard, SettingPass::Install, SettingPass::StartMenu})
+            readSettings(ini, project.settings, pass);
         ini.selectGroup(kBuilderGroup);
         project.noDelAll = narrowSetting(kBuilderKeys[0].type, ini.readLong(kBuilderKeys[0].key, 0));
         ini.close();
@@ -68,6 +87,11 @@ Project loadProject(const fs::path& root, const fs::path& application, const Ent
             {application, (failure ? failure.message() + ": " : "no such folder: ") +
                               "the application's files go here, or --app names their folder"});
     collectTree(root, application, times, project.carriedItems, project.treeProblems);
+    for (const LanguageEntry& entry : writtenLanguageEntries(project.settings.language)) {
+        const TreeItem* item = project.carriedItem(entry.file);
+        if (item && !item->isFolder && readWholeFile(item->hostPath, bytes))
+            project.languageEncodings[item->packageName] = readEncoding(std::string(bytes.begin(), bytes.end()));
+    }
     return project;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct Project {
     bool settingsFound = false;  // and read
     std::string settingsUnread;  // why setup.ini, which is there, could not be read
     FileEncoding encoding;  // of setup.ini
+    // The language files that Language names and the project carries, by
+    // their package names.
+    std::map<std::string, FileEncoding> languageEncodings;
     IniLines lines{""};
     SetupSettings settings;     // every pass, as the installer reads them
     std::int32_t noDelAll = 0;  // [Builder] NoDelAll
@@ -41,7 +45,19 @@ struct Project {
     // as Windows compares names; nullptr when there is none.
     const TreeItem* applicationItem(const std::string& name) const;
     const TreeItem* carriedItem(const std::string& name) const;
+    // The text that the package stores for a carried file instead of its
+    // bytes (setup.ini or a language file in UTF-8); nullptr for the others.
+    const std::string* storedText(const TreeItem& item) const;
 };
+
+struct LanguageEntry {
+    std::string file;
+    std::string number;  // the text after "#"
+};
+// The entries of the Language setting as the author wrote them: each ended by
+// a bar, the last also when its bar is missing (which the installer does not
+// read); a setting without a bar is one entry.
+std::vector<LanguageEntry> writtenLanguageEntries(const std::string& setting);
 
 Project loadProject(const std::filesystem::path& root, const std::filesystem::path& application,
                     const EntryTimes& times);

@@ -52,6 +52,10 @@ constexpr KeyReference kKeys[] = {
      "Extensions, each followed by a bar, of files the installation keeps where they exist already: "
      "`ini|cfg|` keeps the user's settings."},
     {"Settings", "IconID", N::Nothing, "Index of the icon within `ProgExe` that the program shortcut shows."},
+    {"Settings", "RemoveOldFiles", N::Nothing,
+     "Not 0: an installation over an earlier one of the same application removes, at the end of the install "
+     "step, the earlier files this version no longer carries, each listed in the progress list. 0: they stay "
+     "until the uninstall removes them with the rest."},
     {"StartMenue", "ProgLink", N::Nothing,
      "Name of the program shortcut, without `.lnk`. Present but empty: no uninstall entry is made."},
     {"UserTask", "Number", N::Nothing, "How many task lines the installer reads."},
@@ -100,7 +104,7 @@ constexpr TaskReference kTasks[] = {
      {{"target name", F::Name}, {"source", F::CarriedFile}, {"target folder", F::CopyFolder}}, "the target's path",
      "5|notes.txt|extras\\notes.txt|%InstallDir%docs\\"},
     {kRegistryString, "registry string value, written as given",
-     {{"root", F::RegistryRoot}, {"key", F::Text}, {"value name", F::OptionalText}, {"text", F::OptionalText}},
+     {{"root", F::RegistryRoot}, {"key", F::Text}, {"value name", F::OptionalText}, {"text", F::LiteralText}},
      "root|key|value name", "6|2147483649|Software\\Tool|Edition|Standard"},
     {kIniValue, "value in an INI file of the installation",
      {{"file", F::Name}, {"group", F::OptionalText}, {"key", F::Text}, {"value", F::IniValue}}, "none",

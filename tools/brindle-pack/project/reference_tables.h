@@ -50,6 +50,7 @@ enum class FieldKind {
     Text,          // any text
     OptionalText,  // any text, may be empty
     IniValue,      // a value with path macros, may be empty
+    LiteralText,   // any text, written as it is (no macros), may be empty
 };
 
 struct TaskField {

@@ -1,0 +1,100 @@
+#include "package/lzma_pack.h"
+
+#include <lzma.h>
+
+#include <algorithm>
+
+#include "package/block_checksum.h"
+#include "package/packed_block.h"
+#include "package/x86_filter.h"
+
+namespace brindle {
+
+namespace {
+// A reach as far as that of the other method's tables at most; more costs
+// the decoder's window and the encoder's time for little.
+constexpr std::uint32_t kDictionarySize = std::uint32_t(8) << 20;
+constexpr std::uint32_t kSmallestDictionary = std::uint32_t(4) << 10;
+
+std::size_t partCount(const LzmaBlockHeader& plan) { return (std::size_t(plan.size) + plan.partLength - 1) / plan.partLength; }
+}  // namespace
+
+LzmaBlockHeader lzmaPlanFor(const std::uint8_t*, std::size_t length) {
+    LzmaBlockHeader plan;
+    plan.size = std::uint32_t(length);
+    plan.dictionarySize = std::uint32_t(std::clamp<std::size_t>(length, kSmallestDictionary, kDictionarySize));
+    plan.filter = kX86Filter;
+    plan.partLength = std::uint32_t(kLzmaPartLength);
+    return plan;
+}
+
+void filterForLzma(const LzmaBlockHeader& plan, std::uint8_t* data, std::size_t length, bool forward) {
+    if (plan.filter == kX86Filter) convertX86(data, length, 0, forward);
+}
+
+std::vector<std::uint8_t> packLzmaPart(const LzmaBlockHeader& plan, const std::uint8_t* filtered, std::size_t length,
+                                       std::size_t index) {
+    const std::size_t start = index * plan.partLength;
+    const std::size_t size = std::min<std::size_t>(plan.partLength, length - start);
+    const std::size_t history = std::min<std::size_t>(start, plan.dictionarySize);
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 9);  // the extreme preset packs no smaller here (see docs/measurements.md)
+    options.dict_size = plan.dictionarySize;
+    options.lc = plan.literalContextBits;
+    options.lp = plan.literalPositionBits;
+    options.pb = plan.positionBits;
+    options.preset_dict = history ? filtered + start - history : nullptr;
+    options.preset_dict_size = std::uint32_t(history);
+    // The part's size is in the block, so no end marker (ext_flags 0).
+    options.ext_flags = 0;
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    lzma_stream stream = LZMA_STREAM_INIT;
+    std::vector<std::uint8_t> packed;
+    if (lzma_raw_encoder(&stream, filters) != LZMA_OK) return packed;
+    packed.resize(size + size / 16 + 4096);
+    stream.next_in = filtered + start;
+    stream.avail_in = size;
+    stream.next_out = packed.data();
+    stream.avail_out = packed.size();
+    lzma_ret result = LZMA_OK;
+    while ((result = lzma_code(&stream, LZMA_FINISH)) == LZMA_OK) {
+        const std::size_t used = packed.size();
+        packed.resize(used * 2);
+        stream.next_out = packed.data() + used;
+        stream.avail_out = packed.size() - used;
+    }
+    packed.resize(result == LZMA_STREAM_END ? std::size_t(stream.total_out) : 0);
+    lzma_end(&stream);
+    return packed;
+}
+
+std::vector<std::uint8_t> joinLzmaParts(const LzmaBlockHeader& header,
+                                        const std::vector<std::vector<std::uint8_t>>& parts) {
+    std::vector<std::uint8_t> block(kLzmaHeaderSize);
+    writeLzmaHeader(header, block.data());
+    for (const std::vector<std::uint8_t>& part : parts) {
+        std::uint8_t length[4];
+        storeLe32(length, std::uint32_t(part.size()));
+        block.insert(block.end(), length, length + 4);
+        block.insert(block.end(), part.begin(), part.end());
+    }
+    return block;
+}
+
+std::vector<std::uint8_t> packLzma(const std::uint8_t* data, std::size_t length) {
+    return packLzma(lzmaPlanFor(data, length), data, length);
+}
+
+std::vector<std::uint8_t> packLzma(LzmaBlockHeader header, const std::uint8_t* data, std::size_t length) {
+    header.checksum = blockChecksum(data, length);
+    std::vector<std::uint8_t> filtered(data, data + length);
+    filterForLzma(header, filtered.data(), length, true);
+    std::vector<std::vector<std::uint8_t>> parts;
+    for (std::size_t index = 0; index < partCount(header); ++index) {
+        parts.push_back(packLzmaPart(header, filtered.data(), length, index));
+        if (parts.back().empty()) return {};
+    }
+    return joinLzmaParts(header, parts);
+}
+
+}  // namespace brindle

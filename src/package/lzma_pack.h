@@ -1,0 +1,38 @@
+// The packing side of the LZMA block method, on liblzma's encoder (the
+// tools only: the runtime decodes with lzma_decoder.h). A block is packed
+// in parts (of kLzmaPartLength unless a test asks for less), each from the content as the filter left it,
+// with the dictionary's reach of content before it as history, so parts can
+// be packed side by side and the result depends only on the content.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "package/lzma_block.h"
+
+namespace brindle {
+
+inline constexpr std::size_t kLzmaPartLength = std::size_t(32) << 20;
+
+// How a block of given content is packed: its header but for the checksum.
+LzmaBlockHeader lzmaPlanFor(const std::uint8_t* data, std::size_t length);
+
+// Applies the plan's filter to data[0, length) in place, or takes it back.
+void filterForLzma(const LzmaBlockHeader& plan, std::uint8_t* data, std::size_t length, bool forward);
+
+// The packed stream of part `index` of the filtered content; empty when the
+// encoder fails (out of memory).
+std::vector<std::uint8_t> packLzmaPart(const LzmaBlockHeader& plan, const std::uint8_t* filtered, std::size_t length,
+                                       std::size_t index);
+
+// The block from its header (with the checksum) and its parts, in order.
+std::vector<std::uint8_t> joinLzmaParts(const LzmaBlockHeader& header,
+                                        const std::vector<std::vector<std::uint8_t>>& parts);
+
+// The whole block of `length` bytes, parts packed one after the other.
+std::vector<std::uint8_t> packLzma(const std::uint8_t* data, std::size_t length);
+// The same under a given plan (its size must be `length`).
+std::vector<std::uint8_t> packLzma(LzmaBlockHeader plan, const std::uint8_t* data, std::size_t length);
+
+}  // namespace brindle

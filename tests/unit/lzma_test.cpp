@@ -1,0 +1,254 @@
+// The LZMA block method: blocks from liblzma's encoder decoded by our
+// decoder, from memory and as a stream in pieces of every kind; damaged
+// blocks refused; the x86 filter and the streamed checksum against their
+// whole-buffer forms.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "package/block_checksum.h"
+#include "package/block_method.h"
+#include "package/lzma_decoder.h"
+#include "package/lzma_pack.h"
+#include "package/x86_filter.h"
+#include "../piece_source.h"
+
+namespace brindle {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes randomBytes(std::size_t length, unsigned seed) {
+    std::mt19937 random(seed);
+    Bytes bytes(length);
+    for (std::uint8_t& byte : bytes) byte = std::uint8_t(random());
+    return bytes;
+}
+
+// Something like machine code: calls and jumps to near targets among text.
+Bytes codeLike(std::size_t length) {
+    std::mt19937 random(7);
+    Bytes bytes;
+    const std::string text = "mov eax, [ebp+8]; push esi; ";
+    while (bytes.size() < length) {
+        bytes.insert(bytes.end(), text.begin(), text.begin() + random() % text.size());
+        const std::uint32_t target = random() % 4000 - 2000;
+        bytes.push_back(random() % 2 ? 0xE8 : 0xE9);
+        for (int i = 0; i < 4; ++i) bytes.push_back(std::uint8_t(target >> 8 * i));
+    }
+    bytes.resize(length);
+    return bytes;
+}
+
+using test::PieceSource;
+
+class CollectingSink final : public ContentSink {
+public:
+    explicit CollectingSink(std::size_t refuseAfter = SIZE_MAX) : refuseAfter_(refuseAfter) {}
+    bool write(const std::uint8_t* data, std::size_t length) override {
+        if (bytes.size() + length > refuseAfter_) return false;
+        bytes.insert(bytes.end(), data, data + length);
+        return true;
+    }
+    Bytes bytes;
+
+private:
+    std::size_t refuseAfter_;
+};
+
+LzmaOutcome streamBlock(const Bytes& block, std::size_t piece, ContentSink& sink) {
+    LzmaBlockHeader header;
+    if (!readLzmaHeader(block.data(), block.size(), header)) return LzmaOutcome::Damaged;
+    PieceSource source(block.data(), block.size(), piece);
+    return streamLzma(header, source, sink);
+}
+
+// Whether the block decodes to `content` from memory and as a stream.
+void expectDecodes(const Bytes& block, const Bytes& content) {
+    Bytes out(content.size() + 1, 0xAA);
+    std::uint32_t written = 1;
+    ASSERT_TRUE(unpackBlock(block.data(), block.size(), out.data(), content.size(), written));
+    EXPECT_EQ(written, content.size());
+    EXPECT_TRUE(std::equal(content.begin(), content.end(), out.begin()));
+    EXPECT_EQ(out.back(), 0xAA);
+    for (std::size_t piece : {std::size_t(1), std::size_t(7), std::size_t(1) << 20}) {
+        CollectingSink sink;
+        EXPECT_EQ(streamBlock(block, piece, sink), LzmaOutcome::Done) << "pieces of " << piece;
+        EXPECT_EQ(sink.bytes, content) << "pieces of " << piece;
+    }
+}
+
+LzmaBlockHeader smallParts(const Bytes& content, std::uint32_t partLength, std::uint32_t dictionary) {
+    LzmaBlockHeader plan = lzmaPlanFor(content.data(), content.size());
+    plan.partLength = partLength;
+    plan.dictionarySize = dictionary;
+    return plan;
+}
+
+TEST(Lzma, RoundTrips) {
+    Bytes repeated = randomBytes(40000, 1);
+    repeated.insert(repeated.end(), repeated.begin(), repeated.end());  // a match 40,000 back
+    const std::string text = "The quick brown fox jumps over the lazy dog. ";
+    Bytes prose;
+    for (int i = 0; i < 300; ++i) prose.insert(prose.end(), text.begin(), text.end() - i % 7);
+    const struct {
+        const char* name;
+        Bytes content;
+    } rows[] = {
+        {"empty", {}},
+        {"one byte", {0x41}},
+        {"three bytes (no checksum)", {1, 2, 3}},
+        {"a run of one byte", Bytes(100000, 0)},
+        {"text", prose},
+        {"random", randomBytes(5000, 2)},
+        {"a far repeat", repeated},
+        {"code", codeLike(70000)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Bytes block = packLzma(row.content.data(), row.content.size());
+        ASSERT_GE(block.size(), kLzmaHeaderSize);
+        EXPECT_EQ(packedBlockMethod(block.data(), block.size()), BlockMethod::Lzma);
+        expectDecodes(block, row.content);
+    }
+}
+
+TEST(Lzma, PartsReachBackIntoThePartsBefore) {
+    // Parts of 16 KiB over content that repeats every 20,000 bytes: each part
+    // finds its matches in the one before, which only history gives it.
+    Bytes content = randomBytes(20000, 3);
+    for (int i = 0; i < 3; ++i) content.insert(content.end(), content.begin(), content.begin() + 20000);
+    const Bytes chained = packLzma(smallParts(content, 16 << 10, 64 << 10), content.data(), content.size());
+    expectDecodes(chained, content);
+    EXPECT_LT(chained.size(), 30000u);
+
+    // The same parts with a dictionary that ends inside the repeat still
+    // decode, and lose the matches.
+    const Bytes near = packLzma(smallParts(content, 16 << 10, 16 << 10), content.data(), content.size());
+    expectDecodes(near, content);
+    EXPECT_GT(near.size(), 60000u);
+}
+
+TEST(Lzma, RefusesDamagedBlocks) {
+    const Bytes content = codeLike(3000);
+    const Bytes block = packLzma(smallParts(content, 1024, 4096), content.data(), content.size());
+    Bytes out(content.size());
+    std::uint32_t written = 0;
+    // Every cut is refused: a part then ends early, or the block has no parts left.
+    for (std::size_t cut = 0; cut < block.size(); ++cut) {
+        EXPECT_FALSE(unpackBlock(block.data(), cut, out.data(), out.size(), written)) << "cut at " << cut;
+        CollectingSink sink;
+        EXPECT_EQ(streamBlock(Bytes(block.begin(), block.begin() + cut), 5, sink), LzmaOutcome::Damaged);
+    }
+    // A changed byte is refused, or it lay where the decoder never reads
+    // (the end marker behind a part's content) and the content is right.
+    for (std::size_t at = 0; at < block.size(); ++at) {
+        Bytes damaged = block;
+        damaged[at] ^= 0x10;
+        if (unpackBlock(damaged.data(), damaged.size(), out.data(), out.size(), written)) {
+            EXPECT_EQ(out, content) << "byte " << at;
+        }
+        CollectingSink sink;
+        if (streamBlock(damaged, 3, sink) == LzmaOutcome::Done) {
+            EXPECT_EQ(sink.bytes, content) << "byte " << at;
+        }
+    }
+}
+
+TEST(Lzma, RefusesHeadersItDoesNotTake) {
+    Bytes content = randomBytes(150, 4);
+    content.insert(content.end(), content.begin(), content.end());  // a match 150 back
+    const Bytes block = packLzma(content.data(), content.size());
+    Bytes out(content.size());
+    std::uint32_t written = 0;
+    const struct {
+        const char* name;
+        std::size_t at;
+        std::uint8_t value;
+    } rows[] = {
+        {"lc + lp above 4", 10, (0 * 5 + 2) * 9 + 3},
+        {"pb above 4", 10, 5 * 45},
+        {"unknown filter", 15, 2},
+        {"no part length", 16, 0},
+        {"a dictionary that ends before the content's match", 13, 0},  // with 11, 12 and 14: 0
+    };
+    for (const auto& row : rows) {
+        Bytes changed = block;
+        changed[row.at] = row.value;
+        if (row.at == 13) changed[11] = changed[12] = changed[14] = 0;
+        if (row.at == 16) changed[17] = changed[18] = changed[19] = 0;
+        EXPECT_FALSE(unpackBlock(changed.data(), changed.size(), out.data(), out.size(), written)) << row.name;
+    }
+    EXPECT_FALSE(unpackBlock(block.data(), block.size(), out.data(), out.size() - 1, written)) << "no room";
+}
+
+TEST(Lzma, StreamsWithinItsWindowAndReportsItsSink) {
+    const Bytes content = codeLike(300000);
+    const Bytes block = packLzma(smallParts(content, 100000, 65536), content.data(), content.size());
+    CollectingSink refusing(150000);
+    EXPECT_EQ(streamBlock(block, 4096, refusing), LzmaOutcome::WriteFailed);
+
+    LzmaBlockHeader header;
+    ASSERT_TRUE(readLzmaHeader(block.data(), block.size(), header));
+    // A window larger than a stream may hold is refused before it is reserved.
+    header.size = kLargestStreamWindow + 2;
+    header.dictionarySize = kLargestStreamWindow + 1;
+    PieceSource source(block.data(), block.size(), 4096);
+    CollectingSink sink;
+    EXPECT_EQ(streamLzma(header, source, sink), LzmaOutcome::Damaged);
+}
+
+TEST(X86Filter, PiecesConvertAsTheWhole) {
+    Bytes content = codeLike(4990);
+    content.insert(content.end(), 6, 0x90);
+    content.insert(content.end(), {0xE8, 0, 0, 0});  // runs past the end: stays as it is
+    Bytes whole = content;
+    EXPECT_EQ(convertX86(whole.data(), whole.size(), 0, true), whole.size() - 4);
+    EXPECT_NE(whole, content);
+    EXPECT_TRUE(std::equal(whole.end() - 5, whole.end(), content.end() - 5));
+    // Back again in pieces that cut instructions, carrying what is not final.
+    for (std::size_t piece : {5, 6, 9, 64}) {
+        Bytes back;
+        Bytes held;
+        std::uint32_t position = 0;
+        for (std::size_t at = 0; at < whole.size(); at += piece) {
+            held.insert(held.end(), whole.begin() + at, whole.begin() + std::min(at + piece, whole.size()));
+            const std::size_t done = convertX86(held.data(), held.size(), position, false);
+            back.insert(back.end(), held.begin(), held.begin() + done);
+            held.erase(held.begin(), held.begin() + done);
+            position += std::uint32_t(done);
+        }
+        back.insert(back.end(), held.begin(), held.end());
+        EXPECT_EQ(back, content) << "pieces of " << piece;
+    }
+}
+
+TEST(X86Filter, UndoesItselfOnAnyBytes) {
+    for (unsigned seed = 0; seed < 20; ++seed) {
+        Bytes content = randomBytes(4096, seed);
+        for (std::size_t at = seed; at < content.size(); at += 11) content[at] = 0xE8 + (at & 1);
+        Bytes converted = content;
+        convertX86(converted.data(), converted.size(), seed * 1000, true);
+        convertX86(converted.data(), converted.size(), seed * 1000, false);
+        EXPECT_EQ(converted, content) << "seed " << seed;
+    }
+}
+
+TEST(ChecksumStream, MatchesTheWholeChecksum) {
+    const Bytes content = randomBytes(1031, 5);
+    for (std::size_t length : {0, 3, 4, 5, 8, 1030, 1031}) {
+        for (std::size_t piece : {1, 2, 3, 5, 64}) {
+            ChecksumStream stream;
+            for (std::size_t at = 0; at < length; at += piece)
+                stream.add(content.data() + at, std::min(piece, length - at));
+            EXPECT_EQ(stream.finish(), blockChecksum(content.data(), length)) << length << " in pieces of " << piece;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brindle
