@@ -29,10 +29,19 @@ class TaskActions : public UserTaskActions {
 public:
     TaskActions(InstallView& view, InstallActions& actions) : view_(view), actions_(actions) {}
     void addProgressLine(const std::string& line) override { view_.addLine(line); }
-    bool createShortcut(const Shortcut& shortcut) override { return actions_.createShortcut(shortcut); }
+    bool createShortcut(const Shortcut& shortcut) override {
+        const bool made = actions_.createShortcut(shortcut);
+        if (!made) view_.noteFailure(shortcut.linkFile);
+        return made;
+    }
     CopyOutcome copyFile(const std::string& source, const std::string& target) override {
-        if (actions_.exists(target) && !view_.confirmReplace(source, target)) return CopyOutcome::Kept;
-        return actions_.copyFile(source, target) ? CopyOutcome::Written : CopyOutcome::Failed;
+        if (actions_.exists(target) && !view_.confirmReplace(source, target)) {
+            view_.noteFile(target, ExtractOutcome::Kept);
+            return CopyOutcome::Kept;
+        }
+        const bool copied = actions_.copyFile(source, target);
+        view_.noteFile(target, copied ? ExtractOutcome::Written : ExtractOutcome::WriteFailed);
+        return copied ? CopyOutcome::Written : CopyOutcome::Failed;
     }
     bool readFileStamp(const std::string& path, FileStamp& stamp) override {
         return actions_.readFileStamp(path, stamp);
@@ -42,7 +51,9 @@ public:
     }
     bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                              const std::string& text) override {
-        return actions_.writeRegistryStrings(root, key, {{name, text}});
+        const bool written = actions_.writeRegistryStrings(root, key, {{name, text}});
+        if (!written) view_.noteFailure(key + "\\" + name);
+        return written;
     }
 
 private:
@@ -93,7 +104,11 @@ public:
     }
 
 private:
-    void check(bool succeeded) { completed_ = completed_ && succeeded; }
+    // `what` names what the failed step was to make, for the log.
+    void check(bool succeeded, const std::string& what) {
+        if (!succeeded) view_.noteFailure(what);
+        completed_ = completed_ && succeeded;
+    }
 
     // The records of an earlier installation of this application into this
     // folder, read before the copy puts the new template in their place:
@@ -141,16 +156,21 @@ private:
         const bool existed = actions_.exists(installDir_);
         if (!existed) made_.madeAbove = firstMissingFolderAbove();
         const bool folderMade = existed || actions_.createInstallFolder(installDir_);
-        const bool packageRead = folderMade && actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
-                                                                       settings_.noCopyExt, entries, outcomes);
+        if (!folderMade) view_.noteFailure(installDir_);
+        const std::string packagePath = workDirectory_ + "setup.pck";
+        const bool packageRead =
+            folderMade && actions_.extractPackage(packagePath, installDir_, settings_.noCopyExt, entries, outcomes);
+        if (folderMade && !packageRead) view_.noteFailure(packagePath);
         installedBytes_ = installedBytes(entries, outcomes);
         for (std::size_t i = 0; i < entries.size() && i < outcomes.size(); ++i) {
+            if (entries[i].kind != kFileEntry && outcomes[i] == ExtractOutcome::FolderMade) continue;
+            view_.noteFile(installDir_ + entries[i].name, outcomes[i]);
             if (entries[i].kind != kFileEntry) continue;
             shippedFiles_.push_back(entries[i].name);
             if (outcomes[i] == ExtractOutcome::Kept) keptFiles_.push_back(entries[i].name);
         }
         copied_ = copyCompleted(packageRead, outcomes);
-        check(copied_);
+        completed_ = completed_ && copied_;
         view_.replaceLine(copyLine, copiedLine(texts_, copied_));
     }
 
@@ -162,7 +182,7 @@ private:
                                          installedBytes_,  actions_.today()};
         entryWritten_ = actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry.guid, entry.progLink),
                                                       uninstallEntryValues(entry));
-        check(entryWritten_);
+        check(entryWritten_, "HKEY_LOCAL_MACHINE\\" + uninstallEntryKey(entry.guid, entry.progLink));
         view_.addLine(texts_.get(Text::InstallMsg5));
     }
 
@@ -180,7 +200,7 @@ private:
         if (!view_.desktopIconWanted()) return {};
         view_.addLine(texts_.get(Text::InstallMsg2));
         const Shortcut desktop = desktopShortcut(actions_.folderPath(kDesktopFolder), links);
-        check(actions_.createShortcut(desktop));
+        check(actions_.createShortcut(desktop), desktop.linkFile);
         return desktop.linkFile;
     }
 
@@ -196,16 +216,19 @@ private:
         links.exe = settings_.exe;
         links.unistall = settings_.unistall;
         links.helpName = trimBlanks(texts_.get(Text::InstallHelp));
-        check(actions_.exists(links.startMenuDir) || actions_.createFolderChain(links.startMenuDir));
-        for (const Shortcut& shortcut : startMenuShortcuts(links)) check(actions_.createShortcut(shortcut));
+        check(actions_.exists(links.startMenuDir) || actions_.createFolderChain(links.startMenuDir), links.startMenuDir);
+        for (const Shortcut& shortcut : startMenuShortcuts(links))
+            check(actions_.createShortcut(shortcut), shortcut.linkFile);
         return name;
     }
 
     // Only with a GUID: without one, every application would share the key.
     void rememberChoices(const std::string& startMenuName, bool desktopIcon) {
         if (settings_.guid.empty()) return;
-        check(actions_.writeRegistryStrings(kCurrentUser, rememberedChoicesKey(settings_.guid),
-                                            rememberedChoicesValues({installDir_, startMenuName, desktopIcon ? "1" : "0"})));
+        const std::string key = rememberedChoicesKey(settings_.guid);
+        check(actions_.writeRegistryStrings(kCurrentUser, key,
+                                            rememberedChoicesValues({installDir_, startMenuName, desktopIcon ? "1" : "0"})),
+              "HKEY_CURRENT_USER\\" + key);
     }
 
     void runTasks(const std::string& startMenuDir) {
@@ -213,7 +236,7 @@ private:
         const FolderLookup folderPath = [this](int code) { return actions_.folderPath(code); };
         UserTaskResult result = runUserTasks(ini_, {settingsPath_, workDirectory_, installDir_, startMenuDir, folderPath},
                                              taskActions, texts_.get(Text::InstallMsg6));
-        check(result.allDone);
+        check(result.allDone, texts_.get(Text::InstallMsg6));
         result.made.madeAbove = made_.madeAbove;
         made_ = std::move(result.made);
     }
@@ -235,12 +258,12 @@ private:
         for (const std::string& name : old) {
             view_.addLine("   " + name);
             if (actions_.removeFile(installDir_, name)) removed.push_back(name);
-            else check(false);
+            else check(false, installDir_ + name);
         }
         for (const std::string& name : removed)
             for (std::string folder = pathPartOf(name); !folder.empty();
                  folder = pathPartOf(folder.substr(0, folder.size() - 1)))
-                check(actions_.removeFolderIfEmpty(installDir_, folder));
+                check(actions_.removeFolderIfEmpty(installDir_, folder), installDir_ + folder);
         std::erase_if(earlier.files, [&](const std::string& name) { return listsEntry(removed, name); });
     }
 
@@ -261,12 +284,12 @@ private:
         uninstall.earlier = std::move(earlier);
         std::string content;
         const bool written = actions_.writeUninstallData(uninstall, texts_, content);
-        check(written);
+        check(written, installDir_ + "uninstall.dat");
         if (!written || !entryWritten_) return;
         const std::string hash = actions_.sha256(content);
-        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine,
-                                                             uninstallEntryKey(settings_.guid, settings_.progLink),
-                                                             {{kUninstallDataHash, hash}}));
+        const std::string entryKey = uninstallEntryKey(settings_.guid, settings_.progLink);
+        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine, entryKey, {{kUninstallDataHash, hash}}),
+              "HKEY_LOCAL_MACHINE\\" + entryKey + "\\" + kUninstallDataHash);
     }
 
     InstallResult finish(const std::string& installDir) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "package/extraction.h"
+
 namespace brindle {
 
 class InstallView {
@@ -23,6 +25,12 @@ public:
     virtual bool confirmReplace(const std::string& newFile, const std::string& currentFile) = 0;
     // Turns the page into its finished form.
     virtual void showFinished(const std::string& title, const std::string& status) = 0;
+
+    // For the run's log, which the page does not show: what became of each
+    // file the step writes (its full path), and a step that failed, named
+    // by what it was to make, told at once after the failed call.
+    virtual void noteFile(const std::string& path, ExtractOutcome outcome) = 0;
+    virtual void noteFailure(const std::string& what) = 0;
 };
 
 }  // namespace brindle

@@ -41,7 +41,7 @@ class Hooks(wine.WineTest):
                 if "WhileBR" in hooks:
                     WHILE_HOOK.wait()
                 if ending == "by itself":
-                    run.ended(timeout=240)
+                    run.ended(timeout=240, code=1)
                     self.assertTrue(run.wizard.gone())
                     self.assertEqual(len(list(wine.TEMP.glob("Brindle-*/BeforeBR.exe"))), 1)
                 elif ending == "finish":

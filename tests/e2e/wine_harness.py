@@ -194,7 +194,9 @@ class Run:
             self.wizard.wait()
 
     def ended(self, timeout=120, code=0):
-        """Asserts that the run ends, with exit code 0 unless it could not run (2)."""
+        """Asserts that the run ends with exit `code`: 0 installed, 1 cancelled
+        (before the install step), 2 could not run, 3 the application runs
+        (unattended), 4 the install step failed, 3010 restart needed."""
         self.test.assertEqual(self.installer.wait(timeout=timeout), code)
 
     def started(self):
@@ -212,15 +214,16 @@ class Run:
 
     def cancel(self):
         self.wizard.click(CANCEL)
-        self.ended()
+        self.ended(code=1)
 
     def close(self):
+        """Closes the wizard before the install step: cancelled."""
         self.wizard.do("close")
-        self.ended()
+        self.ended(code=1)
 
-    def finish(self):
+    def finish(self, code=0):
         self.wizard.click(FINISH)
-        self.ended()
+        self.ended(code=code)
 
     def progress(self):
         return self.wizard.items(PROGRESS)[0]

@@ -35,11 +35,17 @@ struct FakePage : InstallView {
         return replace;
     }
     void showFinished(const std::string&, const std::string& text) override { status = text; }
+    void noteFile(const std::string& path, ExtractOutcome outcome) override {
+        notes.push_back((outcome == ExtractOutcome::Written ? "written " : outcome == ExtractOutcome::Kept ? "kept "
+                                                                                                            : "not written ") +
+                        path);
+    }
+    void noteFailure(const std::string& what) override { notes.push_back("failed " + what); }
 
     std::string folder = "C:\\Apps\\Tool";
     bool replace = false;
     std::string status;
-    std::vector<std::string> lines, asked;
+    std::vector<std::string> lines, asked, notes;  // notes: for the log
 };
 
 // Records every operation; `failing` names the ones that fail.
@@ -137,14 +143,22 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         "link C:\\Desk\\Tool.lnk", "folder C:\\Menu\\Tool\\", "link C:\\Menu\\Tool\\Tool.lnk",
         "link C:\\Menu\\Tool\\Uninstall.lnk", "registry 2147483649 SOFTWARE\\Brindle\\G1",
         "copy C:\\Apps\\Tool\\x.txt", "uninstall.dat 1", "registry 2147483650 " + std::string(kEntryKey)};
+    // `noted`: the first note for the log that names a failure, and so what
+    // failed ("" for none).
     const struct {
         const char* failing;
         bool completed, copyLineFails;
         std::uint32_t kilobytes;
-    } rows[] = {{"", true, false, 5},           {"package", false, true, 0},  {"file", false, true, 3},
-                {"install-folder", false, true, 0}, {"folder", false, false, 5}, {"registry", false, false, 5},
-                {"link", false, false, 5},
-                {"copy", false, false, 5},      {"uninstall.dat", false, false, 5}};
+        std::string noted;
+    } rows[] = {{"", true, false, 5, ""},
+                {"package", false, true, 0, "failed " + work.corePath() + "setup.pck"},
+                {"file", false, true, 3, "not written C:\\Apps\\Tool\\data.bin"},
+                {"install-folder", false, true, 0, "failed C:\\Apps\\Tool\\"},
+                {"folder", false, false, 5, "failed C:\\Menu\\Tool\\"},
+                {"registry", false, false, 5, "failed HKEY_LOCAL_MACHINE\\" + std::string(kEntryKey)},
+                {"link", false, false, 5, "failed C:\\Desk\\Tool.lnk"},
+                {"copy", false, false, 5, "not written C:\\Apps\\Tool\\x.txt"},
+                {"uninstall.dat", false, false, 5, "failed C:\\Apps\\Tool\\uninstall.dat"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failing);
         page = {};
@@ -154,7 +168,14 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         EXPECT_EQ(result.completed, row.completed);
         if (row.completed) {
             EXPECT_EQ(system.done, everyStep);
+            EXPECT_EQ(page.notes, (std::vector<std::string>{"written C:\\Apps\\Tool\\tool.exe",
+                                                             "kept C:\\Apps\\Tool\\data.bin",
+                                                             "written C:\\Apps\\Tool\\x.txt"}));
         }
+        const auto failure = std::find_if(page.notes.begin(), page.notes.end(), [](const std::string& note) {
+            return note.rfind("failed ", 0) == 0 || note.rfind("not written ", 0) == 0;
+        });
+        EXPECT_EQ(failure == page.notes.end() ? "" : *failure, row.noted);
         EXPECT_EQ(result.installDir, "C:\\Apps\\Tool\\");
         EXPECT_EQ(page.status, row.completed ? "Installation completed" : "Installation failed");
         const std::string copied = row.copyLineFails ? "Failed: files could not be written" : "Completed";
