@@ -14,13 +14,13 @@ MUTEX = "Brindle E2E Unattended Mutex"
 LOG = "C:\\unattended.log"
 TEMPLATE = b"[Settings]\r\nProgName = Tool\r\n"
 PACKAGE = {"uninstall.dat": TEMPLATE, "tool.exe": wine.PROBE.read_bytes(), "docs/read me.txt": "How to use it.\r\n"}
-GERMAN = "[Buttons]\r\nNext=Weiter >\r\n"
+GERMAN = "[Buttons]\r\nNext=Weiter\r\n"
 
 
 def setup(task=None, **groups):
     return {"Info": {"Titel": "Tool", "Version": "2.0", "GUID": GUID},
             "Settings": {"ProgExe": "tool.exe", "DefaultDir": "Tool Default", **groups.get("settings", {})},
-            "StartMenue": {"ProgLink": "Tool", "Unistall": 1},
+            "StartMenue": {"ProgLink": "Tool", "DefaultDir": "Tool Menu", "Unistall": 1},
             "Task": {"Desktop": 1, "StartMenu": 1, "StartProg": 1, "MutexString": MUTEX, **(task or {})}}
 
 
@@ -28,7 +28,7 @@ class Unattended(wine.WineTest):
     def setUp(self):
         self.desktop, self.programs = wine.system_folders()[wine.DESKTOP], wine.system_folders()[wine.PROGRAMS]
         self.target = wine.host_path(TARGET)
-        self.scrub(self.target, wine.host_path(LOG), wine.host_path(self.programs + "Tool"),
+        self.scrub(self.target, wine.host_path(LOG), wine.host_path(self.programs + "Tool Menu"),
                    wine.host_path(self.desktop + "Tool.lnk"))
         self.scrub_keys(ENTRY, REMEMBERED)
 
@@ -44,7 +44,7 @@ class Unattended(wine.WineTest):
         targets, the uninstall entry (its date aside) and the remembered choices."""
         files = {str(path.relative_to(self.target)): path.read_bytes()
                  for path in sorted(self.target.rglob("*")) if path.is_file()}
-        links = {link: wine.read_shortcut(link) for link in (self.desktop + "Tool.lnk", self.programs + "Tool\\Tool.lnk")
+        links = {link: wine.read_shortcut(link) for link in (self.desktop + "Tool.lnk", self.programs + "Tool Menu\\Tool.lnk")
                  if wine.host_path(link).exists()}
         entry = wine.registry_values(ENTRY) or {}
         entry.pop("InstallDate", None)
@@ -58,7 +58,7 @@ class Unattended(wine.WineTest):
         by_wizard = self.installed()
         self.assertIn("tool.exe", by_wizard[0])
         self.assertEqual(len(by_wizard[1]), 2)  # the desktop link and the start-menu link
-        self.scrub(self.target, wine.host_path(self.programs + "Tool"), wine.host_path(self.desktop + "Tool.lnk"))
+        self.scrub(self.target, wine.host_path(self.programs + "Tool Menu"), wine.host_path(self.desktop + "Tool.lnk"))
         self.scrub_keys(ENTRY, REMEMBERED)
 
         # The rest of the line is the folder, blanks and all.
@@ -77,7 +77,7 @@ class Unattended(wine.WineTest):
         files, links, entry, _ = self.installed()
         self.assertIn("tool.exe", files)
         self.assertEqual(links, {})
-        self.assertFalse(wine.host_path(self.programs + "Tool").exists())
+        self.assertFalse(wine.host_path(self.programs + "Tool Menu").exists())
         self.assertIn("UninstallString", entry)
 
     def test_a_running_application_ends_the_run_unless_forced(self):
