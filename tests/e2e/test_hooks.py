@@ -36,7 +36,7 @@ class Hooks(wine.WineTest):
                 if "WhileBR" in hooks:
                     files["WhileBR.wait"] = ""  # it runs until it is ended
                 installer = wine.build_installer({"Info": {"Titel": "Hooked"}, "Settings": {"ProgExe": "tool.exe"}},
-                                                 files)
+                                                 files, package={"readme.txt": "hooked"})
                 run = self.start(installer, wait=ending != "by itself")
                 if "WhileBR" in hooks:
                     WHILE_HOOK.wait()
