@@ -116,9 +116,13 @@ class Unattended(wine.WineTest):
         # French users would be asked; /LANG=7 takes the German file at once.
         installer = wine.build_installer(setup(settings={"Language": "english.lng#9|german.lng#7|french.lng#12|"}),
                                          {"german.lng": GERMAN, "english.lng": "", "french.lng": ""}, package=PACKAGE)
-        run = self.start(installer, "/LANG=7", f"/D={TARGET}")
+        run = self.start(installer, "/LANG=7", f"/LOG={LOG}", f"/D={TARGET}")
         self.assertEqual(run.wizard.text(wine.NEXT), "Weiter >")
         run.wizard.click(wine.NEXT, then_shown=wine.SETTINGS_PAGE)
         self.assertEqual(run.wizard.text(wine.FOLDER_FIELD), TARGET)  # /D= gives the field's start value
         run.cancel()
         self.assertFalse(self.target.exists())
+        # The wizard writes the log too.
+        log = wine.host_path(LOG).read_text("utf-8").splitlines()
+        self.assertIn("language file: german.lng", log)
+        self.assertEqual(log[-1], "exit code: 1")
