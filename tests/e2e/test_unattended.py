@@ -4,6 +4,8 @@ installer and looks at its top-level windows all along), and every ending
 has its exit code; the log holds what was written. The wizard's own codes:
 Cancel 1, Finish 0."""
 
+import time
+
 import wine_harness as wine
 
 TARGET = "C:\\Apps\\Tool"
@@ -52,9 +54,15 @@ class Unattended(wine.WineTest):
 
     def test_silent_install_is_the_wizards_without_a_window_and_logs_every_file(self):
         installer = wine.build_installer(setup(), package=PACKAGE)
+        wine.start_hook_log()
         run = self.start(installer)
         run.install(TARGET)
         run.finish()
+        # The wizard's Finish starts the program (the probe logs its start);
+        # the unattended run below gets as long to start it, and must not.
+        finished = time.monotonic()
+        self.assertTrue(wine.wait_until(lambda: [start[0] for start in wine.hook_log()] == ["tool"], timeout=60))
+        program_start = time.monotonic() - finished
         by_wizard = self.installed()
         self.assertIn("tool.exe", by_wizard[0])
         self.assertEqual(len(by_wizard[1]), 2)  # the desktop link and the start-menu link
@@ -62,7 +70,10 @@ class Unattended(wine.WineTest):
         self.scrub_keys(ENTRY, REMEMBERED)
 
         # The rest of the line is the folder, blanks and all.
+        wine.start_hook_log()
         self.assertEqual(self.silent(installer, f"/s /LOG={LOG} /D={TARGET}"), 0)
+        time.sleep(program_start + 1)
+        self.assertEqual(wine.hook_log(), [])
         self.assertEqual(self.installed(), by_wizard)
         log = wine.host_path(LOG).read_text("utf-8").splitlines()
         for name in ("tool.exe", "docs\\read me.txt", "uninstall.dat"):
