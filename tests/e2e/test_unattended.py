@@ -122,6 +122,11 @@ class Unattended(wine.WineTest):
         self.assertIn("/NOICONS", text)
         box.do("answer", "ok")
         run.ended(code=2)
+        # The robot's watch sees that box, as it would any window of a run
+        # that should have none: left unanswered, the run is ended at the deadline.
+        code, _, error = wine.Robot().run("watch", wine.windows_path(installer), "/Quiet", timeout=60)
+        self.assertEqual(code, 1)
+        self.assertIn("window #32770\t", error)  # a dialog box, caught whatever its caption then
 
     def test_a_language_asked_for_skips_the_chooser_and_the_wizard_reports_its_end(self):
         # French users would be asked; /LANG=7 takes the German file at once.
