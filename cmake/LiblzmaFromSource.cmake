@@ -10,7 +10,8 @@ function(brindle_liblzma_from_source xz_source)
   set(CREATE_XZ_SYMLINKS OFF CACHE BOOL "" FORCE)
   set(CREATE_LZMA_SYMLINKS OFF CACHE BOOL "" FORCE)
   add_subdirectory("${xz_source}" xz-build EXCLUDE_FROM_ALL)
-  target_include_directories(liblzma INTERFACE "${xz_source}/src/liblzma/api")  # xz keeps its API private
+  # xz keeps its API private; only this build reads it from there.
+  target_include_directories(liblzma INTERFACE "$<BUILD_INTERFACE:${xz_source}/src/liblzma/api>")
 endfunction()
 
 # Sets `out` to the library target the tools link.
