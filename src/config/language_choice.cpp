@@ -15,7 +15,7 @@ std::size_t entryCount(const std::string& setting) { return std::size_t(std::cou
 std::string chooseLanguageFile(const std::string& setting, std::uint16_t userLanguage,
                                const std::function<std::string(const std::string&)>& ask) {
     const std::size_t entries = entryCount(setting);
-    if (entries <= 1) return field(field(setting, '#', 1), '|', 1);
+    if (entries <= 1) return firstLanguageFile(setting);
     const std::int32_t primary = userLanguage & 0x1FF;
     std::string chosen;
     bool matched = false;
@@ -28,6 +28,8 @@ std::string chooseLanguageFile(const std::string& setting, std::uint16_t userLan
     }
     return matched ? chosen : ask(setting);
 }
+
+std::string firstLanguageFile(const std::string& setting) { return field(field(setting, '|', 1), '#', 1); }
 
 std::vector<LanguageChoice> languageChoices(const std::string& setting,
                                             const std::function<std::string(const std::string&)>& ownName) {

@@ -16,6 +16,9 @@ namespace brindle {
 std::string chooseLanguageFile(const std::string& setting, std::uint16_t userLanguage,
                                const std::function<std::string(const std::string&)>& ask);
 
+// The first file the setting lists: the choice when nobody can be asked.
+std::string firstLanguageFile(const std::string& setting);
+
 // Where a language file names its language for the chooser: [Language] Name.
 inline constexpr const char* kLanguageNameGroup = "Language";
 inline constexpr const char* kLanguageNameKey = "Name";

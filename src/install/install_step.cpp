@@ -29,10 +29,19 @@ class TaskActions : public UserTaskActions {
 public:
     TaskActions(InstallView& view, InstallActions& actions) : view_(view), actions_(actions) {}
     void addProgressLine(const std::string& line) override { view_.addLine(line); }
-    bool createShortcut(const Shortcut& shortcut) override { return actions_.createShortcut(shortcut); }
+    bool createShortcut(const Shortcut& shortcut) override {
+        const bool made = actions_.createShortcut(shortcut);
+        if (!made) view_.noteFailure(shortcut.linkFile, {});
+        return made;
+    }
     CopyOutcome copyFile(const std::string& source, const std::string& target) override {
-        if (actions_.exists(target) && !view_.confirmReplace(source, target)) return {true, {}};
-        return {false, actions_.copyFile(source, target)};
+        if (actions_.exists(target) && !view_.confirmReplace(source, target)) {
+            view_.noteFile(target, {ExtractOutcome::Kept});
+            return {true, {}};
+        }
+        const FileResult written = actions_.copyFile(source, target);
+        view_.noteFile(target, {written ? ExtractOutcome::Written : ExtractOutcome::WriteFailed, written});
+        return {false, written};
     }
     bool readFileStamp(const std::string& path, FileStamp& stamp) override {
         return actions_.readFileStamp(path, stamp);
@@ -42,7 +51,9 @@ public:
     }
     bool writeRegistryString(std::uint32_t root, const std::string& key, const std::string& name,
                              const std::string& text) override {
-        return actions_.writeRegistryStrings(root, key, {{name, text}});
+        const bool written = actions_.writeRegistryStrings(root, key, {{name, text}});
+        if (!written) view_.noteFailure(key + "\\" + name, {});
+        return written;
     }
 
 private:
@@ -97,11 +108,25 @@ public:
     }
 
 private:
-    void check(bool succeeded) { completed_ = completed_ && succeeded; }
+    // `what` names what the failed step was to make, for the log; a step
+    // that is no file operation has the platform's last error as its cause.
+    void check(bool succeeded, const std::string& what) {
+        if (!succeeded) view_.noteFailure(what, {});
+        completed_ = completed_ && succeeded;
+    }
+
+    // A file operation's failure: in the list and the log with its cause.
+    void noteFailed(const std::string& what, FileResult cause) {
+        view_.noteFailure(what, cause);
+        completed_ = false;
+    }
 
     // True on success; a failure is named in the list with its cause.
     bool succeeded(FileResult result, const std::string& what) {
-        if (!result) view_.addLine(withCause(what, result));
+        if (!result) {
+            view_.addLine(withCause(what, result));
+            noteFailed(what, result);
+        }
         return bool(result);
     }
 
@@ -155,16 +180,20 @@ private:
         const bool existed = actions_.exists(installDir_);
         if (!existed) made_.madeAbove = firstMissingFolderAbove();
         const bool folderMade = existed || succeeded(actions_.createInstallFolder(installDir_), installDir_);
-        const bool packageRead = folderMade && actions_.extractPackage(workDirectory_ + "setup.pck", installDir_,
-                                                                       settings_.noCopyExt, entries, results);
+        const std::string packagePath = workDirectory_ + "setup.pck";
+        const bool packageRead =
+            folderMade && actions_.extractPackage(packagePath, installDir_, settings_.noCopyExt, entries, results);
+        if (folderMade && !packageRead) view_.noteFailure(packagePath, {});
         installedBytes_ = installedBytes(entries, results);
         for (std::size_t i = 0; i < entries.size() && i < results.size(); ++i) {
+            if (entries[i].kind != kFileEntry && results[i].outcome == ExtractOutcome::FolderMade) continue;
+            view_.noteFile(installDir_ + entries[i].name, results[i]);
             if (entries[i].kind != kFileEntry) continue;
             shippedFiles_.push_back(entries[i].name);
             if (results[i].outcome == ExtractOutcome::Kept) keptFiles_.push_back(entries[i].name);
         }
         copied_ = copyCompleted(packageRead, results);
-        check(copied_);
+        completed_ = completed_ && copied_;
         view_.replaceLine(copyLine, copiedLine(texts_, copied_));
         for (const std::string& line : failureLines(entries, results)) view_.addLine(line);
     }
@@ -177,7 +206,7 @@ private:
                                          installedBytes_,  actions_.today()};
         entryWritten_ = actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry.guid, entry.progLink),
                                                       uninstallEntryValues(entry));
-        check(entryWritten_);
+        check(entryWritten_, "HKEY_LOCAL_MACHINE\\" + uninstallEntryKey(entry.guid, entry.progLink));
         view_.addLine(texts_.get(Text::InstallMsg5));
     }
 
@@ -195,7 +224,7 @@ private:
         if (!view_.desktopIconWanted()) return {};
         view_.addLine(texts_.get(Text::InstallMsg2));
         const Shortcut desktop = desktopShortcut(actions_.folderPath(kDesktopFolder), links);
-        check(actions_.createShortcut(desktop));
+        check(actions_.createShortcut(desktop), desktop.linkFile);
         return desktop.linkFile;
     }
 
@@ -211,16 +240,19 @@ private:
         links.exe = settings_.exe;
         links.unistall = settings_.unistall;
         links.helpName = trimBlanks(texts_.get(Text::InstallHelp));
-        check(makeFolder(links.startMenuDir));
-        for (const Shortcut& shortcut : startMenuShortcuts(links)) check(actions_.createShortcut(shortcut));
+        makeFolder(links.startMenuDir);
+        for (const Shortcut& shortcut : startMenuShortcuts(links))
+            check(actions_.createShortcut(shortcut), shortcut.linkFile);
         return name;
     }
 
     // Only with a GUID: without one, every application would share the key.
     void rememberChoices(const std::string& startMenuName, bool desktopIcon) {
         if (settings_.guid.empty()) return;
-        check(actions_.writeRegistryStrings(kCurrentUser, rememberedChoicesKey(settings_.guid),
-                                            rememberedChoicesValues({installDir_, startMenuName, desktopIcon ? "1" : "0"})));
+        const std::string key = rememberedChoicesKey(settings_.guid);
+        check(actions_.writeRegistryStrings(kCurrentUser, key,
+                                            rememberedChoicesValues({installDir_, startMenuName, desktopIcon ? "1" : "0"})),
+              "HKEY_CURRENT_USER\\" + key);
     }
 
     void runTasks(const std::string& startMenuDir) {
@@ -228,7 +260,7 @@ private:
         const FolderLookup folderPath = [this](int code) { return actions_.folderPath(code); };
         UserTaskResult result = runUserTasks(ini_, {settingsPath_, workDirectory_, installDir_, startMenuDir, folderPath},
                                              taskActions, texts_.get(Text::InstallMsg6));
-        check(result.allDone);
+        check(result.allDone, texts_.get(Text::InstallMsg6));
         result.made.madeAbove = made_.madeAbove;
         made_ = std::move(result.made);
     }
@@ -251,12 +283,12 @@ private:
             const FileResult gone = actions_.removeFile(installDir_, name);
             view_.addLine("   " + withCause(name, gone));
             if (gone) removed.push_back(name);
-            else check(false);
+            else noteFailed(installDir_ + name, gone);
         }
         for (const std::string& name : removed)
             for (std::string folder = pathPartOf(name); !folder.empty();
                  folder = pathPartOf(folder.substr(0, folder.size() - 1)))
-                check(succeeded(actions_.removeFolderIfEmpty(installDir_, folder), installDir_ + folder));
+                succeeded(actions_.removeFolderIfEmpty(installDir_, folder), installDir_ + folder);
         std::erase_if(earlier.files, [&](const std::string& name) { return listsEntry(removed, name); });
     }
 
@@ -278,12 +310,11 @@ private:
         std::string content;
         const bool written = succeeded(actions_.writeUninstallData(uninstall, texts_, content),
                                        installDir_ + "uninstall.dat");
-        check(written);
         if (!written || !entryWritten_) return;
         const std::string hash = actions_.sha256(content);
-        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine,
-                                                             uninstallEntryKey(settings_.guid, settings_.progLink),
-                                                             {{kUninstallDataHash, hash}}));
+        const std::string entryKey = uninstallEntryKey(settings_.guid, settings_.progLink);
+        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine, entryKey, {{kUninstallDataHash, hash}}),
+              "HKEY_LOCAL_MACHINE\\" + entryKey + "\\" + kUninstallDataHash);
     }
 
     InstallResult finish(const std::string& installDir) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "package/extraction.h"
+
 namespace brindle {
 
 class InstallView {
@@ -23,6 +25,15 @@ public:
     virtual bool confirmReplace(const std::string& newFile, const std::string& currentFile) = 0;
     // Turns the page into its finished form.
     virtual void showFinished(const std::string& title, const std::string& status) = 0;
+
+    // For the run's log, which the page does not show: what became of each
+    // file the step writes (its full path), with the system's cause of a
+    // failure; and a step that failed, named by what it was to make, with
+    // its file operation's cause, or none (`cause` true) for a step that is
+    // no file operation, told at once after the failed call, whose cause is
+    // then the platform's last error.
+    virtual void noteFile(const std::string& path, const ExtractResult& result) = 0;
+    virtual void noteFailure(const std::string& what, FileResult cause) = 0;
 };
 
 }  // namespace brindle

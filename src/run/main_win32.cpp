@@ -1,5 +1,6 @@
 // The installer's entry: the one routine that runs from process start to
-// exit, and the one exit, whose code follows from how the run ended.
+// exit, with the wizard or, with /S, without any window, and the one exit,
+// whose code follows from how the run ended.
 #include <windows.h>
 #include <setupapi.h>
 
@@ -19,9 +20,14 @@
 #include "package/package_reader.h"
 #include "run/hooks.h"
 #include "run/installed_program.h"
+#include "run/log_lines.h"
+#include "run/logged_view.h"
 #include "run/package_verdict.h"
 #include "run/run_ending.h"
+#include "run/run_log.h"
 #include "run/run_state.h"
+#include "run/setup_arguments.h"
+#include "run/unattended_view.h"
 #include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
@@ -34,6 +40,7 @@
 #include "wizard/install_page.h"
 #include "wizard/language_chooser.h"
 #include "wizard/start_menu_chooser.h"
+#include "wizard/version_dialog.h"
 #include "wizard/wizard_ids.h"
 #include "wizard/wizard_loop.h"
 #include "wizard/wizard_window.h"
@@ -50,15 +57,58 @@ constexpr char kNoWorkFolder[] = "The installer could not create its work folder
 constexpr char kDamaged[] = "The installer is damaged. Download it again.";
 constexpr char kNotUnpacked[] = "The installer could not write its files into its work folder in the temporary folder.";
 
-RunOutcome couldNotRun(const char* message) {
-    MessageBoxA(nullptr, message, " Setup", MB_OK | MB_ICONSTOP);
-    return RunOutcome::CouldNotRun;
+constexpr char kSwitches[] =
+    "setup.exe [/S] [/LANG=N] [/NOICONS] [/FORCE] [/LOG=FILE] [/D=FOLDER]\n\n"
+    "/S\tno window: installs with the choices the wizard starts with; deploying\n"
+    "\tthe installer this way accepts its licence\n"
+    "/D=FOLDER\tthe installation folder; last on the line, without quotes\n"
+    "/LANG=N\tthe language file for primary language N, without asking\n"
+    "/NOICONS\tno desktop icon and no start-menu folder\n"
+    "/LOG=FILE\ta log of the run (UTF-8)\n"
+    "/FORCE\twith /S: installs while the application runs\n"
+    "/? /HELP\tthis help\n\n"
+    "Exit codes: 0 installed; 1 cancelled; 2 could not run; 3 the application is running\n"
+    "(/S without /FORCE); 4 the installation failed; 3010 installed, restart needed.";
+
+// What a run reports before the wizard, in a message box unless unattended,
+// and in the log.
+class Report {
+public:
+    Report(bool silent, RunLog& log) : silent_(silent), log_(log) {}
+    RunOutcome couldNotRun(const std::string& message) {
+        log_.write(message);
+        if (!silent_) MessageBoxA(nullptr, message.c_str(), " Setup", MB_OK | MB_ICONSTOP);
+        return RunOutcome::CouldNotRun;
+    }
+
+private:
+    bool silent_;
+    RunLog& log_;
+};
+
+// The choices the settings page starts with: the command line's folder,
+// else the remembered one, else DefaultDir; the remembered start-menu folder
+// and desktop icon, else the settings'. /NOICONS takes the icons away.
+StartChoices startChoices(SetupSettings& settings, const SetupArguments& arguments) {
+    const RememberedChoices remembered = readRememberedChoices(settings.guid);
+    StartChoices choices;
+    choices.installFolder = !arguments.installDir.empty()  ? arguments.installDir
+                            : !remembered.installDir.empty() ? remembered.installDir
+                                                             : expand(settings.defaultDir, true, folderPath);
+    choices.startMenuFolder = !remembered.startMenu.empty() ? remembered.startMenu : settings.startMenuDefaultDir;
+    choices.desktopIcon =
+        (!remembered.desktopIcon.empty() ? parseDecimal(remembered.desktopIcon) : settings.desktop) != 0;
+    if (arguments.noIcons) {
+        settings.startMenu = 0;
+        choices.desktopIcon = false;
+    }
+    return choices;
 }
 
 // Fills the wizard from setup.ini, the registry and the package's files, as
 // it shows before the first event.
 void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts,
-                WizardContext& wizard) {
+                const SetupArguments& arguments, WizardContext& wizard) {
     loadFirstDocument(kLicenceEditor, run.workDirectory, "licence");
     ui::setChecked(kDeclineOption, true);
     loadFirstDocument(kReadmeEditor, run.workDirectory, "readme");
@@ -66,10 +116,10 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     readWizardSettings(ini, run.settingsPath, settings);
     run.startProgram = settings.startProg != 0;
     run.reboot = settings.reboot != 0;
+    const StartChoices choices = startChoices(settings, arguments);
     if (!settings.web.empty()) ui::setText(kWebLink, settings.web);
     else ui::show(kWebLink, false);
     wizard.programFolderName = programFolderName(settings.defaultDir);
-    std::string installFolder = expand(settings.defaultDir, true, folderPath);
     const bool runsExe = programExtension(settings) == "exe";
     if (!runsExe) {
         ui::enable(kStartProgramCheck, false);
@@ -82,18 +132,13 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
         ui::enable(kStartProgramCheck, false);
     }
 
-    const RememberedChoices remembered = readRememberedChoices(settings.guid);
-    if (!remembered.installDir.empty()) installFolder = remembered.installDir;
-    wizard.defaultInstallFolder = installFolder;
+    wizard.defaultInstallFolder = choices.installFolder;
     wizard.startMenuDefault = settings.startMenuDefaultDir;
-    ui::setText(kFolderField, installFolder);
-    ui::setText(kStartMenuField, !remembered.startMenu.empty() ? remembered.startMenu : settings.startMenuDefaultDir);
-    ui::setChecked(kDesktopCheck, (!remembered.desktopIcon.empty() ? parseDecimal(remembered.desktopIcon)
-                                                                     : settings.desktop) != 0);
-    if (!runsExe) {
-        ui::enable(kDesktopCheck, false);
-        run.startProgram = false;
-    }
+    ui::setText(kFolderField, choices.installFolder);
+    ui::setText(kStartMenuField, choices.startMenuFolder);
+    ui::setChecked(kDesktopCheck, choices.desktopIcon);
+    if (!runsExe || arguments.noIcons) ui::enable(kDesktopCheck, false);
+    if (!runsExe) run.startProgram = false;
     ui::setText(kStatusLine, texts.get(Text::InstallMsg0) + " " + settings.prgSize);
 
     const std::string picture = ensureTrailingBackslash(run.workDirectory) + settings.bitmap;
@@ -137,7 +182,31 @@ void finishRun(RunState& run, const SetupSettings& settings, WizardEnd end, Prog
     }
 }
 
-RunOutcome runInstaller() {
+void recordInstall(RunState& run, const InstallResult& result) {
+    run.installDir = result.installDir;
+    run.installStep = result.completed ? InstallStep::Completed : InstallStep::Failed;
+}
+
+// The unattended run: the install step with the wizard's start values, the
+// hooks as around the wizard's Finish; no restart and no program start.
+RunOutcome installUnattended(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts,
+                             const SetupArguments& arguments, RunLog& log) {
+    readWizardSettings(ini, run.settingsPath, settings);
+    run.reboot = settings.reboot != 0;
+    const StartChoices choices = startChoices(settings, arguments);
+    ProgramHandle whileHook;
+    startWhileHook(run.workDirectory, whileHook);
+    UnattendedView quiet(choices, newFileIsNewer, log);
+    LoggedView view(quiet, log, settings.startMenu != 0);
+    SystemInstallActions installActions;
+    recordInstall(run, runInstall(run.workDirectory, ini, settings, texts, view, installActions));
+    stopWhileHook(whileHook);
+    runAfterHook(run.workDirectory);
+    if (run.reboot) log.write("a restart is needed to finish the installation");
+    return installOutcome(run);
+}
+
+RunOutcome runInstaller(const SetupArguments& arguments, RunLog& log) {
     // The own image, opened first and held to the end without write or
     // delete sharing: the directory and every entry are read from the file
     // this process was started from, which nobody can rename or replace
@@ -145,12 +214,22 @@ RunOutcome runInstaller() {
     InputFile ownImage;
     const bool imageOpen = bool(ownImage.open(ownExecutablePath()));
     ui::start();
-    if (!imageOpen) return couldNotRun(kOwnFileUnreadable);
+    Report report(arguments.silent, log);
+    if (!arguments.usable() || (arguments.silent && !arguments.installDir.empty() &&
+                                !isAbsoluteFolder(arguments.installDir))) {
+        const std::string wrong = arguments.usable() ? "/D=" + arguments.installDir : arguments.wrong.front();
+        return report.couldNotRun("Unknown or incomplete switch: " + wrong + "\n\n" + kSwitches);
+    }
+    if (arguments.help) {
+        MessageBoxA(nullptr, kSwitches, " Setup", MB_OK | MB_ICONINFORMATION);
+        return RunOutcome::HelpShown;
+    }
+    if (!imageOpen) return report.couldNotRun(kOwnFileUnreadable);
     // Without a folder of its own the installer has nowhere safe to unpack
     // to; it stops before anything is written. Once made, the folder goes on
     // every way out of this function, unless kept below.
     ScopedPrivateFolder workDirectory(temporaryFolder());
-    if (workDirectory.path().empty()) return couldNotRun(kNoWorkFolder);
+    if (workDirectory.path().empty()) return report.couldNotRun(kNoWorkFolder);
     RunState run;
     run.workDirectory = workDirectory.path();
     run.settingsPath = run.workDirectory + "setup.ini";
@@ -162,55 +241,77 @@ RunOutcome runInstaller() {
     const PackageRead read = package.readDirectory(ownImage, PackageFile::Installer);
     switch (judgeOwnPackage(read, extractAll(package, run.workDirectory, ""))) {
         case PackageVerdict::Sound: break;
-        case PackageVerdict::Damaged: return couldNotRun(kDamaged);
-        case PackageVerdict::NotWritten: return couldNotRun(kNotUnpacked);
+        case PackageVerdict::Damaged: return report.couldNotRun(kDamaged);
+        case PackageVerdict::NotWritten: return report.couldNotRun(kNotUnpacked);
     }
 
     PreferenceFile ini;
     SetupSettings settings;
     readStartupSettings(ini, run.settingsPath, settings);
     LanguageTexts texts(settings.titel, settings.version);
-    run.languageFile = chooseLanguageFile(settings.language, GetUserDefaultLangID(), [&](const std::string& setting) {
-        return chooseLanguage(setting, run.workDirectory);
-    });
+    // A language asked for on the command line, or an unattended run, never
+    // brings up the chooser: where no file is listed for the language, the
+    // first listed one serves.
+    const bool askUser = !arguments.silent && arguments.language == 0;
+    run.languageFile = chooseLanguageFile(
+        settings.language, arguments.language != 0 ? arguments.language : GetUserDefaultLangID(),
+        [&](const std::string& setting) {
+            return askUser ? chooseLanguage(setting, run.workDirectory) : firstLanguageFile(setting);
+        });
     texts.load(ini, run.workDirectory + run.languageFile);
+    log.write("language file: " + run.languageFile);
 
     run.alreadyRunning = isProgramRunning(settings.mutexString, settings.progExe);
-    const std::string warning =
-        runningWarningText(texts.get(Text::RequesterRQ4Msg), texts.get(Text::RequesterRQ4Msg2), settings.titel);
-    if (run.alreadyRunning && !confirmRunningProgram(texts.get(Text::RequesterRQ4Titel), warning))
-        return RunOutcome::Ended;
+    if (run.alreadyRunning) {
+        log.write("the application is running: " + settings.progExe);
+        const std::string warning =
+            runningWarningText(texts.get(Text::RequesterRQ4Msg), texts.get(Text::RequesterRQ4Msg2), settings.titel);
+        if (arguments.silent && !arguments.force) return RunOutcome::ProgramRunning;
+        if (!arguments.silent && !confirmRunningProgram(texts.get(Text::RequesterRQ4Titel), warning))
+            return RunOutcome::Cancelled;
+    }
     if (!runBeforeHook(run.workDirectory)) {
         // BeforeBR.exe asked to end the installer: the work directory stays,
         // for what the hook may have started from it.
+        log.write("BeforeBR.exe ended the installer");
         workDirectory.keep();
-        return RunOutcome::Ended;
+        return RunOutcome::Cancelled;
     }
+    if (arguments.silent) return installUnattended(run, ini, settings, texts, arguments, log);
 
     run.windowTitle = settings.version.empty() ? settings.titel : settings.titel + " " + settings.version;
-    if (!buildWizard(run.windowTitle, texts)) return RunOutcome::Ended;
+    if (!buildWizard(run.windowTitle, texts)) return report.couldNotRun("The installer could not make its window.");
     ui::showImage(kHeaderIcon, kHeaderIconSlot);
     SystemInstallActions installActions;
     const auto install = [&] {
         InstallPage page(texts, run.startProgram);
-        run.installDir = runInstall(run.workDirectory, ini, settings, texts, page, installActions).installDir;
+        LoggedView view(page, log, settings.startMenu != 0);
+        recordInstall(run, runInstall(run.workDirectory, ini, settings, texts, view, installActions));
     };
     WizardContext wizard{texts, {}, {}, {}, install, [&] { return chooseStartMenuFolder(texts); }};
-    fillWizard(run, ini, settings, texts, wizard);
+    fillWizard(run, ini, settings, texts, arguments, wizard);
     ProgramHandle whileHook;
     startWhileHook(run.workDirectory, whileHook);
 
     const WizardEnd end = runWizardLoop(wizard);
     finishRun(run, settings, end, whileHook, workDirectory);
-    return RunOutcome::Ended;
+    return installOutcome(run);
 }
 }  // namespace
 
 }  // namespace brindle
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     brindle::restrictLibrarySearch();
-    const unsigned code = brindle::exitCodeOf(brindle::runInstaller());
+    const std::string arguments = commandLine != nullptr ? commandLine : "";
+    const brindle::SetupArguments parsed = brindle::parseSetupArguments(arguments);
+    brindle::RunLog log;
+    // Without the log it was asked for, a run could not be accounted for.
+    const bool logged = parsed.logFile.empty() || log.open(parsed.logFile);
+    log.write("command line: " + arguments);
+    const brindle::RunOutcome outcome = logged ? brindle::runInstaller(parsed, log) : brindle::RunOutcome::CouldNotRun;
+    const unsigned code = brindle::exitCodeOf(outcome);
+    log.write(brindle::exitLogLine(code));
     brindle::ui::stop();
     ExitProcess(code);
 }

@@ -12,10 +12,24 @@ RunEnding runEnding(const RunState& run, bool programExists) {
 
 unsigned exitCodeOf(RunOutcome outcome) {
     switch (outcome) {
-        case RunOutcome::Ended: return 0;
+        case RunOutcome::Installed:
+        case RunOutcome::HelpShown: return 0;
+        case RunOutcome::Cancelled: return 1;
         case RunOutcome::CouldNotRun: return 2;
+        case RunOutcome::ProgramRunning: return 3;
+        case RunOutcome::InstallFailed: return 4;
+        case RunOutcome::RestartNeeded: return 3010;
     }
     return 2;
+}
+
+RunOutcome installOutcome(const RunState& run) {
+    switch (run.installStep) {
+        case InstallStep::NotRun: return RunOutcome::Cancelled;
+        case InstallStep::Failed: return RunOutcome::InstallFailed;
+        case InstallStep::Completed: break;
+    }
+    return run.reboot ? RunOutcome::RestartNeeded : RunOutcome::Installed;
 }
 
 }  // namespace brindle

@@ -18,12 +18,22 @@ enum class RunEnding { Nothing, RestartPrompt, StartProgram };
 RunEnding runEnding(const RunState& run, bool programExists);
 
 // How the run ended, as far as the process's exit code tells; the code
-// follows from it alone, in exitCodeOf.
+// follows from it alone, in exitCodeOf. The codes are the same with and
+// without a window.
 enum class RunOutcome {
-    Ended,        // the run went its ordinary way, whatever the user chose there
-    CouldNotRun,  // a damaged installer, or nowhere to unpack it
+    Installed,       // 0: every step of the install step succeeded
+    Cancelled,       // 1: ended before the install step, by the user or by BeforeBR.exe
+    CouldNotRun,     // 2: a damaged installer, a wrong command line, nowhere to unpack, no window
+    ProgramRunning,  // 3: unattended, the application runs and /FORCE was not given
+    InstallFailed,   // 4: a step of the install step failed
+    RestartNeeded,   // 3010: installed; the system must restart to finish
+    HelpShown,       // 0: /? asked for the switches, and nothing else happened
 };
 
 unsigned exitCodeOf(RunOutcome outcome);
+
+// The outcome of a run that reached its end: the install step's, or
+// Cancelled when it never ran.
+RunOutcome installOutcome(const RunState& run);
 
 }  // namespace brindle

@@ -4,6 +4,8 @@
 
 namespace brindle {
 
+enum class InstallStep { NotRun, Completed, Failed };
+
 // The state of one run of the installer, from start to exit.
 struct RunState {
     std::string workDirectory;   // ends in "\"
@@ -11,6 +13,7 @@ struct RunState {
     std::string languageFile;
     std::string windowTitle;
     std::string installDir;      // set by the install step (empty before it); ends in "\"
+    InstallStep installStep = InstallStep::NotRun;
     bool alreadyRunning = false;
     bool startProgram = false;
     bool reboot = false;

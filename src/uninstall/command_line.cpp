@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "toolkit/command_words.h"
 #include "toolkit/path_text.h"
 
 namespace brindle {
@@ -9,22 +10,7 @@ namespace brindle {
 namespace {
 std::vector<std::string> splitArguments(const std::string& line) {
     std::vector<std::string> arguments;
-    std::string current;
-    bool quoted = false, inArgument = false;
-    for (char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-            inArgument = true;
-        } else if ((c == ' ' || c == '\t') && !quoted) {
-            if (inArgument) arguments.push_back(current);
-            current.clear();
-            inArgument = false;
-        } else {
-            current += c;
-            inArgument = true;
-        }
-    }
-    if (inArgument) arguments.push_back(current);
+    for (std::size_t at = 0; atWord(line, at);) arguments.push_back(takeWord(line, at));
     return arguments;
 }
 

@@ -20,6 +20,8 @@ public:
     void replaceLine(int index, const std::string& line) override;
     bool confirmReplace(const std::string& newFile, const std::string& currentFile) override;
     void showFinished(const std::string& title, const std::string& status) override;
+    void noteFile(const std::string&, const ExtractResult&) override {}
+    void noteFailure(const std::string&, FileResult) override {}
 
 private:
     const LanguageTexts& texts_;

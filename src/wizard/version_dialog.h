@@ -11,4 +11,8 @@ class LanguageTexts;
 // answered Yes; false on No or when the dialog could not be made.
 bool confirmReplaceFile(const std::string& newFile, const std::string& currentFile, const LanguageTexts& texts);
 
+// The dialog's answer without a person (see isNewerFile): true when
+// `newFile` is newer than `currentFile`, so that it replaces it.
+bool newFileIsNewer(const std::string& newFile, const std::string& currentFile);
+
 }  // namespace brindle

@@ -39,6 +39,12 @@ std::string creationTime(const std::string& path) {
     return creationTimeText(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute);
 }
 
+std::uint64_t lastWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
 VersionLines linesFor(const std::string& path, const LanguageTexts& texts) {
     return versionLines(readVersionInfo(path), creationTime(path), texts);
 }
@@ -101,6 +107,11 @@ bool confirmReplaceFile(const std::string& newFile, const std::string& currentFi
     }
     ui::closeWindow(kVersionWindow);
     return replace;
+}
+
+bool newFileIsNewer(const std::string& newFile, const std::string& currentFile) {
+    return isNewerFile(readVersionInfo(newFile), lastWriteTime(newFile), readVersionInfo(currentFile),
+                       lastWriteTime(currentFile));
 }
 
 }  // namespace brindle

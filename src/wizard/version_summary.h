@@ -2,6 +2,7 @@
 // with "|", and the lines the version dialog makes of it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace brindle {
@@ -26,5 +27,16 @@ struct VersionLines {
 // `creationTime` instead; an empty language or description, and a creation
 // time that could not be read, show FileVersion/NotAvailable.
 VersionLines versionLines(const std::string& summary, const std::string& creationTime, const LanguageTexts& texts);
+
+}  // namespace brindle
+
+namespace brindle {
+
+// The dialog's answer given without a person: whether a file (its summary
+// and last-write time) is newer than the one it would replace. By the
+// version numbers when both summaries begin with one ("1.2.3.4", "1, 2, 3,
+// 4"; a missing part counts as 0), otherwise by the last-write times.
+bool isNewerFile(const std::string& summary, std::uint64_t modified, const std::string& otherSummary,
+                 std::uint64_t otherModified);
 
 }  // namespace brindle

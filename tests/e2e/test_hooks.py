@@ -18,6 +18,8 @@ CASES = [
     ({"BeforeBR": "2", "WhileBR": "", "StartBR": ""}, "close", ["BeforeBR", "WhileBR"], False),
     ({"WhileBR": "", "AfterBR": ""}, "finish", ["WhileBR", "AfterBR"], False),
     ({"WhileBR": "", "AfterBR": ""}, "close", ["WhileBR"], True),
+    # /S: the hooks as around Finish, without a window of the installer.
+    ({"BeforeBR": "0", "AfterBR": ""}, "unattended", ["BeforeBR", "AfterBR"], False),
 ]
 
 
@@ -36,19 +38,12 @@ class Hooks(wine.WineTest):
                 if "WhileBR" in hooks:
                     files["WhileBR.wait"] = ""  # it runs until it is ended
                 installer = wine.build_installer({"Info": {"Titel": "Hooked"}, "Settings": {"ProgExe": "tool.exe"}},
-                                                 files)
-                run = self.start(installer, wait=ending != "by itself")
-                if "WhileBR" in hooks:
-                    WHILE_HOOK.wait()
-                if ending == "by itself":
-                    run.ended(timeout=240)
-                    self.assertTrue(run.wizard.gone())
-                    self.assertEqual(len(list(wine.TEMP.glob("Brindle-*/BeforeBR.exe"))), 1)
-                elif ending == "finish":
-                    run.install(TARGET)
-                    run.finish()
+                                                 files, package={"readme.txt": "hooked"})
+                if ending == "unattended":
+                    self.assertEqual(wine.brindle_robot.run_unattended(wine.windows_path(installer), f"/S /D={TARGET}"),
+                                     (0, []))
                 else:
-                    getattr(run, ending)()
+                    self.end_wizard(installer, ending, "WhileBR" in hooks)
 
                 log = wine.hook_log()
                 self.assertEqual([start[0] for start in log], started)
@@ -62,3 +57,17 @@ class Hooks(wine.WineTest):
                     WHILE_HOOK.do("close")
                 self.assertTrue(WHILE_HOOK.gone(timeout=10))
 
+    def end_wizard(self, installer, ending, while_hook):
+        """Runs the installer with its wizard to the `ending`."""
+        run = self.start(installer, wait=ending != "by itself")
+        if while_hook:
+            WHILE_HOOK.wait()
+        if ending == "by itself":
+            run.ended(timeout=240, code=1)
+            self.assertTrue(run.wizard.gone())
+            self.assertEqual(len(list(wine.TEMP.glob("Brindle-*/BeforeBR.exe"))), 1)
+        elif ending == "finish":
+            run.install(TARGET)
+            run.finish()
+        else:
+            getattr(run, ending)()

@@ -129,7 +129,7 @@ class InstallStep(wine.WineTest):
         self.assertEqual((folder / "tool.exe").read_bytes(), PACKAGE["tool.exe"])
         (folder / "tool.exe").write_bytes(PACKAGE["tool.exe"] + b"replaced")
         self.assertTrue(run.wizard.state(wine.START_PROGRAM_CHECK)["checked"])
-        run.finish()
+        run.finish(code=4)
         self.assertEqual([command for command in run.started() if "tool.exe" in command.lower()], [])
 
     def test_no_uninstaller_writes_no_entry_and_leaves_the_template_alone(self):
@@ -149,7 +149,7 @@ class InstallStep(wine.WineTest):
         self.assertNotIn("InstallDir", wine.registry_values(REMEMBERED) or {})
         self.assertEqual(wine.read_shortcut(self.desktop + ".lnk"), (PROGRAM, FOLDER, PROGRAM, -56))
         self.assertFalse(run.wizard.state(wine.START_PROGRAM_CHECK)["enabled"])
-        run.finish()
+        run.finish(code=3010)  # installed; the restart is the user's to make
         self.assertFalse([command for command in run.started() if "tool.exe" in command.lower()])
         self.assertEqual(wine.hook_log(), [])
 
@@ -161,5 +161,5 @@ class InstallStep(wine.WineTest):
         # Without a link name of its own the program goes by that line.
         data = (wine.TESTS / "Tool" / "uninstall.dat").read_bytes().decode("latin-1")
         self.assertIn(f"ProgLink = {lines[1]}\r\n", data)
-        run.finish()
+        run.finish(code=4)
 

@@ -39,7 +39,7 @@ class RunningCheck(wine.WineTest):
         text = WARNING.do("message", timeout=240)
         WARNING.do("answer", answer)
         if answer == "cancel":
-            run.ended()
+            run.ended(code=1)
             self.assertEqual(wine.work_directories(), [])
         return text
 

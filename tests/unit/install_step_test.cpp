@@ -37,11 +37,22 @@ struct FakePage : InstallView {
         return replace;
     }
     void showFinished(const std::string&, const std::string& text) override { status = text; }
+    void noteFile(const std::string& path, const ExtractResult& result) override {
+        const ExtractOutcome outcome = result.outcome;
+        notes.push_back(withCause((outcome == ExtractOutcome::Written ? "written "
+                                   : outcome == ExtractOutcome::Kept  ? "kept "
+                                                                      : "not written ") +
+                                      path,
+                                  result.cause));
+    }
+    void noteFailure(const std::string& what, FileResult cause) override {
+        notes.push_back(withCause("failed " + what, cause));
+    }
 
     std::string folder = "C:\\Apps\\Tool";
     bool replace = false;
     std::string status;
-    std::vector<std::string> lines, asked;
+    std::vector<std::string> lines, asked, notes;  // notes: for the log
 };
 
 // Records every operation; `failing` names the ones that fail, file
@@ -147,21 +158,26 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         "link C:\\Desk\\Tool.lnk", "folder C:\\Menu\\Tool\\", "link C:\\Menu\\Tool\\Tool.lnk",
         "link C:\\Menu\\Tool\\Uninstall.lnk", "registry 2147483649 SOFTWARE\\Brindle\\G1",
         "copy C:\\Apps\\Tool\\x.txt", "uninstall.dat 1", "registry 2147483650 " + std::string(kEntryKey)};
+    // `noted`: the first note for the log that names a failure, and so what
+    // failed ("" for none).
     const struct {
         const char* failing;
         bool completed, copyLineFails;
         std::uint32_t kilobytes;
         std::vector<std::string> named;  // lines of the list that name a failure
+        std::string noted;
     } rows[] = {
-        {"", true, false, 5, {}},
-        {"package", false, true, 0, {}},
-        {"file", false, true, 3, {"data.bin: file could not be written: " + std::string(std::strerror(ENOSPC))}},
-        {"install-folder", false, true, 0, {"C:\\Apps\\Tool\\: " + std::string(std::strerror(EACCES))}},
-        {"folder", false, false, 5, {"C:\\Menu\\Tool\\: " + std::string(std::strerror(EACCES))}},
-        {"registry", false, false, 5, {}},
-        {"link", false, false, 5, {}},
-        {"copy", false, false, 5, {"C:\\Apps\\Tool\\x.txt: " + std::string(std::strerror(EACCES))}},
-        {"uninstall.dat", false, false, 5, {"C:\\Apps\\Tool\\uninstall.dat: " + std::string(std::strerror(EACCES))}},
+        {"", true, false, 5, {}, ""},
+        {"package", false, true, 0, {}, "failed " + work.corePath() + "setup.pck"},
+        {"file", false, true, 3, {"data.bin: file could not be written: " + std::string(std::strerror(ENOSPC))},
+         "not written C:\\Apps\\Tool\\data.bin: " + std::string(std::strerror(ENOSPC))},
+        {"install-folder", false, true, 0, {"C:\\Apps\\Tool\\: " + std::string(std::strerror(EACCES))}, "failed C:\\Apps\\Tool\\: " + std::string(std::strerror(EACCES))},
+        {"folder", false, false, 5, {"C:\\Menu\\Tool\\: " + std::string(std::strerror(EACCES))}, "failed C:\\Menu\\Tool\\: " + std::string(std::strerror(EACCES))},
+        {"registry", false, false, 5, {}, "failed HKEY_LOCAL_MACHINE\\" + std::string(kEntryKey)},
+        {"link", false, false, 5, {}, "failed C:\\Desk\\Tool.lnk"},
+        {"copy", false, false, 5, {"C:\\Apps\\Tool\\x.txt: " + std::string(std::strerror(EACCES))}, "not written C:\\Apps\\Tool\\x.txt: " + std::string(std::strerror(EACCES))},
+        {"uninstall.dat", false, false, 5, {"C:\\Apps\\Tool\\uninstall.dat: " + std::string(std::strerror(EACCES))},
+         "failed C:\\Apps\\Tool\\uninstall.dat: " + std::string(std::strerror(EACCES))},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failing);
@@ -172,7 +188,14 @@ TEST_F(InstallStepTest, EveryStepRunsAndAFailedOneIsNeverReportedAsSuccess) {
         EXPECT_EQ(result.completed, row.completed);
         if (row.completed) {
             EXPECT_EQ(system.done, everyStep);
+            EXPECT_EQ(page.notes, (std::vector<std::string>{"written C:\\Apps\\Tool\\tool.exe",
+                                                             "kept C:\\Apps\\Tool\\data.bin",
+                                                             "written C:\\Apps\\Tool\\x.txt"}));
         }
+        const auto failure = std::find_if(page.notes.begin(), page.notes.end(), [](const std::string& note) {
+            return note.rfind("failed ", 0) == 0 || note.rfind("not written ", 0) == 0;
+        });
+        EXPECT_EQ(failure == page.notes.end() ? "" : *failure, row.noted);
         EXPECT_EQ(result.installDir, "C:\\Apps\\Tool\\");
         EXPECT_EQ(page.status, row.completed ? "Installation completed" : "Installation failed");
         const std::string copied = row.copyLineFails ? "Failed: files could not be written" : "Completed";

@@ -48,6 +48,30 @@ TEST(VersionSummary, LinesReadTheSummaryByPosition) {
     EXPECT_EQ(shown(versionLines("", time, german)), time + " / --- nicht vorhanden --- / --- nicht vorhanden ---");
 }
 
+// Unattended, the dialog keeps the newer file: by version where both have
+// one, compared part by part as numbers, otherwise by last-write time.
+TEST(VersionSummary, NewerFileByVersionElseByTime) {
+    const struct {
+        const char* summary;
+        std::uint64_t modified;
+        const char* other;
+        std::uint64_t otherModified;
+        bool newer;
+    } rows[] = {
+        {"1.10.0.0|Tool|English", 1, "1.9.0.0|Tool|English", 2, true},
+        {"1.9.0.0", 2, "1.10.0.0", 1, false},
+        {"2, 0, 0, 1", 1, "2.0.0.0", 1, true},
+        {"2.0", 1, "2.0.0.0", 2, false},  // equal versions: the file there stays
+        {"2.0.0.1", 1, "2.0", 2, true},
+        {"Shared Library|English", 2, "1.0|English", 1, true},  // a version on one side only: by time
+        {"", 1, "", 2, false},
+        {"", 3, "", 2, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(isNewerFile(row.summary, row.modified, row.other, row.otherModified), row.newer)
+            << row.summary << " against " << row.other;
+}
+
 TEST(VersionDialogTexts, CaptionNamesTheNewFileWithoutItsFolder) {
     const LanguageTexts texts("Tool", "");
     EXPECT_EQ(versionDialogCaption("C:\\Users\\me\\Temp\\Brindle\\shared.dll", texts), " Copy File  'shared.dll'");

@@ -178,6 +178,19 @@ class Robot:
         return wait_until(lambda: condition(self), timeout=timeout, interval=0.3)
 
 
+def run_unattended(program, arguments="", timeout=300):
+    """Runs a program (a Windows path) with `arguments` to its end through
+    the robot, which looks at the top-level windows all along, as for an
+    installer run with /S: (exit code, [(class, caption) of every window
+    the program had, hidden ones too])."""
+    code, output, error = Robot().run("watch", program, arguments, timeout=timeout)
+    if code != 0:
+        raise AssertionError(f"robot watch {program} {arguments}: {error.strip()}")
+    lines = output.splitlines()
+    windows = [tuple(line[len("window "):].split("\t", 1)) for line in lines[1:]]
+    return int(lines[0].split()[1]), windows
+
+
 class Installer:
     """An installer (or any Windows program) started under Wine in the
     background; `wizard` is the robot on its wizard, which is waited for

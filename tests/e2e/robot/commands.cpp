@@ -3,6 +3,7 @@
 #include "control_actions.h"
 #include "control_reading.h"
 #include "message_box.h"
+#include "process_windows.h"
 #include "remote_tree.h"
 #include "shortcut_reading.h"
 #include "window_finder.h"
@@ -128,6 +129,10 @@ Outcome answerCommand(const Operands& operands, const Deadline& deadline) {
     return misused("bad button (ok, cancel, yes or no): " + operands[1]);
 }
 
+Outcome watchCommand(const Operands& operands, const Deadline& deadline) {
+    return watchProcessWindows(operands[0], operands[1], deadline);
+}
+
 Outcome shortcutCommand(const Operands& operands, const Deadline&) { return readShortcut(operands[0]); }
 
 }  // namespace
@@ -153,6 +158,7 @@ const std::vector<Command>& commands() {
         {"dump", "WINDOW", dumpCommand},
         {"rect", "WINDOW ID", controlCommand<readRect>},
         {"shortcut", "LINKFILE", shortcutCommand},
+        {"watch", "PROGRAM ARGUMENTS", watchCommand},
     };
     return all;
 }

@@ -1,0 +1,17 @@
+// The words of a Windows command line: blanks and tabs separate them,
+// double quotes group them and are dropped (a "\" before a quote is an
+// ordinary character: folders end in one).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace brindle {
+
+// Skips the blanks at `at`; true when a word starts there.
+bool atWord(const std::string& line, std::size_t& at);
+
+// The word that starts at `at` (after atWord); `at` moves past it.
+std::string takeWord(const std::string& line, std::size_t& at);
+
+}  // namespace brindle

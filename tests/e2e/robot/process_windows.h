@@ -1,0 +1,19 @@
+// A program started by the robot and watched to its end, for a run that
+// must show no window at all.
+#pragma once
+
+#include <string>
+
+#include "deadline.h"
+#include "outcome.h"
+
+namespace robot {
+
+// Starts `program` with `arguments` (the rest of its command line, as
+// given) and looks at the top-level windows every few milliseconds until
+// the process ends: "exit CODE" and then one line per window it ever had,
+// "window CLASS<TAB>CAPTION", hidden ones included. A process that outlives
+// the deadline is ended, and the command fails.
+Outcome watchProcessWindows(const std::string& program, const std::string& arguments, const Deadline& deadline);
+
+}  // namespace robot
