@@ -116,9 +116,10 @@ private:
         InstallationRecords records;
         readInstallationRecords(file, records);
         const std::string entryKey = uninstallEntryKey(settings_.guid, settings_.progLink);
+        const std::uint32_t entryRoot = kLocalMachine | actions_.registryView();
         const bool trusted = recordsTrusted(actions_.sha256(content),
-                                            actions_.readRegistryString(kLocalMachine, entryKey, kUninstallDataHash),
-                                            actions_.readRegistryString(kLocalMachine, entryKey, "UninstallString"),
+                                            actions_.readRegistryString(entryRoot, entryKey, kUninstallDataHash),
+                                            actions_.readRegistryString(entryRoot, entryKey, "UninstallString"),
                                             installDir_);
         return trusted ? records : insideOnly(records, installDir_);
     }
@@ -159,8 +160,9 @@ private:
         const UninstallEntryInputs entry{settings_.guid,   settings_.progLink, settings_.titel,
                                          settings_.version, settings_.author,  settings_.web,
                                          settings_.eMail,  installDir_,        settings_.progExe,
-                                         installedBytes_,  actions_.today()};
-        entryWritten_ = actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry.guid, entry.progLink),
+                                         installedBytes_,  actions_.today(),  actions_.registryView()};
+        entryWritten_ = actions_.writeRegistryStrings(kLocalMachine | entry.registryView,
+                                                      uninstallEntryKey(entry.guid, entry.progLink),
                                                       uninstallEntryValues(entry));
         check(entryWritten_);
         view_.addLine(texts_.get(Text::InstallMsg5));
@@ -204,15 +206,16 @@ private:
     // Only with a GUID: without one, every application would share the key.
     void rememberChoices(const std::string& startMenuName, bool desktopIcon) {
         if (settings_.guid.empty()) return;
-        check(actions_.writeRegistryStrings(kCurrentUser, rememberedChoicesKey(settings_.guid),
+        check(actions_.writeRegistryStrings(kCurrentUser | actions_.registryView(), rememberedChoicesKey(settings_.guid),
                                             rememberedChoicesValues({installDir_, startMenuName, desktopIcon ? "1" : "0"})));
     }
 
     void runTasks(const std::string& startMenuDir) {
         TaskActions taskActions(view_, actions_);
         const FolderLookup folderPath = [this](int code) { return actions_.folderPath(code); };
-        UserTaskResult result = runUserTasks(ini_, {settingsPath_, workDirectory_, installDir_, startMenuDir, folderPath},
-                                             taskActions, texts_.get(Text::InstallMsg6));
+        UserTaskResult result =
+            runUserTasks(ini_, {settingsPath_, workDirectory_, installDir_, startMenuDir, folderPath, actions_.registryView()},
+                         taskActions, texts_.get(Text::InstallMsg6));
         check(result.allDone);
         result.made.madeAbove = made_.madeAbove;
         made_ = std::move(result.made);
@@ -257,6 +260,7 @@ private:
         uninstall.startMenuDir = startMenuDir;
         uninstall.desktopLink = desktopLink;
         uninstall.made = std::move(made_);
+        uninstall.made.registryView = actions_.registryView();
         uninstall.keptFiles = keptFiles_;
         uninstall.earlier = std::move(earlier);
         std::string content;
@@ -264,7 +268,7 @@ private:
         check(written);
         if (!written || !entryWritten_) return;
         const std::string hash = actions_.sha256(content);
-        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine,
+        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine | actions_.registryView(),
                                                              uninstallEntryKey(settings_.guid, settings_.progLink),
                                                              {{kUninstallDataHash, hash}}));
     }

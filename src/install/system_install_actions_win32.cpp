@@ -14,10 +14,11 @@
 #include "toolkit/number_text.h"
 #include "toolkit/protected_folder.h"
 #include "toolkit/system_paths.h"
+#include "toolkit/windows_platform.h"
 
 namespace brindle {
 
-std::string SystemInstallActions::folderPath(int code) { return brindle::folderPath(code); }
+std::string SystemInstallActions::folderPath(int code) { return brindle::folderPath(code, registryView_); }
 
 void SystemInstallActions::announceInstallDir(const std::string& installDir) {
     SetEnvironmentVariableA("InstallDir", installDir.c_str());
@@ -29,31 +30,42 @@ std::string SystemInstallActions::today() {
     return paddedNumber(now.wYear, 4) + paddedNumber(now.wMonth, 2) + paddedNumber(now.wDay, 2);
 }
 
-bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
+bool SystemInstallActions::exists(const std::string& path) {
+    NativeFileScope native;
+    return fileExists(path);
+}
 
 std::string SystemInstallActions::longForm(const std::string& path) {
+    NativeFileScope native;
     return fileExists(path) ? longPathOf(path) : std::string();
 }
 
 bool SystemInstallActions::readFile(const std::string& path, std::string& content) {
+    NativeFileScope native;
     return readWholeFile(path, content);
 }
 
 bool SystemInstallActions::readFileStamp(const std::string& path, FileStamp& stamp) {
+    NativeFileScope native;
     return brindle::readFileStamp(path, stamp);
 }
 
 bool SystemInstallActions::removeFile(const std::string& folder, const std::string& name) {
+    NativeFileScope native;
     return removeFileAt(folder + name, folder.size());
 }
 
 bool SystemInstallActions::removeFolderIfEmpty(const std::string& folder, const std::string& name) {
+    NativeFileScope native;
     return brindle::removeFolderIfEmpty(folder + name, folder.size());
 }
 
 std::string SystemInstallActions::sha256(const std::string& bytes) { return sha256Text(bytes); }
 
-bool SystemInstallActions::createFolderChain(const std::string& folder) { return brindle::createFolderChain(folder); }
+bool SystemInstallActions::createFolderChain(const std::string& folder) {
+    NativeFileScope native;
+    return brindle::createFolderChain(folder);
+}
 
 bool SystemInstallActions::createInstallFolder(const std::string& folder) { return createProtectedFolderChain(folder); }
 
@@ -62,6 +74,7 @@ bool SystemInstallActions::extractPackage(const std::string& packagePath, const 
                                           std::vector<ExtractOutcome>& outcomes) {
     InputFile file;
     PackageReader package;
+    NativeFileScope native;
     if (!file.open(packagePath) || package.readDirectory(file, PackageFile::Package) != PackageRead::Read) return false;
     entries = package.entries();
     outcomes = extractAll(package, destination, keepList);
@@ -69,6 +82,7 @@ bool SystemInstallActions::extractPackage(const std::string& packagePath, const 
 }
 
 bool SystemInstallActions::copyFile(const std::string& source, const std::string& target) {
+    NativeFileScope native;
     return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
 
@@ -91,6 +105,7 @@ bool SystemInstallActions::registryKeyExists(std::uint32_t root, const std::stri
 bool SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts,
                                               std::string& content) {
     PreferenceFile file;
+    NativeFileScope native;
     return brindle::writeUninstallData(file, inputs, texts, content);
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include "config/architecture.h"
 #include "config/decimal.h"
 #include "config/language_choice.h"
 #include "config/language_texts.h"
@@ -30,6 +31,7 @@
 #include "toolkit/system_libraries.h"
 #include "toolkit/system_paths.h"
 #include "toolkit/ui.h"
+#include "toolkit/windows_platform.h"
 #include "wizard/documents.h"
 #include "wizard/install_page.h"
 #include "wizard/language_chooser.h"
@@ -50,15 +52,15 @@ constexpr char kNoWorkFolder[] = "The installer could not create its work folder
 constexpr char kDamaged[] = "The installer is damaged. Download it again.";
 constexpr char kNotUnpacked[] = "The installer could not write its files into its work folder in the temporary folder.";
 
-RunOutcome couldNotRun(const char* message) {
-    MessageBoxA(nullptr, message, " Setup", MB_OK | MB_ICONSTOP);
+RunOutcome couldNotRun(const std::string& message) {
+    MessageBoxA(nullptr, message.c_str(), " Setup", MB_OK | MB_ICONSTOP);
     return RunOutcome::CouldNotRun;
 }
 
 // Fills the wizard from setup.ini, the registry and the package's files, as
 // it shows before the first event.
 void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts,
-                WizardContext& wizard) {
+                const InstallPlatform& platform, WizardContext& wizard) {
     loadFirstDocument(kLicenceEditor, run.workDirectory, "licence");
     ui::setChecked(kDeclineOption, true);
     loadFirstDocument(kReadmeEditor, run.workDirectory, "readme");
@@ -69,7 +71,8 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     if (!settings.web.empty()) ui::setText(kWebLink, settings.web);
     else ui::show(kWebLink, false);
     wizard.programFolderName = programFolderName(settings.defaultDir);
-    std::string installFolder = expand(settings.defaultDir, true, folderPath);
+    std::string installFolder =
+        expand(settings.defaultDir, true, [&](int code) { return folderPath(code, platform.registryView); });
     const bool runsExe = programExtension(settings) == "exe";
     if (!runsExe) {
         ui::enable(kStartProgramCheck, false);
@@ -82,7 +85,7 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
         ui::enable(kStartProgramCheck, false);
     }
 
-    const RememberedChoices remembered = readRememberedChoices(settings.guid);
+    const RememberedChoices remembered = readRememberedChoices(settings.guid, platform.registryView);
     if (!remembered.installDir.empty()) installFolder = remembered.installDir;
     wizard.defaultInstallFolder = installFolder;
     wizard.startMenuDefault = settings.startMenuDefaultDir;
@@ -174,6 +177,9 @@ RunOutcome runInstaller() {
         return chooseLanguage(setting, run.workDirectory);
     });
     texts.load(ini, run.workDirectory + run.languageFile);
+    const InstallPlatform platform = installPlatform(architectureOf(settings.architecture), windowsIs64Bit());
+    if (!platform.runs) return couldNotRun(texts.get(Text::RequesterRQ6Msg));
+    useNativeFiles(platform.nativeFiles);
 
     run.alreadyRunning = isProgramRunning(settings.mutexString, settings.progExe);
     const std::string warning =
@@ -190,13 +196,13 @@ RunOutcome runInstaller() {
     run.windowTitle = settings.version.empty() ? settings.titel : settings.titel + " " + settings.version;
     if (!buildWizard(run.windowTitle, texts)) return RunOutcome::Ended;
     ui::showImage(kHeaderIcon, kHeaderIconSlot);
-    SystemInstallActions installActions;
+    SystemInstallActions installActions(platform.registryView);
     const auto install = [&] {
         InstallPage page(texts, run.startProgram);
         run.installDir = runInstall(run.workDirectory, ini, settings, texts, page, installActions).installDir;
     };
     WizardContext wizard{texts, {}, {}, {}, install, [&] { return chooseStartMenuFolder(texts); }};
-    fillWizard(run, ini, settings, texts, wizard);
+    fillWizard(run, ini, settings, texts, platform, wizard);
     ProgramHandle whileHook;
     startWhileHook(run.workDirectory, whileHook);
 

@@ -44,6 +44,7 @@ struct FakePage : InstallView {
 
 // Records every operation; `failing` names the ones that fail.
 struct FakeSystem : InstallActions {
+    std::uint32_t registryView() override { return view; }
     std::string folderPath(int code) override { return code == kDesktopFolder ? "C:\\Desk\\" : "C:\\Menu\\"; }
     void announceInstallDir(const std::string&) override {}
     std::string today() override { return "20260501"; }
@@ -97,6 +98,7 @@ struct FakeSystem : InstallActions {
         done.push_back(what);
         return failing.count(what.substr(0, what.find(' '))) == 0;
     }
+    std::uint32_t view = 0;
     std::set<std::string> failing, existing;
     std::map<std::string, std::string> files;
     std::vector<std::string> done;
@@ -110,7 +112,7 @@ protected:
         test::writeBytes(work.path() / "setup.ini",
                          test::bytesOf("[Settings]\r\n" + settingsExtra + "ProgExe=tool.exe\r\n[Info]\r\nTitel=Tool\r\nGUID=G1\r\n"
                                        "[Task]\r\nStartMenu=1\r\n[StartMenue]\r\nProgLink=Tool\r\nUnistall=1\r\n"
-                                       "[UserTask]\r\nNumber=1\r\nTask1=5|x.txt|x.txt\r\n"));
+                                       "[UserTask]\r\n" + tasks));
         settings = {};
         readStartupSettings(ini, work.corePath() + "setup.ini", settings);
         readWizardSettings(ini, work.corePath() + "setup.ini", settings);
@@ -119,6 +121,7 @@ protected:
 
     test::TempFolder work;
     std::string settingsExtra;
+    std::string tasks = "Number=1\r\nTask1=5|x.txt|x.txt\r\n";
     PreferenceFile ini;
     SetupSettings settings;
     LanguageTexts texts{"Tool", "1.0"};
@@ -234,6 +237,53 @@ TEST_F(InstallStepTest, AnEarlierInstallationAsFarAsItIsTrusted) {
         EXPECT_EQ(system.uninstall.earlier.files, row.files);
         EXPECT_EQ(system.uninstall.earlier.taskRecords, row.tasks);
         EXPECT_EQ(system.uninstall.earlier.writtenFiles.size(), row.tasks.size() == 2 ? 1u : 0u);
+    }
+}
+
+// A 64-bit installation writes the uninstall entry (its hash included), the
+// remembered choices and the registry tasks in the 64-bit view, unless a
+// task names its view; uninstall.dat and the entry record the view for the
+// uninstaller. A 32-bit installation names no view, as it always did.
+TEST_F(InstallStepTest, TheRegistryViewOfTheInstallation) {
+    const std::uint32_t hklm = kLocalMachine, hkcu = kCurrentUser;
+    const struct {
+        std::uint32_t view;
+        std::vector<std::string> writes;
+        std::vector<std::string> records;
+    } rows[] = {
+        {0,
+         {"registry " + std::to_string(hklm) + " " + kEntryKey, "registry " + std::to_string(hkcu) + " SOFTWARE\\Brindle\\G1",
+          "registry " + std::to_string(hklm) + " Software\\A", "registry " + std::to_string(hklm | kRegistryView32) + " Software\\B",
+          "registry " + std::to_string(hklm | kRegistryView64) + " Software\\C", "registry " + std::to_string(hklm) + " " + kEntryKey},
+         {"2147483650|Software\\A|a", "2147484162|Software\\B|b", "2147483906|Software\\C|c"}},
+        {kRegistryView64,
+         {"registry " + std::to_string(hklm | kRegistryView64) + " " + kEntryKey,
+          "registry " + std::to_string(hkcu | kRegistryView64) + " SOFTWARE\\Brindle\\G1",
+          "registry " + std::to_string(hklm | kRegistryView64) + " Software\\A",
+          "registry " + std::to_string(hklm | kRegistryView32) + " Software\\B",
+          "registry " + std::to_string(hklm | kRegistryView64) + " Software\\C",
+          "registry " + std::to_string(hklm | kRegistryView64) + " " + kEntryKey},
+         {"2147483906|Software\\A|a", "2147484162|Software\\B|b", "2147483906|Software\\C|c"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.view);
+        page = {};
+        system = {};
+        system.view = row.view;
+        tasks = "Number=3\r\nTask1=6|2147483650|Software\\A|a|1\r\nTask2=6|HKLM32|Software\\B|b|2\r\n"
+                "Task3=6|HKLM64|Software\\C|c|3\r\n";
+        EXPECT_TRUE(install().completed);
+        std::vector<std::string> writes;
+        for (const std::string& done : system.done)
+            if (done.rfind("registry ", 0) == 0) writes.push_back(done);
+        EXPECT_EQ(writes, row.writes);
+        EXPECT_EQ(system.uninstall.made.taskRecords, row.records);
+        EXPECT_EQ(system.uninstall.made.registryView, row.view);
+        const std::vector<RegistryValue>& entry = system.written.at(kEntryKey);
+        const bool namesView = std::any_of(entry.begin(), entry.end(), [](const RegistryValue& value) {
+            return value.name == "RegistryView" && value.text == "64";
+        });
+        EXPECT_EQ(namesView, row.view == kRegistryView64);
     }
 }
 
