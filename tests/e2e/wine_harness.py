@@ -366,8 +366,8 @@ def reg(*args):
 
 
 def reg64(*args):
-    """reg.exe as 64-bit programs see the registry."""
-    return run_windows(["C:\\windows\\system32\\reg.exe", *args])[:2]
+    """reg.exe in the registry's 64-bit view, as 64-bit programs see it."""
+    return run_windows(["reg.exe", *args, "/reg:64"])[:2]
 
 
 def registry_values(key, view=reg):
