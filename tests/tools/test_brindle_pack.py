@@ -493,10 +493,11 @@ class InstallProjects(unittest.TestCase):
             ("copy into the installation folder", lambda: self.edit("%InstallDir%docs\\\n", "%InstallDir%\n")),
             ("registry value", lambda: self.add_task("6|2147483649|Software\\Acme|Edition|Pro")),
             ("registry value in the 32-bit view", lambda: self.add_task("6|HKLM32|Software\\Acme|Edition|Pro")),
+            ("two languages", lambda: self.languages("english.lng#9|german.lng#7|")),
+            # Last: the programs stay in the application.
             ("32-bit program", lambda: self.add_program("tool.exe", 0x14C)),
             ("64-bit installation of a 64-bit program",
              lambda: (self.add_program("tool.exe", 0x8664), self.edit("ProgExe", "Architecture = x64\nProgExe"))),
-            ("two languages", lambda: self.languages("english.lng#9|german.lng#7|")),
         ]
         pristine = self.setup.read_bytes()
         for name, change in variants:
