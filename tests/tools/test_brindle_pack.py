@@ -205,7 +205,7 @@ class HostilePackages(ScratchTree):
         package = self.package([(name, b"x") for name in hostile] + [(ordinary.encode("cp1252"), b"x")])
         out = subprocess.run([PACK, "list", package], capture_output=True, check=True).stdout
         rows = [line.split(b"\t") for line in out.split(b"\n")[:-1]]
-        self.assertEqual([len(row) for row in rows], [7] * 6)
+        self.assertEqual([len(row) for row in rows], [8] * 6)
         self.assertEqual([row[6].decode("cp1252") for row in rows], shown + [ordinary])
 
         # A name that cannot be written is named on one line of its own.

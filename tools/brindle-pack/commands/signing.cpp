@@ -33,8 +33,10 @@ bool Signer::sign(const SigningKey& key, const std::filesystem::path& in, const 
         error = input + ": cannot be opened";
         return false;
     }
-    // An installer with its package, or a program with nothing appended; a
-    // damaged installer is not signed, nor is anything that is no program.
+    // An installer with its package, or another program, with nothing or
+    // something other than a package behind its image (its symbols, say). A
+    // signed file with something behind its certificate table or a table of
+    // unknown entries is not signed again, nor is anything that is no program.
     PackageReader original;
     const PackageRead read = original.readDirectory(file, PackageFile::Installer);
     const bool withPackage = read == PackageRead::Read;
@@ -42,7 +44,7 @@ bool Signer::sign(const SigningKey& key, const std::filesystem::path& in, const 
         error = input + ": neither an installer nor another Windows program (no PE image)";
         return false;
     }
-    if (!withPackage && read != PackageRead::NothingAppended) {
+    if (!withPackage && read != PackageRead::NothingAppended && read != PackageRead::MissingBehindImage) {
         error = packageReadProblem(input, read);
         return false;
     }
