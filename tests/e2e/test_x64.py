@@ -45,25 +45,11 @@ def installer(scratch, architecture):
     return scratch / "setup.exe", built.stderr
 
 
-def registry64_lines(key):
-    """The key's export in the 64-bit view, each value prefixed by its key."""
-    export = wine.WORK / "snapshot64.reg"
-    assert wine.reg64("export", key, wine.windows_path(export), "/y")[0] == 0
-    lines, current = [], ""
-    for line in export.read_bytes().decode("utf-16").splitlines():
-        if line.startswith("["):
-            current = line
-        elif line and not line.startswith("Windows Registry"):
-            lines.append(f"{current} {line}")
-    export.unlink()
-    return lines
-
-
 def snapshot():
     """The uninstall tests' snapshot with the 64-bit view of the software keys."""
     items = uninstall.snapshot()
     for key in ("HKLM\\Software", "HKCU\\Software"):
-        items.update({f"{key} (64-bit): {line}": "value" for line in registry64_lines(key)})
+        items.update({f"{key} (64-bit): {line}": "value" for line in uninstall.registry_lines(key, wine.reg64)})
     return items
 
 
