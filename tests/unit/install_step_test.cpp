@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -245,45 +246,35 @@ TEST_F(InstallStepTest, AnEarlierInstallationAsFarAsItIsTrusted) {
 // task names its view; uninstall.dat and the entry record the view for the
 // uninstaller. A 32-bit installation names no view, as it always did.
 TEST_F(InstallStepTest, TheRegistryViewOfTheInstallation) {
-    const std::uint32_t hklm = kLocalMachine, hkcu = kCurrentUser;
-    const struct {
-        std::uint32_t view;
-        std::vector<std::string> writes;
-        std::vector<std::string> records;
-    } rows[] = {
-        {0,
-         {"registry " + std::to_string(hklm) + " " + kEntryKey, "registry " + std::to_string(hkcu) + " SOFTWARE\\Brindle\\G1",
-          "registry " + std::to_string(hklm) + " Software\\A", "registry " + std::to_string(hklm | kRegistryView32) + " Software\\B",
-          "registry " + std::to_string(hklm | kRegistryView64) + " Software\\C", "registry " + std::to_string(hklm) + " " + kEntryKey},
-         {"2147483650|Software\\A|a", "2147484162|Software\\B|b", "2147483906|Software\\C|c"}},
-        {kRegistryView64,
-         {"registry " + std::to_string(hklm | kRegistryView64) + " " + kEntryKey,
-          "registry " + std::to_string(hkcu | kRegistryView64) + " SOFTWARE\\Brindle\\G1",
-          "registry " + std::to_string(hklm | kRegistryView64) + " Software\\A",
-          "registry " + std::to_string(hklm | kRegistryView32) + " Software\\B",
-          "registry " + std::to_string(hklm | kRegistryView64) + " Software\\C",
-          "registry " + std::to_string(hklm | kRegistryView64) + " " + kEntryKey},
-         {"2147483906|Software\\A|a", "2147484162|Software\\B|b", "2147483906|Software\\C|c"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.view);
+    tasks = "Number=3\r\nTask1=6|2147483650|Software\\A|a|1\r\nTask2=6|HKLM32|Software\\B|b|2\r\n"
+            "Task3=6|HKLM64|Software\\C|c|3\r\n";
+    for (const std::uint32_t view : {0u, kRegistryView64}) {
+        SCOPED_TRACE(view);
         page = {};
         system = {};
-        system.view = row.view;
-        tasks = "Number=3\r\nTask1=6|2147483650|Software\\A|a|1\r\nTask2=6|HKLM32|Software\\B|b|2\r\n"
-                "Task3=6|HKLM64|Software\\C|c|3\r\n";
+        system.view = view;
         EXPECT_TRUE(install().completed);
+        const auto write = [](std::uint32_t root, const std::string& key) {
+            return "registry " + std::to_string(root) + " " + key;
+        };
+        const std::uint32_t machine = kLocalMachine | view, machine32 = kLocalMachine | kRegistryView32,
+                            machine64 = kLocalMachine | kRegistryView64;
         std::vector<std::string> writes;
-        for (const std::string& done : system.done)
-            if (done.rfind("registry ", 0) == 0) writes.push_back(done);
-        EXPECT_EQ(writes, row.writes);
-        EXPECT_EQ(system.uninstall.made.taskRecords, row.records);
-        EXPECT_EQ(system.uninstall.made.registryView, row.view);
+        std::copy_if(system.done.begin(), system.done.end(), std::back_inserter(writes),
+                     [](const std::string& done) { return done.rfind("registry ", 0) == 0; });
+        EXPECT_EQ(writes, (std::vector<std::string>{write(machine, kEntryKey),
+                                                    write(kCurrentUser | view, "SOFTWARE\\Brindle\\G1"),
+                                                    write(machine, "Software\\A"), write(machine32, "Software\\B"),
+                                                    write(machine64, "Software\\C"), write(machine, kEntryKey)}));
+        EXPECT_EQ(system.uninstall.made.taskRecords,
+                  (std::vector<std::string>{std::to_string(machine) + "|Software\\A|a",
+                                            std::to_string(machine32) + "|Software\\B|b",
+                                            std::to_string(machine64) + "|Software\\C|c"}));
+        EXPECT_EQ(system.uninstall.made.registryView, view);
         const std::vector<RegistryValue>& entry = system.written.at(kEntryKey);
-        const bool namesView = std::any_of(entry.begin(), entry.end(), [](const RegistryValue& value) {
-            return value.name == "RegistryView" && value.text == "64";
-        });
-        EXPECT_EQ(namesView, row.view == kRegistryView64);
+        EXPECT_EQ(std::any_of(entry.begin(), entry.end(),
+                              [](const RegistryValue& value) { return value.name == "RegistryView" && value.text == "64"; }),
+                  view == kRegistryView64);
     }
 }
 
