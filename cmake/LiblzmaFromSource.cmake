@@ -10,9 +10,7 @@ function(brindle_liblzma_from_source xz_source)
   set(CREATE_XZ_SYMLINKS OFF CACHE BOOL "" FORCE)
   set(CREATE_LZMA_SYMLINKS OFF CACHE BOOL "" FORCE)
   add_subdirectory("${xz_source}" xz-build EXCLUDE_FROM_ALL)
-  # xz keeps its API private. For this build only: xz's own install rules
-  # export the target, and a fresh configure refuses an exported path inside
-  # the source tree, where scripts/fetch_sources.sh puts xz.
+  # xz keeps its API private; only this build reads it from there.
   target_include_directories(liblzma INTERFACE "$<BUILD_INTERFACE:${xz_source}/src/liblzma/api>")
 endfunction()
 

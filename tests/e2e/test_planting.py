@@ -5,6 +5,7 @@ current folder, under the names of system ones are never loaded or started,
 also where a system library pulls them in; the web link goes through the
 system's own RunDll32.exe."""
 
+import re
 import shutil
 import subprocess
 

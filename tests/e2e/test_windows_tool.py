@@ -58,7 +58,7 @@ def application_entries(installer):
     subprocess.run([LINUX_TOOL, "extract", installer, "-C", outer], check=True)
     listing = subprocess.run([LINUX_TOOL, "list", outer / "setup.pck"], check=True, capture_output=True).stdout
     fields = [line.split(b"\t") for line in listing.splitlines()]
-    return {name.decode("cp1252"): int(modified) for *_, modified, name in fields}
+    return {name.decode("cp1252"): int(modified) for *_, modified, name, _method in fields}
 
 
 def filetime(nanoseconds, epoch=None):
