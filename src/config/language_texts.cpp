@@ -91,6 +91,7 @@ constexpr Slot kSlots[kTextCount] = {
     {"Install", "RemoveOld", "Remove files of the earlier version"},
     {"Uninstaller", "Kept", "Kept, as changed since the installation:"},
     {"Uninstaller", "Changed", "Left, as uninstall.dat was changed since the installation:"},
+    {"Requester", "RQ6_Msg", "This program needs a 64-bit version of Windows."},
 };
 
 std::string defaultText(const Slot& slot, const std::string& title, const std::string& version) {

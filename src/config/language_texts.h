@@ -33,9 +33,11 @@ enum class Text {
     // headings of the user's files it kept and of what it left because
     // uninstall.dat was changed.
     InstallRemoveOld, UninstallerKept, UninstallerChanged,
+    // A 64-bit installation started on 32-bit Windows.
+    RequesterRQ6Msg,
 };
 
-inline constexpr int kTextCount = 71;
+inline constexpr int kTextCount = 72;
 
 // Where a language file holds a text.
 struct TextName {

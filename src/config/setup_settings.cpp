@@ -20,6 +20,7 @@ constexpr SettingKey kKeys[] = {
     {"Info", "GUID", T::Text, "", P::Startup, &S::guid},
     {"Info", "PrgSize", T::Text, "", P::Startup, &S::prgSize},
     {"Task", "MutexString", T::Text, "", P::Startup, &S::mutexString},
+    {"Settings", "Architecture", T::Text, "", P::Startup, &S::architecture},
     {"Info", "Web", T::Text, "", P::Wizard, &S::web},
     {"Settings", "DefaultDir", T::Text, "", P::Wizard, &S::defaultDir},
     {"Settings", "Bitmap", T::Text, "splash.tga", P::Wizard, &S::bitmap},

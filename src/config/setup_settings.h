@@ -20,6 +20,7 @@ struct SetupSettings {
     std::string guid;
     std::string prgSize;
     std::string mutexString;  // blanks removed at both ends
+    std::string architecture;  // empty, "x86" or "x64" (see Architecture)
     // Pass B
     std::string web;
     std::string defaultDir;

@@ -50,12 +50,14 @@ std::string shellFolder(int code) {
     return found ? std::string(buffer) : std::string();
 }
 
-std::string lookUp(int code) {
+std::string lookUp(int code, std::uint32_t registryView) {
     char buffer[MAX_PATH + 1] = {};
     switch (code) {
         case kVantrelFolder: return vantrelFolder();
-        case kProgramFilesFolder: return readRegistryString(kLocalMachine, kCurrentVersionKey, "ProgramFilesDir");
-        case kCommonFilesFolder: return readRegistryString(kLocalMachine, kCurrentVersionKey, "CommonFilesDir");
+        case kProgramFilesFolder:
+            return readRegistryString(kLocalMachine | registryView, kCurrentVersionKey, "ProgramFilesDir");
+        case kCommonFilesFolder:
+            return readRegistryString(kLocalMachine | registryView, kCurrentVersionKey, "CommonFilesDir");
         case kQuickLaunchFolder: return folderPath(kAppDataFolder) + "Microsoft\\Internet Explorer\\Quick Launch\\";
         case kWindowsFolder: return GetWindowsDirectoryA(buffer, MAX_PATH) ? std::string(buffer) : std::string();
         case kSystemFolder: return systemFolder();
@@ -64,8 +66,8 @@ std::string lookUp(int code) {
 }
 }  // namespace
 
-std::string folderPath(int code) {
-    const std::string folder = lookUp(code);
+std::string folderPath(int code, std::uint32_t registryView) {
+    const std::string folder = lookUp(code, registryView);
     return folder.empty() ? folder : ensureTrailingBackslash(folder);
 }
 

@@ -19,6 +19,9 @@ struct UninstallInputs;
 class InstallActions {
 public:
     virtual ~InstallActions() = default;
+    // Added to the roots of the uninstall entry, the remembered choices and
+    // the registry tasks: the registry view of the installation.
+    virtual std::uint32_t registryView() = 0;
     // The system folder for a folder code, ending in "\"; empty when none.
     virtual std::string folderPath(int code) = 0;
     // Publishes the installation folder to the programs the step starts.

@@ -155,9 +155,10 @@ private:
         InstallationRecords records;
         readInstallationRecords(file, records);
         const std::string entryKey = uninstallEntryKey(settings_.guid, settings_.progLink);
+        const std::uint32_t entryRoot = kLocalMachine | actions_.registryView();
         const bool trusted = recordsTrusted(actions_.sha256(content),
-                                            actions_.readRegistryString(kLocalMachine, entryKey, kUninstallDataHash),
-                                            actions_.readRegistryString(kLocalMachine, entryKey, "UninstallString"),
+                                            actions_.readRegistryString(entryRoot, entryKey, kUninstallDataHash),
+                                            actions_.readRegistryString(entryRoot, entryKey, "UninstallString"),
                                             installDir_);
         return trusted ? records : insideOnly(records, installDir_);
     }
@@ -203,8 +204,9 @@ private:
         const UninstallEntryInputs entry{settings_.guid,   settings_.progLink, settings_.titel,
                                          settings_.version, settings_.author,  settings_.web,
                                          settings_.eMail,  installDir_,        settings_.progExe,
-                                         installedBytes_,  actions_.today()};
-        entryWritten_ = actions_.writeRegistryStrings(kLocalMachine, uninstallEntryKey(entry.guid, entry.progLink),
+                                         installedBytes_,  actions_.today(),  actions_.registryView()};
+        entryWritten_ = actions_.writeRegistryStrings(kLocalMachine | entry.registryView,
+                                                      uninstallEntryKey(entry.guid, entry.progLink),
                                                       uninstallEntryValues(entry));
         check(entryWritten_, "HKEY_LOCAL_MACHINE\\" + uninstallEntryKey(entry.guid, entry.progLink));
         view_.addLine(texts_.get(Text::InstallMsg5));
@@ -250,7 +252,7 @@ private:
     void rememberChoices(const std::string& startMenuName, bool desktopIcon) {
         if (settings_.guid.empty()) return;
         const std::string key = rememberedChoicesKey(settings_.guid);
-        check(actions_.writeRegistryStrings(kCurrentUser, key,
+        check(actions_.writeRegistryStrings(kCurrentUser | actions_.registryView(), key,
                                             rememberedChoicesValues({installDir_, startMenuName, desktopIcon ? "1" : "0"})),
               "HKEY_CURRENT_USER\\" + key);
     }
@@ -258,8 +260,9 @@ private:
     void runTasks(const std::string& startMenuDir) {
         TaskActions taskActions(view_, actions_);
         const FolderLookup folderPath = [this](int code) { return actions_.folderPath(code); };
-        UserTaskResult result = runUserTasks(ini_, {settingsPath_, workDirectory_, installDir_, startMenuDir, folderPath},
-                                             taskActions, texts_.get(Text::InstallMsg6));
+        UserTaskResult result =
+            runUserTasks(ini_, {settingsPath_, workDirectory_, installDir_, startMenuDir, folderPath, actions_.registryView()},
+                         taskActions, texts_.get(Text::InstallMsg6));
         check(result.allDone, texts_.get(Text::InstallMsg6));
         result.made.madeAbove = made_.madeAbove;
         made_ = std::move(result.made);
@@ -305,6 +308,7 @@ private:
         uninstall.startMenuDir = startMenuDir;
         uninstall.desktopLink = desktopLink;
         uninstall.made = std::move(made_);
+        uninstall.made.registryView = actions_.registryView();
         uninstall.keptFiles = keptFiles_;
         uninstall.earlier = std::move(earlier);
         std::string content;
@@ -313,7 +317,8 @@ private:
         if (!written || !entryWritten_) return;
         const std::string hash = actions_.sha256(content);
         const std::string entryKey = uninstallEntryKey(settings_.guid, settings_.progLink);
-        check(!hash.empty() && actions_.writeRegistryStrings(kLocalMachine, entryKey, {{kUninstallDataHash, hash}}),
+        check(!hash.empty() &&
+                  actions_.writeRegistryStrings(kLocalMachine | actions_.registryView(), entryKey, {{kUninstallDataHash, hash}}),
               "HKEY_LOCAL_MACHINE\\" + entryKey + "\\" + kUninstallDataHash);
     }
 

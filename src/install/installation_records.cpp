@@ -6,11 +6,13 @@
 #include "toolkit/canonical_path.h"
 #include "toolkit/number_text.h"
 #include "toolkit/path_text.h"
+#include "toolkit/registry.h"
 
 namespace brindle {
 
 namespace {
 constexpr char kWritten[] = "Written";
+constexpr char kRegistryViewKey[] = "RegistryView";
 const char* const kIniMade[] = {"value", "group", "file"};
 
 // F001 to F999, then F1000 and on; the other lists count without padding.
@@ -141,6 +143,7 @@ void readInstallationRecords(PreferenceFile& file, InstallationRecords& records)
     file.selectGroup(kWritten);
     for (const WrittenList& written : kWrittenLists) records.*written.list = readList(file, written.family);
     records.madeAbove = file.readString("Above");
+    records.registryView = file.readString(kRegistryViewKey) == "64" ? kRegistryView64 : 0;
 }
 
 void writeInstallationRecords(PreferenceFile& file, const InstallationRecords& records) {
@@ -153,6 +156,8 @@ void writeInstallationRecords(PreferenceFile& file, const InstallationRecords& r
     for (const WrittenList& written : kWrittenLists) writeList(file, written.family, records.*written.list);
     if (!records.madeAbove.empty()) file.writeString("Above", records.madeAbove);
     else file.removeKey("Above");
+    if (records.registryView == kRegistryView64) file.writeString(kRegistryViewKey, "64");
+    else file.removeKey(kRegistryViewKey);
     file.removeGroupIfEmpty();
 }
 

@@ -32,6 +32,9 @@ struct InstallationRecords {
     std::vector<std::string> earlierLinks;       // a link's path
     std::vector<std::string> earlierStartMenus;  // a folder, ending in "\"
     std::string madeAbove;  // the topmost folder made above the installation folder, ending in "\"
+    // Written/RegistryView: the view of the uninstall entry and the
+    // remembered choices, kRegistryView64 for a 64-bit installation, else 0.
+    std::uint32_t registryView = 0;
 };
 
 // A file a task wrote outside the installation folder, as it was written:

@@ -2,6 +2,7 @@
 // current user's "SOFTWARE\Brindle\" + GUID, offered again by the next run.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ inline std::vector<RegistryValue> rememberedChoicesValues(const RememberedChoice
     return {{"InstallDir", choices.installDir}, {"StartMenu", choices.startMenu}, {"DesktopIcon", choices.desktopIcon}};
 }
 
-RememberedChoices readRememberedChoices(const std::string& guid);
+// Read in `registryView`, the installation's.
+RememberedChoices readRememberedChoices(const std::string& guid, std::uint32_t registryView);
 
 }  // namespace brindle

@@ -2,10 +2,11 @@
 
 namespace brindle {
 
-RememberedChoices readRememberedChoices(const std::string& guid) {
+RememberedChoices readRememberedChoices(const std::string& guid, std::uint32_t registryView) {
     const std::string key = rememberedChoicesKey(guid);
-    return {readRegistryString(kCurrentUser, key, "InstallDir"), readRegistryString(kCurrentUser, key, "StartMenu"),
-            readRegistryString(kCurrentUser, key, "DesktopIcon")};
+    const std::uint32_t root = kCurrentUser | registryView;
+    return {readRegistryString(root, key, "InstallDir"), readRegistryString(root, key, "StartMenu"),
+            readRegistryString(root, key, "DesktopIcon")};
 }
 
 }  // namespace brindle

@@ -5,8 +5,13 @@
 
 namespace brindle {
 
+// A 64-bit installation's file calls reach the native system folder (see
+// useNativeFiles); the shortcuts and the digest load libraries, and stay
+// with the redirection.
 class SystemInstallActions final : public InstallActions {
 public:
+    explicit SystemInstallActions(std::uint32_t registryView) : registryView_(registryView) {}
+    std::uint32_t registryView() override { return registryView_; }
     std::string folderPath(int code) override;
     void announceInstallDir(const std::string& installDir) override;
     std::string today() override;
@@ -29,6 +34,9 @@ public:
     bool registryKeyExists(std::uint32_t root, const std::string& key) override;
     FileResult writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts,
                                   std::string& content) override;
+
+private:
+    const std::uint32_t registryView_;
 };
 
 }  // namespace brindle

@@ -14,10 +14,11 @@
 #include "toolkit/number_text.h"
 #include "toolkit/protected_folder.h"
 #include "toolkit/system_paths.h"
+#include "toolkit/windows_platform.h"
 
 namespace brindle {
 
-std::string SystemInstallActions::folderPath(int code) { return brindle::folderPath(code); }
+std::string SystemInstallActions::folderPath(int code) { return brindle::folderPath(code, registryView_); }
 
 void SystemInstallActions::announceInstallDir(const std::string& installDir) {
     SetEnvironmentVariableA("InstallDir", installDir.c_str());
@@ -29,31 +30,40 @@ std::string SystemInstallActions::today() {
     return paddedNumber(now.wYear, 4) + paddedNumber(now.wMonth, 2) + paddedNumber(now.wDay, 2);
 }
 
-bool SystemInstallActions::exists(const std::string& path) { return fileExists(path); }
+bool SystemInstallActions::exists(const std::string& path) {
+    NativeFileScope native;
+    return fileExists(path);
+}
 
 std::string SystemInstallActions::longForm(const std::string& path) {
+    NativeFileScope native;
     return fileExists(path) ? longPathOf(path) : std::string();
 }
 
 bool SystemInstallActions::readFile(const std::string& path, std::string& content) {
+    NativeFileScope native;
     return readWholeFile(path, content);
 }
 
 bool SystemInstallActions::readFileStamp(const std::string& path, FileStamp& stamp) {
+    NativeFileScope native;
     return brindle::readFileStamp(path, stamp);
 }
 
 FileResult SystemInstallActions::removeFile(const std::string& folder, const std::string& name) {
+    NativeFileScope native;
     return removeFileAt(folder + name, folder.size());
 }
 
 FileResult SystemInstallActions::removeFolderIfEmpty(const std::string& folder, const std::string& name) {
+    NativeFileScope native;
     return brindle::removeFolderIfEmpty(folder + name, folder.size());
 }
 
 std::string SystemInstallActions::sha256(const std::string& bytes) { return sha256Text(bytes); }
 
 FileResult SystemInstallActions::createFolderChain(const std::string& folder) {
+    NativeFileScope native;
     return brindle::createFolderChain(folder);
 }
 
@@ -66,6 +76,7 @@ bool SystemInstallActions::extractPackage(const std::string& packagePath, const 
                                           std::vector<ExtractResult>& results) {
     InputFile file;
     PackageReader package;
+    NativeFileScope native;
     if (!file.open(packagePath) || package.readDirectory(file, PackageFile::Package) != PackageRead::Read) return false;
     entries = package.entries();
     results = extractAll(package, destination, keepList);
@@ -73,6 +84,7 @@ bool SystemInstallActions::extractPackage(const std::string& packagePath, const 
 }
 
 FileResult SystemInstallActions::copyFile(const std::string& source, const std::string& target) {
+    NativeFileScope native;
     return CopyFileA(source.c_str(), target.c_str(), FALSE) ? FileResult() : FileResult::lastError();
 }
 
@@ -95,6 +107,7 @@ bool SystemInstallActions::registryKeyExists(std::uint32_t root, const std::stri
 FileResult SystemInstallActions::writeUninstallData(const UninstallInputs& inputs, const LanguageTexts& texts,
                                                     std::string& content) {
     PreferenceFile file;
+    NativeFileScope native;
     return brindle::writeUninstallData(file, inputs, texts, content);
 }
 

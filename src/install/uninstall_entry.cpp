@@ -18,7 +18,7 @@ std::string uninstallEntryKey(const std::string& guid, const std::string& progLi
 }
 
 std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inputs) {
-    return {
+    std::vector<RegistryValue> values = {
         {"DisplayName", inputs.titel + "  " + inputs.version},
         {"DisplayIcon", inputs.installDir + inputs.progExe},
         {"Publisher", inputs.author},
@@ -34,6 +34,8 @@ std::vector<RegistryValue> uninstallEntryValues(const UninstallEntryInputs& inpu
         numberValue("NoRepair", 1),
         {"QuietUninstallString", uninstallCommand(inputs.installDir) + " /S"},
     };
+    if (inputs.registryView == kRegistryView64) values.push_back({"RegistryView", "64"});
+    return values;
 }
 
 std::string uninstallCommand(const std::string& installDir) {

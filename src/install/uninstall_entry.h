@@ -18,6 +18,7 @@ struct UninstallEntryInputs {
     std::string progExe;
     std::uint64_t installedBytes = 0;  // of the files the copy wrote or kept
     std::string installDate;           // yyyymmdd
+    std::uint32_t registryView = 0;    // kRegistryView64: the entry says so in RegistryView
 };
 
 // The key below HKEY_LOCAL_MACHINE, named by the GUID, else by ProgLink.

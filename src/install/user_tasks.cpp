@@ -1,5 +1,6 @@
 #include "install/user_tasks.h"
 
+#include "config/architecture.h"
 #include "config/decimal.h"
 #include "config/preference_file.h"
 #include "config/setup_settings.h"
@@ -96,7 +97,7 @@ private:
     // The record "root|key|value name" tells the uninstaller what to remove;
     // the topmost key the value's path lacked before is the installation's.
     std::string registryString(const TaskLine& task) {
-        const auto root = std::uint32_t(parseDecimal(task[2]));
+        const std::uint32_t root = taskRegistryRoot(task[2], places_.registryView);
         const std::string key = task[3], valueName = task[4], text = task[5];
         std::string created;
         for (std::string path = key; !path.empty() && !actions_.registryKeyExists(root, path); path = parentKey(path))

@@ -54,6 +54,7 @@ struct UserTaskPlaces {
     std::string installDir;     // ends in "\"
     std::string startMenuDir;   // ends in "\"; empty without start-menu shortcuts
     FolderLookup folderPath;
+    std::uint32_t registryView = 0;  // of a task whose root names no view
 };
 
 struct UserTaskResult {

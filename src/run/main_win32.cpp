@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include "config/architecture.h"
 #include "config/decimal.h"
 #include "config/language_choice.h"
 #include "config/language_texts.h"
@@ -36,6 +37,7 @@
 #include "toolkit/system_libraries.h"
 #include "toolkit/system_paths.h"
 #include "toolkit/ui.h"
+#include "toolkit/windows_platform.h"
 #include "wizard/documents.h"
 #include "wizard/install_page.h"
 #include "wizard/language_chooser.h"
@@ -89,12 +91,13 @@ private:
 // The choices the settings page starts with: the command line's folder,
 // else the remembered one, else DefaultDir; the remembered start-menu folder
 // and desktop icon, else the settings'. /NOICONS takes the icons away.
-StartChoices startChoices(SetupSettings& settings, const SetupArguments& arguments) {
-    const RememberedChoices remembered = readRememberedChoices(settings.guid);
+StartChoices startChoices(SetupSettings& settings, const SetupArguments& arguments, std::uint32_t registryView) {
+    const RememberedChoices remembered = readRememberedChoices(settings.guid, registryView);
     StartChoices choices;
     choices.installFolder = !arguments.installDir.empty()  ? arguments.installDir
                             : !remembered.installDir.empty() ? remembered.installDir
-                                                             : expand(settings.defaultDir, true, folderPath);
+                                                             : expand(settings.defaultDir, true,
+                                                                      [&](int code) { return folderPath(code, registryView); });
     choices.startMenuFolder = !remembered.startMenu.empty() ? remembered.startMenu : settings.startMenuDefaultDir;
     choices.desktopIcon =
         (!remembered.desktopIcon.empty() ? parseDecimal(remembered.desktopIcon) : settings.desktop) != 0;
@@ -108,7 +111,7 @@ StartChoices startChoices(SetupSettings& settings, const SetupArguments& argumen
 // Fills the wizard from setup.ini, the registry and the package's files, as
 // it shows before the first event.
 void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts,
-                const SetupArguments& arguments, WizardContext& wizard) {
+                const SetupArguments& arguments, const InstallPlatform& platform, WizardContext& wizard) {
     loadFirstDocument(kLicenceEditor, run.workDirectory, "licence");
     ui::setChecked(kDeclineOption, true);
     loadFirstDocument(kReadmeEditor, run.workDirectory, "readme");
@@ -116,7 +119,7 @@ void fillWizard(RunState& run, PreferenceFile& ini, SetupSettings& settings, con
     readWizardSettings(ini, run.settingsPath, settings);
     run.startProgram = settings.startProg != 0;
     run.reboot = settings.reboot != 0;
-    const StartChoices choices = startChoices(settings, arguments);
+    const StartChoices choices = startChoices(settings, arguments, platform.registryView);
     if (!settings.web.empty()) ui::setText(kWebLink, settings.web);
     else ui::show(kWebLink, false);
     wizard.programFolderName = programFolderName(settings.defaultDir);
@@ -190,15 +193,15 @@ void recordInstall(RunState& run, const InstallResult& result) {
 // The unattended run: the install step with the wizard's start values, the
 // hooks as around the wizard's Finish; no restart and no program start.
 RunOutcome installUnattended(RunState& run, PreferenceFile& ini, SetupSettings& settings, const LanguageTexts& texts,
-                             const SetupArguments& arguments, RunLog& log) {
+                             const SetupArguments& arguments, const InstallPlatform& platform, RunLog& log) {
     readWizardSettings(ini, run.settingsPath, settings);
     run.reboot = settings.reboot != 0;
-    const StartChoices choices = startChoices(settings, arguments);
+    const StartChoices choices = startChoices(settings, arguments, platform.registryView);
     ProgramHandle whileHook;
     startWhileHook(run.workDirectory, whileHook);
     UnattendedView quiet(choices, newFileIsNewer, log);
     LoggedView view(quiet, log, settings.startMenu != 0);
-    SystemInstallActions installActions;
+    SystemInstallActions installActions(platform.registryView);
     recordInstall(run, runInstall(run.workDirectory, ini, settings, texts, view, installActions));
     stopWhileHook(whileHook);
     runAfterHook(run.workDirectory);
@@ -260,6 +263,9 @@ RunOutcome runInstaller(const SetupArguments& arguments, RunLog& log) {
         });
     texts.load(ini, run.workDirectory + run.languageFile);
     log.write("language file: " + run.languageFile);
+    const InstallPlatform platform = installPlatform(architectureOf(settings.architecture), windowsIs64Bit());
+    if (!platform.runs) return report.couldNotRun(texts.get(Text::RequesterRQ6Msg));
+    useNativeFiles(platform.nativeFiles);
 
     run.alreadyRunning = isProgramRunning(settings.mutexString, settings.progExe);
     if (run.alreadyRunning) {
@@ -277,19 +283,19 @@ RunOutcome runInstaller(const SetupArguments& arguments, RunLog& log) {
         workDirectory.keep();
         return RunOutcome::Cancelled;
     }
-    if (arguments.silent) return installUnattended(run, ini, settings, texts, arguments, log);
+    if (arguments.silent) return installUnattended(run, ini, settings, texts, arguments, platform, log);
 
     run.windowTitle = settings.version.empty() ? settings.titel : settings.titel + " " + settings.version;
     if (!buildWizard(run.windowTitle, texts)) return report.couldNotRun("The installer could not make its window.");
     ui::showImage(kHeaderIcon, kHeaderIconSlot);
-    SystemInstallActions installActions;
+    SystemInstallActions installActions(platform.registryView);
     const auto install = [&] {
         InstallPage page(texts, run.startProgram);
         LoggedView view(page, log, settings.startMenu != 0);
         recordInstall(run, runInstall(run.workDirectory, ini, settings, texts, view, installActions));
     };
     WizardContext wizard{texts, {}, {}, {}, install, [&] { return chooseStartMenuFolder(texts); }};
-    fillWizard(run, ini, settings, texts, arguments, wizard);
+    fillWizard(run, ini, settings, texts, arguments, platform, wizard);
     ProgramHandle whileHook;
     startWhileHook(run.workDirectory, whileHook);
 

@@ -12,6 +12,16 @@ inline constexpr std::uint32_t kClassesRoot = 0x80000000u;
 inline constexpr std::uint32_t kCurrentUser = 0x80000001u;
 inline constexpr std::uint32_t kLocalMachine = 0x80000002u;
 
+// On 64-bit Windows a 32-bit program sees the 32-bit view of the registry
+// unless it asks for the other. A root may name one view: the handle value
+// with one of these bits added (the platform's KEY_WOW64_64KEY and
+// KEY_WOW64_32KEY); without them it is the program's own view. Both bits
+// lie clear of every handle value, so a root with its view travels through
+// every call and record as one number.
+inline constexpr std::uint32_t kRegistryView64 = 0x0100u;
+inline constexpr std::uint32_t kRegistryView32 = 0x0200u;
+inline constexpr std::uint32_t kRegistryViews = kRegistryView64 | kRegistryView32;
+
 // The value's text without its terminating NUL; empty when the key or value
 // is missing, the value is no string (REG_SZ or REG_EXPAND_SZ), or it does
 // not fit 255 bytes.

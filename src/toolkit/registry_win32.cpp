@@ -3,16 +3,22 @@
 #include <cstring>
 
 #include "toolkit/registry.h"
+#include "toolkit/system_libraries.h"
 
 namespace brindle {
 
 namespace {
-HKEY asRoot(std::uint32_t root) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(root)); }
+HKEY asRoot(std::uint32_t root) {
+    return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(root & ~kRegistryViews));
+}
+
+// The access asked for, in the root's view.
+REGSAM inView(std::uint32_t root, REGSAM access) { return access | (root & kRegistryViews); }
 }  // namespace
 
 std::string readRegistryString(std::uint32_t root, const std::string& key, const std::string& name) {
     HKEY opened;
-    if (RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return {};
+    if (RegOpenKeyExA(asRoot(root), key.c_str(), 0, inView(root, KEY_READ), &opened) != ERROR_SUCCESS) return {};
     char buffer[255];
     DWORD size = sizeof buffer;
     DWORD type = REG_NONE;
@@ -27,14 +33,16 @@ std::string readRegistryString(std::uint32_t root, const std::string& key, const
 
 bool registryKeyExists(std::uint32_t root, const std::string& key) {
     HKEY opened;
-    if (RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(asRoot(root), key.c_str(), 0, inView(root, KEY_READ), &opened) != ERROR_SUCCESS) return false;
     RegCloseKey(opened);
     return true;
 }
 
 bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std::vector<RegistryValue>& values) {
     HKEY opened;
-    if (RegCreateKeyA(asRoot(root), key.c_str(), &opened) != ERROR_SUCCESS) return false;
+    if (RegCreateKeyExA(asRoot(root), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        inView(root, KEY_WRITE | KEY_READ), nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        return false;
     for (const RegistryValue& value : values) {
         if (value.isNumber) {
             const DWORD number = value.number;
@@ -51,11 +59,21 @@ bool writeRegistryStrings(std::uint32_t root, const std::string& key, const std:
 
 namespace {
 bool isGone(LONG status) { return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND; }
+
+// A key of one view goes through RegDeleteKeyExA, which older systems lack:
+// looked up, and there only where a view is named.
+LONG deleteKey(std::uint32_t root, const std::string& key) {
+    if ((root & kRegistryViews) == 0) return RegDeleteKeyA(asRoot(root), key.c_str());
+    using DeleteInView = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    const auto deleteInView = libraryFunction<DeleteInView>(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA");
+    if (deleteInView == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+    return deleteInView(asRoot(root), key.c_str(), inView(root, 0), 0);
+}
 }  // namespace
 
 bool deleteRegistryValue(std::uint32_t root, const std::string& key, const std::string& name) {
     HKEY opened;
-    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_SET_VALUE, &opened);
+    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, inView(root, KEY_SET_VALUE), &opened);
     if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
     const bool gone = isGone(RegDeleteValueA(opened, name.c_str()));
     RegCloseKey(opened);
@@ -64,18 +82,16 @@ bool deleteRegistryValue(std::uint32_t root, const std::string& key, const std::
 
 bool deleteRegistryKeyIfEmpty(std::uint32_t root, const std::string& key) {
     HKEY opened;
-    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, KEY_READ, &opened);
+    const LONG status = RegOpenKeyExA(asRoot(root), key.c_str(), 0, inView(root, KEY_READ), &opened);
     if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
     DWORD keys = 0, values = 0;
     const bool counted = RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr,
                                           nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(opened);
     if (!counted) return false;
-    return keys != 0 || values != 0 || isGone(RegDeleteKeyA(asRoot(root), key.c_str()));
+    return keys != 0 || values != 0 || isGone(deleteKey(root, key));
 }
 
-bool deleteRegistryKey(std::uint32_t root, const std::string& key) {
-    return isGone(RegDeleteKeyA(asRoot(root), key.c_str()));
-}
+bool deleteRegistryKey(std::uint32_t root, const std::string& key) { return isGone(deleteKey(root, key)); }
 
 }  // namespace brindle

@@ -63,8 +63,9 @@ bool recordsVouchedFor(const UninstallRecord& record, const std::string& content
     const std::string entryName = !record.guid.empty() ? record.guid : record.progLink;
     if (entryName.empty() || entryName.find('\\') != std::string::npos) return false;
     const std::string key = uninstallEntryKey(record.guid, record.progLink);
-    return recordsTrusted(sha256Text(content), readRegistryString(kLocalMachine, key, kUninstallDataHash),
-                          readRegistryString(kLocalMachine, key, "UninstallString"), record.progDir);
+    const std::uint32_t root = kLocalMachine | record.registryView;
+    return recordsTrusted(sha256Text(content), readRegistryString(root, key, kUninstallDataHash),
+                          readRegistryString(root, key, "UninstallString"), record.progDir);
 }
 
 std::string existingLongForm(const std::string& path) { return fileExists(path) ? longPathOf(path) : std::string(); }

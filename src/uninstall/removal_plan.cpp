@@ -23,8 +23,11 @@ bool endsWithLinkExtension(const std::string& path) {
 
 bool isPlainName(const std::string& name) { return !name.empty() && name.find('\\') == std::string::npos; }
 
+// A handle the installer writes below, in one view at most.
 bool isKnownRoot(std::uint32_t root) {
-    return root == kClassesRoot || root == kCurrentUser || root == kLocalMachine || root == kUsers;
+    const std::uint32_t handle = root & ~kRegistryViews;
+    return (root & kRegistryViews) != kRegistryViews &&
+           (handle == kClassesRoot || handle == kCurrentUser || handle == kLocalMachine || handle == kUsers);
 }
 
 std::size_t depthOf(const std::string& folder) { return std::size_t(std::count(folder.begin(), folder.end(), '\\')); }
@@ -195,18 +198,19 @@ private:
     void registryEntries() {
         const std::string entryName = !record_.guid.empty() ? record_.guid : record_.progLink;
         const std::string entryKey = uninstallEntryKey(record_.guid, record_.progLink);
+        const std::uint32_t machine = kLocalMachine | record_.registryView, user = kCurrentUser | record_.registryView;
         if (isPlainName(entryName))
-            add({RemovalKind::OwnedRegistryKey, "", kLocalMachine, entryKey, "UninstallString",
+            add({RemovalKind::OwnedRegistryKey, "", machine, entryKey, "UninstallString",
                  uninstallCommand(record_.progDir)});
         else if (!entryName.empty())
-            refuse(registryText(kLocalMachine, entryKey));
+            refuse(registryText(machine, entryKey));
         if (record_.guid.empty()) return;
         const std::string choicesKey = rememberedChoicesKey(record_.guid);
-        if (!isPlainName(record_.guid)) return refuse(registryText(kCurrentUser, choicesKey));
-        add({RemovalKind::OwnedRegistryKey, "", kCurrentUser, choicesKey, "InstallDir", record_.progDir});
+        if (!isPlainName(record_.guid)) return refuse(registryText(user, choicesKey));
+        add({RemovalKind::OwnedRegistryKey, "", user, choicesKey, "InstallDir", record_.progDir});
         std::string allChoicesKey = pathPartOf(choicesKey);
         allChoicesKey.pop_back();
-        add({RemovalKind::EmptyRegistryKey, "", kCurrentUser, allChoicesKey});
+        add({RemovalKind::EmptyRegistryKey, "", user, allChoicesKey});
     }
 
     // Folders the installation made above its own, such as "C:\Apps" for
@@ -230,11 +234,13 @@ private:
 }  // namespace
 
 std::string registryText(std::uint32_t root, const std::string& key, const std::string& name) {
-    const char* rootName = root == kClassesRoot    ? "HKEY_CLASSES_ROOT"
-                           : root == kCurrentUser  ? "HKEY_CURRENT_USER"
-                           : root == kLocalMachine ? "HKEY_LOCAL_MACHINE"
-                                                   : "HKEY_USERS";
-    return std::string(rootName) + "\\" + key + (name.empty() ? "" : " (" + name + ")");
+    const std::uint32_t handle = root & ~kRegistryViews;
+    const char* rootName = handle == kClassesRoot    ? "HKEY_CLASSES_ROOT"
+                           : handle == kCurrentUser  ? "HKEY_CURRENT_USER"
+                           : handle == kLocalMachine ? "HKEY_LOCAL_MACHINE"
+                                                     : "HKEY_USERS";
+    const char* view = (root & kRegistryView64) != 0 ? " (64-bit)" : (root & kRegistryView32) != 0 ? " (32-bit)" : "";
+    return std::string(rootName) + view + "\\" + key + (name.empty() ? "" : " (" + name + ")");
 }
 
 std::string iniText(const std::string& file, const std::string& group, const std::string& key) {

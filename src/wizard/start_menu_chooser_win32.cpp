@@ -58,7 +58,7 @@ std::string chooseStartMenuFolder(const LanguageTexts& texts) {
     if (buildChooser(texts)) {
         ui::showWindow(kStartMenuWindow);
         std::vector<std::string> folders;
-        collectStartMenuFolders(folders, folderPath, subFolderNames);
+        collectStartMenuFolders(folders, [](int code) { return folderPath(code); }, subFolderNames);
         for (const ui::TreeItem& item : startMenuTreeItems(folders))
             ui::addTreeItem(kStartMenuTree, item.text, item.level);
         // The tree selects its first item when it gets the focus; the field's

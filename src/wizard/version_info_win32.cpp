@@ -9,6 +9,7 @@
 
 #include "toolkit/number_text.h"
 #include "toolkit/system_libraries.h"
+#include "toolkit/windows_platform.h"
 #include "wizard/version_info.h"
 #include "wizard/version_summary.h"
 
@@ -21,6 +22,7 @@ using QueryFunction = decltype(&VerQueryValueA);
 using LanguageNameFunction = decltype(&VerLanguageNameA);
 
 bool hasContent(const std::string& path) {
+    NativeFileScope native;
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
            (data.nFileSizeHigh != 0 || data.nFileSizeLow != 0);
@@ -64,11 +66,17 @@ std::string readVersionInfo(const std::string& path) {
     if (size != nullptr && read != nullptr && query != nullptr && languageName != nullptr) {
         DWORD unused = 0;
         // The size is taken whole: resources of 32 KB and more are read like
-        // any other.
-        const DWORD blockSize = size(path.c_str(), &unused);
-        std::unique_ptr<char[]> block(blockSize > 0 ? new (std::nothrow) char[blockSize] : nullptr);
-        if (block != nullptr && read(path.c_str(), 0, blockSize, block.get()))
-            summary = summaryOf(block.get(), query, languageName);
+        // any other. The file itself is read past the redirection (Version.dll
+        // is loaded by then), so that a 64-bit installation compares the
+        // system folder's file it would replace.
+        std::unique_ptr<char[]> block;
+        {
+            NativeFileScope native;
+            const DWORD blockSize = size(path.c_str(), &unused);
+            block.reset(blockSize > 0 ? new (std::nothrow) char[blockSize] : nullptr);
+            if (block != nullptr && !read(path.c_str(), 0, blockSize, block.get())) block.reset();
+        }
+        if (block != nullptr) summary = summaryOf(block.get(), query, languageName);
     }
     releaseLibrary(library);
     return summary;

@@ -85,11 +85,11 @@ def digest(path):
     return f"{status.st_size} {status.st_mtime_ns}"
 
 
-def registry_lines(key):
-    """The key's export, each value prefixed by its key; Wine's own volatile
-    corners left out."""
+def registry_lines(key, view=wine.reg):
+    """The key's export (in the view of `view`, wine.reg or wine.reg64), each
+    value prefixed by its key; Wine's own volatile corners left out."""
     export = wine.WORK / "snapshot.reg"
-    assert wine.reg("export", key, wine.windows_path(export), "/y")[0] == 0
+    assert view("export", key, wine.windows_path(export), "/y")[0] == 0
     lines, current = [], ""
     for line in export.read_bytes().decode("utf-16").splitlines():
         if line.startswith("["):

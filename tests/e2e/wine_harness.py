@@ -151,6 +151,25 @@ def fresh_prefix(test):
     test.addCleanup(back)
 
 
+def windows_32_bit(test):
+    """Gives `test` a prefix of 32-bit Windows, made once beside the 64-bit
+    one, for what only 32-bit Windows shows (every program of it runs under
+    emulation: keep such tests small); the shared prefix comes back when it
+    ends."""
+    start_session()
+    shared, architecture = PREFIX, ENV["WINEARCH"]
+    ENV["WINEARCH"] = "win32"
+    prefix = WORK / "win32-prefix"
+    if not (prefix / ".brindle-ready").exists():
+        make_prefix(prefix)
+    use_prefix(prefix)
+
+    def back():
+        ENV["WINEARCH"] = architecture
+        use_prefix(shared)
+    test.addCleanup(back)
+
+
 def quiet(command, timeout=300):
     subprocess.run(command, env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
 
@@ -351,9 +370,14 @@ def reg(*args):
     return run_windows(["C:\\windows\\syswow64\\reg.exe", *args])[:2]
 
 
-def registry_values(key):
-    """{name: text} of a key; None when it is missing."""
-    code, output = reg("query", key)
+def reg64(*args):
+    """reg.exe in the registry's 64-bit view, as 64-bit programs see it."""
+    return run_windows(["reg.exe", *args, "/reg:64"])[:2]
+
+
+def registry_values(key, view=reg):
+    """{name: text} of a key (in the view of `view`, reg or reg64); None when it is missing."""
+    code, output = view("query", key)
     matches = (re.match(r"^    (.+?)    (REG_\w+)    ?(.*)$", line) for line in output.splitlines())
     return {match.group(1): match.group(3) for match in matches if match} if code == 0 else None
 

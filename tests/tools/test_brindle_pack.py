@@ -492,6 +492,11 @@ class InstallProjects(unittest.TestCase):
             (self.project / name).write_bytes(b"[Buttons]\r\nNext = Next\r\n")
         self.edit("ProgExe", f"Language = {setting}\nProgExe")
 
+    def add_program(self, name, machine):
+        """A PE image's headers for `machine` in the application."""
+        header = b"MZ" + bytes(0x3A) + struct.pack("<I", 0x40) + b"PE\0\0" + struct.pack("<H", machine)
+        (self.project / "app" / name).write_bytes(header + bytes(200))
+
     def add_task(self, line):
         """A third user task, on line 26."""
         self.edit("Number = 2", "Number = 3")
@@ -523,7 +528,12 @@ class InstallProjects(unittest.TestCase):
             ("copy into the documents", lambda: self.edit("%InstallDir%docs\\\n", "%MyDocuments%\n")),
             ("copy into the installation folder", lambda: self.edit("%InstallDir%docs\\\n", "%InstallDir%\n")),
             ("registry value", lambda: self.add_task("6|2147483649|Software\\Acme|Edition|Pro")),
+            ("registry value in the 32-bit view", lambda: self.add_task("6|HKLM32|Software\\Acme|Edition|Pro")),
             ("two languages", lambda: self.languages("english.lng#9|german.lng#7|")),
+            # Last: the programs stay in the application.
+            ("32-bit program", lambda: self.add_program("tool.exe", 0x14C)),
+            ("64-bit installation of a 64-bit program",
+             lambda: (self.add_program("tool.exe", 0x8664), self.edit("ProgExe", "Architecture = x64\nProgExe"))),
         ]
         pristine = self.setup.read_bytes()
         for name, change in variants:
@@ -683,6 +693,18 @@ class InstallProjects(unittest.TestCase):
              f'{ini}:26: warning: Task3 field 3 (key) " Software\\Acme " has blanks at its ends, which the installer '
              f'keeps; write no blanks around the bars\n{ini}:26: warning: Task3 field 4 (value name) " Edition" has '
              "blanks at its ends, which the installer keeps; write no blanks around the bars"),
+            ("unknown architecture", lambda: self.edit("ProgExe", "Architecture = X64\nProgExe"),
+             f'{ini}:10: error: Architecture is x86 or x64 (lower case), not "X64"; the installer takes it as x86'),
+            ("64-bit installation without a 64-bit program", lambda: self.edit("ProgExe", "Architecture = x64\nProgExe"),
+             f"{ini}:10: warning: Architecture is x64, but the application ({p}/app) holds no 64-bit program"),
+            ("64-bit program in a 32-bit installation", lambda: self.add_program("tool.exe", 0xAA64),
+             f"{ini}:9: warning: tool.exe is a 64-bit program, but the installation is a 32-bit one: set [Settings] "
+             "Architecture = x64 to install it into the native program files folder and registry"),
+            ("registry root in other case", lambda: self.add_task("6|hklm32|Software\\Acme|Edition|Pro"),
+             f'{ini}:26: error: Task3 field 2 (root) is no registry root: "hklm32"; the roots are 2147483648 '
+             "HKEY_CLASSES_ROOT, 2147483649 HKEY_CURRENT_USER, 2147483650 HKEY_LOCAL_MACHINE, 2147483651 HKEY_USERS, "
+             "2147483653 HKEY_CURRENT_CONFIG, or HKCR, HKCU, HKLM, HKU, HKCC, each may end in 32 or 64 for that "
+             "registry view"),
             ("macro in a registry value",
              lambda: self.add_task("6|2147483649|Software\\Acme|Path|%InstallDir%demo.txt"),
              f"{ini}:26: warning: Task3 field 5 (text): %InstallDir% is written as it is: the installer replaces no "

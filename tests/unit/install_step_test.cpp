@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -58,6 +59,7 @@ struct FakePage : InstallView {
 // Records every operation; `failing` names the ones that fail, file
 // operations with the system's cause EACCES, a file of the package ENOSPC.
 struct FakeSystem : InstallActions {
+    std::uint32_t registryView() override { return view; }
     std::string folderPath(int code) override { return code == kDesktopFolder ? "C:\\Desk\\" : "C:\\Menu\\"; }
     void announceInstallDir(const std::string&) override {}
     std::string today() override { return "20260501"; }
@@ -117,6 +119,7 @@ struct FakeSystem : InstallActions {
         return failing.count(what.substr(0, what.find(' '))) == 0;
     }
     FileResult fileOperation(const std::string& what) { return did(what) ? FileResult() : FileResult::failure(EACCES); }
+    std::uint32_t view = 0;
     std::set<std::string> failing, existing;
     std::map<std::string, std::string> files;
     std::vector<std::string> done;
@@ -130,7 +133,7 @@ protected:
         test::writeBytes(work.path() / "setup.ini",
                          test::bytesOf("[Settings]\r\n" + settingsExtra + "ProgExe=tool.exe\r\n[Info]\r\nTitel=Tool\r\nGUID=G1\r\n"
                                        "[Task]\r\nStartMenu=1\r\n[StartMenue]\r\nProgLink=Tool\r\nUnistall=1\r\n"
-                                       "[UserTask]\r\nNumber=1\r\nTask1=5|x.txt|x.txt\r\n"));
+                                       "[UserTask]\r\n" + tasks));
         settings = {};
         readStartupSettings(ini, work.corePath() + "setup.ini", settings);
         readWizardSettings(ini, work.corePath() + "setup.ini", settings);
@@ -139,6 +142,7 @@ protected:
 
     test::TempFolder work;
     std::string settingsExtra;
+    std::string tasks = "Number=1\r\nTask1=5|x.txt|x.txt\r\n";
     PreferenceFile ini;
     SetupSettings settings;
     LanguageTexts texts{"Tool", "1.0"};
@@ -279,6 +283,43 @@ TEST_F(InstallStepTest, AnEarlierInstallationAsFarAsItIsTrusted) {
         EXPECT_EQ(system.uninstall.earlier.files, row.files);
         EXPECT_EQ(system.uninstall.earlier.taskRecords, row.tasks);
         EXPECT_EQ(system.uninstall.earlier.writtenFiles.size(), row.tasks.size() == 2 ? 1u : 0u);
+    }
+}
+
+// A 64-bit installation writes the uninstall entry (its hash included), the
+// remembered choices and the registry tasks in the 64-bit view, unless a
+// task names its view; uninstall.dat and the entry record the view for the
+// uninstaller. A 32-bit installation names no view, as it always did.
+TEST_F(InstallStepTest, TheRegistryViewOfTheInstallation) {
+    tasks = "Number=3\r\nTask1=6|2147483650|Software\\A|a|1\r\nTask2=6|HKLM32|Software\\B|b|2\r\n"
+            "Task3=6|HKLM64|Software\\C|c|3\r\n";
+    for (const std::uint32_t view : {0u, kRegistryView64}) {
+        SCOPED_TRACE(view);
+        page = {};
+        system = {};
+        system.view = view;
+        EXPECT_TRUE(install().completed);
+        const auto write = [](std::uint32_t root, const std::string& key) {
+            return "registry " + std::to_string(root) + " " + key;
+        };
+        const std::uint32_t machine = kLocalMachine | view, machine32 = kLocalMachine | kRegistryView32,
+                            machine64 = kLocalMachine | kRegistryView64;
+        std::vector<std::string> writes;
+        std::copy_if(system.done.begin(), system.done.end(), std::back_inserter(writes),
+                     [](const std::string& done) { return done.rfind("registry ", 0) == 0; });
+        EXPECT_EQ(writes, (std::vector<std::string>{write(machine, kEntryKey),
+                                                    write(kCurrentUser | view, "SOFTWARE\\Brindle\\G1"),
+                                                    write(machine, "Software\\A"), write(machine32, "Software\\B"),
+                                                    write(machine64, "Software\\C"), write(machine, kEntryKey)}));
+        EXPECT_EQ(system.uninstall.made.taskRecords,
+                  (std::vector<std::string>{std::to_string(machine) + "|Software\\A|a",
+                                            std::to_string(machine32) + "|Software\\B|b",
+                                            std::to_string(machine64) + "|Software\\C|c"}));
+        EXPECT_EQ(system.uninstall.made.registryView, view);
+        const std::vector<RegistryValue>& entry = system.written.at(kEntryKey);
+        EXPECT_EQ(std::any_of(entry.begin(), entry.end(),
+                              [](const RegistryValue& value) { return value.name == "RegistryView" && value.text == "64"; }),
+                  view == kRegistryView64);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/registry.h"
 #include "uninstall/protected_folders.h"
 #include "uninstall/removal_plan.h"
 #include "uninstall/uninstall_record.h"
@@ -101,6 +102,26 @@ TEST(RemovalPlan, WithoutGuidOrStartMenu) {
                                        "Tool if UninstallString = \"C:\\Program Files\\Tool\\uninstall.exe\""});
 }
 
+// A 64-bit installation's entry and remembered choices lie in the 64-bit
+// view, and a task's value in the view its record names.
+TEST(RemovalPlan, TheRegistryViewsAsRecorded) {
+    UninstallRecord record = toolRecord();
+    record.registryView = kRegistryView64;
+    record.taskRecords = {"2147483906|Software\\Tool|Path", "2147484162|Software\\Old|Path"};
+    record.createdKeys.clear();
+    record.files.clear();
+    std::vector<std::string> registry;
+    for (const std::string& step : describe(planRemoval(record, context())))
+        if (step.find("HKEY_") != std::string::npos) registry.push_back(step);
+    EXPECT_EQ(registry, (std::vector<std::string>{
+                            "value HKEY_LOCAL_MACHINE (32-bit)\\Software\\Old (Path)",
+                            "value HKEY_LOCAL_MACHINE (64-bit)\\Software\\Tool (Path)",
+                            std::string("key HKEY_LOCAL_MACHINE (64-bit)\\") + kUninstallKey +
+                                "{G} if UninstallString = \"C:\\Program Files\\Tool\\uninstall.exe\"",
+                            "key HKEY_CURRENT_USER (64-bit)\\SOFTWARE\\Brindle\\{G} if InstallDir = C:\\Program Files\\Tool\\",
+                            "empty key HKEY_CURRENT_USER (64-bit)\\SOFTWARE\\Brindle"}));
+}
+
 // Entries that would reach beyond what the installation made are refused
 // and reported; nothing is planned for them.
 TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
@@ -115,6 +136,7 @@ TEST(RemovalPlan, EntriesThatBreakTheRulesAreRefused) {
         {"task", "\\\\?\\C:\\x.lnk"}, {"task", "2147483653|Software\\Tool|Path"},
         {"task", "0x80000001|Software\\Tool|Path"}, {"task", "2147483649||Path"},
         {"task", "2147483649|Software\\Tool|Path|more"}, {"task", "2147483649|Software\\Tool"},
+        {"task", "2147484417|Software\\Tool|Path"},  // both views at once
         {"menu", "C:\\Menu\\Programs\\Other\\Tool.lnk"}, {"menu", "C:\\Menu\\Programs\\Vendor\\Tool\\tool.exe"},
         {"desktop", "C:\\Users\\ann\\Desktop\\tool.exe"}, {"desktop", "Desk.lnk"}, {"guid", "{G}\\..\\Other"},
         // Links only on the desktop, in the Startup folder or a start-menu
@@ -230,6 +252,9 @@ TEST(RemovalPlan, RegistryKeysOnlyAsFarAsTheInstallationCreatedThem) {
         {"2147483649|Software\\Acme\\Tool|V", {"2147483650|Software\\Acme"}, {}},
         {"2147483649|Software\\Acme\\Tool|V", {"2147483649|Software\\Ac"}, {}},
         {"2147483650|Software\\Acme|V", {"2147483650|Software\\Acme\\Tool"}, {}},
+        // The 64-bit view's keys are other keys than the 32-bit view's.
+        {"2147483906|Software\\Acme\\Tool|V", {"2147483906|Software\\Acme"}, {"Software\\Acme\\Tool", "Software\\Acme"}},
+        {"2147483906|Software\\Acme\\Tool|V", {"2147483650|Software\\Acme"}, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.task);

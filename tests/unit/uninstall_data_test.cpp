@@ -9,6 +9,7 @@
 #include "config/preference_file.h"
 #include "install/uninstall_data.h"
 #include "temp_folder.h"
+#include "toolkit/registry.h"
 
 namespace brindle {
 namespace {
@@ -137,9 +138,11 @@ TEST_F(UninstallDataTest, ARepeatedInstallLeavesTheSameRecord) {
     inputs.made.writtenFiles = {writtenFileRecord("C:\\Data\\a.txt", {1, 1}),
                                 writtenFileRecord("C:\\Data\\b.txt", {1, 1})};
     inputs.made.madeAbove = "C:\\Apps\\";
+    inputs.made.registryView = kRegistryView64;
     EXPECT_TRUE(write());
     const std::string first = written();
     inputs.earlier = readBack();
+    EXPECT_EQ(inputs.earlier.registryView, kRegistryView64);
     inputs.made.madeAbove.clear();  // the folder is there the second time
     EXPECT_TRUE(write());
     EXPECT_EQ(written(), first);
@@ -148,8 +151,11 @@ TEST_F(UninstallDataTest, ARepeatedInstallLeavesTheSameRecord) {
     inputs.made.taskRecords.pop_back();
     inputs.made.writtenFiles.pop_back();
     inputs.earlier = {};
+    inputs.made.registryView = 0;
     EXPECT_TRUE(write());
     const InstallationRecords shrunk = readBack();
+    EXPECT_EQ(shrunk.registryView, 0u);
+    EXPECT_EQ(written().find("RegistryView"), std::string::npos);
     EXPECT_EQ(shrunk.files, std::vector<std::string>{"tool.exe"});
     EXPECT_EQ(shrunk.taskRecords.size(), 1u);
     EXPECT_EQ(written().find("F002"), std::string::npos);

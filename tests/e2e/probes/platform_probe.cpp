@@ -1,6 +1,8 @@
 // Prints what the runtime's platform lookups give, one fact per line:
 //   folder <code> <path>            for every folder code
+//   native-folder <code> <path>     the program files and common files folders of a 64-bit installation
 //   expand <path>                   the default installation folder of "App"
+//   windows <32 or 64>              the Windows it runs on
 //   registry <name> <text>          values read back after writing them (Number
 //                                   and Binary are written as no strings)
 //   private-folder <access list>    what a private folder admits (SDDL)
@@ -16,13 +18,16 @@
 #include "toolkit/private_folder.h"
 #include "toolkit/protected_folder.h"
 #include "toolkit/registry.h"
+#include "toolkit/windows_platform.h"
 
 using namespace brindle;
 
 int main() {
     for (int code : {0, 2, 5, 7, 20, 23, 26, 43, -2, -3, -5, -6, -7})
         std::printf("folder %d %s\n", code, folderPath(code).c_str());
-    std::printf("expand %s\n", expand("App", true, folderPath).c_str());
+    for (int code : {-6, 43}) std::printf("native-folder %d %s\n", code, folderPath(code, kRegistryView64).c_str());
+    std::printf("expand %s\n", expand("App", true, [](int code) { return folderPath(code); }).c_str());
+    std::printf("windows %d\n", windowsIs64Bit() ? 64 : 32);
 
     const std::string key = "SOFTWARE\\Brindle\\ProbeTest";
     writeRegistryString(kCurrentUser, key, "Plain", "C:\\Program Files\\Tool\\");

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/architecture_check.h"
 #include "checks/language_check.h"
 #include "checks/settings_check.h"
 #include "checks/spelling.h"
@@ -69,6 +70,7 @@ void checkTrees(const Project& project, Diagnostics& diagnostics) {
 void checkProject(const Project& project, Diagnostics& diagnostics) {
     checkSettings(project, diagnostics);
     checkUserTasks(project, diagnostics);
+    if (project.settingsReadable()) checkArchitecture(project, diagnostics);
     checkLanguageFiles(project, diagnostics);
     checkTrees(project, diagnostics);
 }

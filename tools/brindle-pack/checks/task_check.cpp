@@ -4,6 +4,7 @@
 
 #include "checks/path_check.h"
 #include "checks/project_check.h"
+#include "config/architecture.h"
 #include "config/decimal.h"
 #include "project/reference_tables.h"
 #include "toolkit/path_text.h"
@@ -129,13 +130,16 @@ private:
     }
 
     void checkRoot(const std::string& value, const ValuePlace& place) {
+        std::uint32_t named = 0;
+        if (namedRegistryRoot(value, named)) return;
         const auto handle = std::uint32_t(parseDecimal(value));
         std::string names;
         for (const RegistryRoot& root : registryRoots()) {
             if (isDecimal(trimBlanks(value)) && root.handle == handle) return;
             names += (names.empty() ? "" : ", ") + std::to_string(root.handle) + " " + root.name;
         }
-        error(place.line, place.what + " is no registry root: \"" + value + "\"; the roots are " + names);
+        error(place.line, place.what + " is no registry root: \"" + value + "\"; the roots are " + names +
+                              ", or HKCR, HKCU, HKLM, HKU, HKCC, each may end in 32 or 64 for that registry view");
     }
 
     void error(int line, const std::string& message) { diagnostics_.error(file_, line, message); }

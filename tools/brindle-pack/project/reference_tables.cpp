@@ -28,6 +28,11 @@ constexpr KeyReference kKeys[] = {
     {"Task", "MutexString", N::Nothing,
      "Name of a mutex the running application holds; when it exists the installer asks the user to close "
      "the program first. Empty: the running processes are searched for `ProgExe` instead."},
+    {"Settings", "Architecture", N::Nothing,
+     "`x64`: a 64-bit installation. On 64-bit Windows (x64 or ARM64) the installer uses the native program "
+     "files, common files and system folders, the 64-bit registry for the uninstall entry, the remembered "
+     "choices and registry tasks, and the uninstaller removes from there; on 32-bit Windows it says the "
+     "program needs 64-bit Windows and ends with exit code 2. Empty or `x86`: the 32-bit installation."},
     {"Info", "Web", N::Nothing, "Web address shown as a link on the wizard and given in the uninstall entry."},
     {"Settings", "DefaultDir", N::InstallFolder,
      "Proposed installation folder. A plain name lands in the program files folder; a path with a drive "

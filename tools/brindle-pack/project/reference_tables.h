@@ -46,7 +46,7 @@ enum class FieldKind {
     Address,       // a web address
     CarriedFile,   // a file the installer carries
     CopyFolder,    // a folder with path macros, may be empty
-    RegistryRoot,  // a root key as a decimal handle value
+    RegistryRoot,  // a root key as a decimal handle value or a short name (see taskRegistryRoot)
     Text,          // any text
     OptionalText,  // any text, may be empty
     IniValue,      // a value with path macros, may be empty
