@@ -12,6 +12,7 @@ install(FILES "${BRINDLE_BIN_DIR}/brindle-setup.exe" "${BRINDLE_BIN_DIR}/brindle
 install(FILES "${CMAKE_SOURCE_DIR}/tests/e2e/robot/brindle_robot.py" DESTINATION lib/python3/dist-packages)
 install(FILES "${CMAKE_SOURCE_DIR}/README.md" "${CMAKE_SOURCE_DIR}/docs/authoring.md"
               "${CMAKE_SOURCE_DIR}/docs/architecture.md" "${CMAKE_SOURCE_DIR}/docs/measurements.md"
+              "${CMAKE_SOURCE_DIR}/docs/uninstaller.md"
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # Debian keeps man pages compressed, without a time stamp in the gzip header.
