@@ -17,7 +17,7 @@ std::string utf8Of(const std::string& text) {
 }
 }  // namespace
 
-bool RunLog::open(const std::string& path) { return open_ = file_.create(path); }
+bool RunLog::open(const std::string& path) { return open_ = bool(file_.create(path)); }
 
 void RunLog::write(const std::string& line) {
     if (!open_) return;
