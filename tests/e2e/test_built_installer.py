@@ -63,7 +63,8 @@ class BuiltInstaller(wine.WineTest):
                                  "./usr/lib/python3/dist-packages/brindle_robot.py",
                                  "./usr/share/doc/brindle/README.md",
                                  "./usr/share/doc/brindle/authoring.md", "./usr/share/doc/brindle/architecture.md",
-                                 "./usr/share/doc/brindle/measurements.md", "./usr/share/man/man1/brindle-pack.1.gz"})
+                                 "./usr/share/doc/brindle/measurements.md",
+                                 "./usr/share/doc/brindle/uninstaller.md", "./usr/share/man/man1/brindle-pack.1.gz"})
 
     def test_example_installs_with_uninstaller_and_template(self):
         self.scrub(wine.TESTS, wine.host_path(wine.system_folders()[PROGRAMS] + "Brindle Demo"))
