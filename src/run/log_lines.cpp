@@ -7,7 +7,8 @@ const char* reasonOf(ExtractOutcome outcome) {
     switch (outcome) {
         case ExtractOutcome::Written:
         case ExtractOutcome::FolderMade:
-        case ExtractOutcome::Kept: break;
+        case ExtractOutcome::Kept:
+        case ExtractOutcome::TimesFailed: break;
         case ExtractOutcome::UnsafeName: return "its name leaves the folder";
         case ExtractOutcome::LinkInWay: return "a link is in its way";
         case ExtractOutcome::FolderFailed: return "a folder on its way could not be made";
@@ -30,6 +31,7 @@ std::string fileLogLine(const std::string& path, ExtractOutcome outcome, const s
         case ExtractOutcome::Written:
         case ExtractOutcome::FolderMade: return "written: " + path;
         case ExtractOutcome::Kept: return "kept: " + path;
+        case ExtractOutcome::TimesFailed: return withSystemText("written without its times: " + path, systemText);
         default: return withSystemText("not written: " + path + ": " + reasonOf(outcome), systemText);
     }
 }

@@ -88,6 +88,8 @@ TEST(LogLines, EveryFileAndFailureWithItsCause) {
               "not written: T:\\App\\big.bin: not enough space on the drive");
     EXPECT_EQ(fileLogLine("C:\\T\\x", ExtractOutcome::WriteFailed, "Access denied. (5)"),
               "not written: C:\\T\\x: it could not be written: Access denied. (5)");
+    EXPECT_EQ(fileLogLine("C:\\T\\held.txt", ExtractOutcome::TimesFailed, "Access denied. (5)"),
+              "written without its times: C:\\T\\held.txt: Access denied. (5)");
     EXPECT_EQ(failureLogLine("C:\\Desk\\Tool.lnk", "Access denied. (5)"), "failed: C:\\Desk\\Tool.lnk: Access denied. (5)");
     EXPECT_EQ(failureLogLine("C:\\Desk\\Tool.lnk", ""), "failed: C:\\Desk\\Tool.lnk");
     EXPECT_EQ(exitLogLine(3010), "exit code: 3010");
