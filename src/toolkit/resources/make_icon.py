@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (a parcel with a downward arrow) at 32x32 and
-16x16 pixels, 32 bits per pixel, and writes it as brindle.ico."""
+"""Draws the program's icon (a parcel with a downward arrow) at 16, 32, 48
+and 64 pixels and writes it as brindle.ico. Every image is a PNG entry (read
+by Windows from Vista on): a 32-bit bitmap of 32x32 alone took 4 KB of the
+runtime, its PNG takes about 150 bytes."""
 
 import struct
+import zlib
 from pathlib import Path
 
 BROWN, DARK, WHITE = (0x2B, 0x5A, 0x8B, 0xFF), (0x1A, 0x3A, 0x5E, 0xFF), (0xFF, 0xFF, 0xFF, 0xFF)
@@ -23,15 +26,22 @@ def pixel(x, y, size):
     return DARK if edge else BROWN
 
 
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
 def image(size):
-    rows = [b"".join(bytes(pixel(x, y, size)) for x in range(size)) for y in reversed(range(size))]
-    mask_row = b"\0" * (((size + 31) // 32) * 4)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    return header + b"".join(rows) + mask_row * size
+    """The picture as PNG: 8-bit RGBA rows, each with filter type 0."""
+    rows = b"".join(
+        b"\0" + b"".join(bytes((r, g, b, a)) for b, g, r, a in (pixel(x, y, size) for x in range(size)))
+        for y in range(size))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"IDAT", zlib.compress(rows, 9)) + png_chunk(b"IEND", b""))
 
 
 def main():
-    images = [(32, image(32)), (16, image(16))]
+    images = [(size, image(size)) for size in (32, 16, 48, 64)]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:
