@@ -18,7 +18,6 @@
 #include "package/pack.h"
 #include "package/packed_block.h"
 #include "package/unpack.h"
-#include "package/x86_filter.h"
 
 namespace {
 
@@ -77,7 +76,7 @@ std::size_t liblzmaDecode(const std::vector<std::uint8_t>& block, std::vector<st
     if (header.size == 0 || lzma_raw_buffer_decode(filters, nullptr, block.data(), &in, block.size(), output.data(),
                                                    &out, output.size()) != LZMA_OK)
         return 0;
-    if (header.filter == brindle::kX86Filter) brindle::convertX86(output.data(), out, 0, false);
+    brindle::applyLzmaFilter(header.filter, output.data(), out, 0, false);
     return out;
 }
 

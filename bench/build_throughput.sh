@@ -3,43 +3,11 @@
 # solid (LZMA method) with one thread and with all cores, solid with the LZ
 # method and file by file (--no-solid) on all cores, next to NSIS's makensis
 # with `SetCompressor /SOLID lzma`, `zstd -19 -T0` and `xz -9 -T0` of a tar of
-# the same tree, with the peak memory of each, measured one after the other. The tree (about 175 MB of Wine's i386 DLLs, 5 MB each
-# at most, and 25 MB of text from /usr/share/doc) is made in
-# build/bench-project when it is not there yet.
+# the same tree, with the peak memory of each, measured one after the other,
+# on the tree bench/bench_project.sh makes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-project=build/bench-project
-pack=build/bin/brindle-pack
-if [ ! -d "$project/app" ]; then
-  "$pack" init "$project" >/dev/null
-  rm -rf "$project/app" && mkdir -p "$project/app/bin" "$project/app/doc"
-  python3 - "$project/app" <<'PY'
-import os, shutil, sys
-app = sys.argv[1]
-dlls, total = "/usr/lib/i386-linux-gnu/wine/i386-windows", 0
-for name in sorted(os.listdir(dlls)):
-    size = os.path.getsize(os.path.join(dlls, name))
-    if size <= 5_200_000 and total + size <= 175_000_000:
-        shutil.copy2(os.path.join(dlls, name), f"{app}/bin/{name}")
-        total += size
-seen, text = set(), 0
-for root, folders, files in os.walk("/usr/share/doc"):
-    folders.sort()
-    for name in sorted(files):
-        path = os.path.join(root, name)
-        target = os.path.relpath(path, "/usr/share/doc").replace("/", "_")
-        if name.endswith(".gz") or os.path.islink(path) or target.lower() in seen:
-            continue
-        size = os.path.getsize(path)
-        if size <= 2_000_000 and text + size <= 25_000_000:
-            shutil.copy2(path, f"{app}/doc/{target}")
-            seen.add(target.lower())
-            text += size
-PY
-  cp build/bin/brindle-hook-probe.exe "$project/app/tool.exe"
-  sed -i 's/^ProgExe = .*/ProgExe = tool.exe/; s/^Help = .*/Help = tool.exe/; s/%InstallDir%docs\\/%InstallDir%doc\\/g' \
-    "$project/setup.ini"
-fi
+. bench/bench_project.sh
 bytes=$(du -sb "$project/app" | cut -f1)
 echo "| run | seconds | processor seconds | MB/s | peak memory (MB) | output (bytes) |"
 echo "|---|---|---|---|---|---|"

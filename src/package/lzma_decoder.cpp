@@ -403,8 +403,8 @@ private:
 // copy from them.
 class FilteredSink final : public ContentSink {
 public:
-    FilteredSink(ContentSink& target, bool x86, std::uint8_t* staging, std::size_t capacity)
-        : target_(target), x86_(x86), staging_(staging), capacity_(capacity) {}
+    FilteredSink(ContentSink& target, std::uint8_t filter, std::uint8_t* staging, std::size_t capacity)
+        : target_(target), filter_(filter), staging_(staging), capacity_(capacity) {}
 
     bool write(const std::uint8_t* data, std::size_t length) override {
         while (length != 0) {
@@ -413,7 +413,7 @@ public:
             held_ += taken;
             data += taken;
             length -= taken;
-            const std::size_t done = x86_ ? convertX86(staging_, held_, position_, false) : held_;
+            const std::size_t done = applyLzmaFilter(filter_, staging_, held_, position_, false);
             if (!pass(done)) return false;
         }
         return true;
@@ -434,7 +434,7 @@ private:
     }
 
     ContentSink& target_;
-    bool x86_;
+    std::uint8_t filter_;
     std::uint8_t* staging_;
     std::size_t capacity_;
     std::size_t held_ = 0;
@@ -457,7 +457,7 @@ bool unpackLzma(const std::uint8_t* source, std::size_t sourceLength, std::uint8
     Input input(source + kLzmaHeaderSize, sourceLength - kLzmaHeaderSize);
     Window window(destination, header.size, header.dictionarySize, nullptr);
     if (Decoder(header, input, window, *model).run() != LzmaOutcome::Done) return false;
-    if (header.filter == kX86Filter) convertX86(destination, header.size, 0, false);
+    applyLzmaFilter(header.filter, destination, header.size, 0, false);
     if (header.checksum != 0 && blockChecksum(destination, header.size) != header.checksum) return false;
     written = header.size;
     return true;
@@ -473,13 +473,20 @@ LzmaOutcome streamLzma(const LzmaBlockHeader& header, BlockSource& source, Conte
     std::unique_ptr<std::uint8_t[]> buffers(new (std::nothrow) std::uint8_t[kInputBuffer + kStagingBuffer]);
     if (!model || !window || !buffers) return LzmaOutcome::NoMemory;
     Input input(source, buffers.get(), kInputBuffer);
-    FilteredSink filtered(sink, header.filter == kX86Filter, buffers.get() + kInputBuffer, kStagingBuffer);
+    FilteredSink filtered(sink, header.filter, buffers.get() + kInputBuffer, kStagingBuffer);
     Window ring(window.get(), windowSize, header.dictionarySize, &filtered);
     const LzmaOutcome outcome = Decoder(header, input, ring, *model).run();
     if (outcome != LzmaOutcome::Done) return outcome;
     if (!filtered.finish()) return LzmaOutcome::WriteFailed;
     if (header.checksum != 0 && filtered.checksum() != header.checksum) return LzmaOutcome::Damaged;
     return LzmaOutcome::Done;
+}
+
+std::size_t applyLzmaFilter(std::uint8_t filter, std::uint8_t* data, std::size_t length, std::uint32_t position,
+                            bool forward) {
+    if (filter == kNoFilter) return length;
+    return convertX86(data, length, position, forward,
+                      filter == kX86FilterFirstForm ? X86Form::First : X86Form::SkipsOperands);
 }
 
 bool readLzmaHeader(const std::uint8_t* source, std::size_t sourceLength, LzmaBlockHeader& header) {

@@ -6,7 +6,6 @@
 
 #include "package/block_checksum.h"
 #include "package/packed_block.h"
-#include "package/x86_filter.h"
 
 namespace brindle {
 
@@ -29,7 +28,7 @@ LzmaBlockHeader lzmaPlanFor(const std::uint8_t*, std::size_t length) {
 }
 
 void filterForLzma(const LzmaBlockHeader& plan, std::uint8_t* data, std::size_t length, bool forward) {
-    if (plan.filter == kX86Filter) convertX86(data, length, 0, forward);
+    applyLzmaFilter(plan.filter, data, length, 0, forward);
 }
 
 std::vector<std::uint8_t> packLzmaPart(const LzmaBlockHeader& plan, const std::uint8_t* filtered, std::size_t length,
