@@ -1,8 +1,10 @@
 // The packing side of the LZMA block method, on liblzma's encoder (the
 // tools only: the runtime decodes with lzma_decoder.h). A block is packed
-// in parts (of kLzmaPartLength unless a test asks for less), each from the content as the filter left it,
-// with the dictionary's reach of content before it as history, so parts can
-// be packed side by side and the result depends only on the content.
+// in parts (of kLzmaPartLength unless a test asks for less), each from the
+// content as the filter left it, with the dictionary's reach of content
+// before it as history, so parts can be packed side by side and the result
+// depends only on the content. A part re-reads its history, so parts are
+// several dictionaries long.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +15,16 @@
 
 namespace brindle {
 
-inline constexpr std::size_t kLzmaPartLength = std::size_t(32) << 20;
+inline constexpr std::size_t kLzmaPartLength = std::size_t(96) << 20;
 
 // How a block of given content is packed: its header but for the checksum.
 LzmaBlockHeader lzmaPlanFor(const std::uint8_t* data, std::size_t length);
+
+// Whether the x86 filter makes the content smaller: judged on samples
+// spread over it. Programs that call their own functions gain; a tree of
+// many similar programs can lose, as the filter turns the calls they share
+// into absolute targets that differ from copy to copy.
+bool x86FilterPays(const std::uint8_t* data, std::size_t length);
 
 // Applies the plan's filter to data[0, length) in place, or takes it back.
 void filterForLzma(const LzmaBlockHeader& plan, std::uint8_t* data, std::size_t length, bool forward);

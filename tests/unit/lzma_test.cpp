@@ -133,6 +133,55 @@ TEST(Lzma, RoundTrips) {
     expectDecodes(packLzma(firstForm, code.data(), code.size()), code);
 }
 
+// A program whose calls go to a few functions of its own, among other bytes.
+Bytes callsToOwnFunctions(std::size_t length, unsigned seed) {
+    std::mt19937 random(seed);
+    Bytes bytes;
+    while (bytes.size() < length) {
+        for (unsigned i = random() % 12; i != 0; --i) bytes.push_back(std::uint8_t(0x40 + random() % 16));
+        const std::uint32_t target = 0x1000 + 0x340 * (random() % 16);
+        const std::uint32_t relative = target - std::uint32_t(bytes.size() + 5);
+        bytes.push_back(0xE8);
+        for (int i = 0; i < 4; ++i) bytes.push_back(std::uint8_t(relative >> 8 * i));
+    }
+    bytes.resize(length);
+    return bytes;
+}
+
+TEST(Lzma, FiltersOnlyWhereTheFilterPays) {
+    const Bytes program = callsToOwnFunctions(200000, 1);
+    // The same program again and again, each copy a little further on: its
+    // relative calls repeat whole, their absolute targets would not.
+    Bytes copies;
+    for (unsigned copy = 0; copy < 12; ++copy) {
+        copies.insert(copies.end(), copy + 1, std::uint8_t(copy));
+        copies.insert(copies.end(), program.begin(), program.end());
+    }
+    const std::string line = "Installs the application and its documents. ";
+    Bytes text;
+    while (text.size() < 100000) text.insert(text.end(), line.begin(), line.end() - text.size() % 9);
+    const struct {
+        const char* name;
+        Bytes content;
+        std::uint8_t filter;
+    } rows[] = {
+        {"a program calling its own functions", program, kX86Filter},
+        {"copies of one program", copies, kNoFilter},
+        {"text", text, kNoFilter},
+        {"random bytes", randomBytes(100000, 3), kNoFilter},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const LzmaBlockHeader plan = lzmaPlanFor(row.content.data(), row.content.size());
+        EXPECT_EQ(plan.filter, row.filter);
+        // The choice is the smaller block.
+        LzmaBlockHeader other = plan;
+        other.filter = plan.filter == kNoFilter ? kX86Filter : kNoFilter;
+        EXPECT_LE(packLzma(plan, row.content.data(), row.content.size()).size(),
+                  packLzma(other, row.content.data(), row.content.size()).size());
+    }
+}
+
 TEST(Lzma, PartsReachBackIntoThePartsBefore) {
     // Parts of 16 KiB over content that repeats every 20,000 bytes: each part
     // finds its matches in the one before, which only history gives it.
