@@ -89,6 +89,14 @@ public:
         if (count_ <= kBufferBits - kUnitBits) addUnit();
     }
 
+    // The next n bits (1 to 16) without taking them, and taking them: after
+    // a refill the buffer holds more than half its width, enough for both.
+    std::uint32_t peek(unsigned n) const { return std::uint32_t(bits_ >> (kBufferBits - n)); }
+    void skip(unsigned n) {
+        bits_ <<= n;
+        count_ -= n;
+    }
+
     // Whether the stream took bits past the block's end or held a gamma code
     // too large to represent; either fails it.
     bool overrun() const { return padding_ > count_ || broken_; }

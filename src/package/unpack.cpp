@@ -16,6 +16,11 @@ namespace {
 // Eight bytes from at least eight bytes behind: the two never overlap.
 inline void copyChunk(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, 8); }
 
+// Chunks a long match copies before it asks whether there are more: most
+// copies are 32 bytes or less; on i686 a chunk takes four moves, not two, and
+// two chunks with a loop beyond them pay better.
+constexpr unsigned kLongCopyChunks = sizeof(void*) >= 8 ? 4 : 2;
+
 class Output {
 public:
     Output(std::uint8_t* start, std::size_t limit) : start_(start), at_(start), end_(start + limit) {}
@@ -36,8 +41,11 @@ public:
 
     // Copies `length` bytes (at least one) from `distance` bytes behind the
     // write position, byte by byte in effect, so that a distance below the
-    // length repeats the latest bytes.
+    // length repeats the latest bytes. Copies of up to `kLeadingChunks`
+    // chunks, the most of them, take no loop.
+    template <unsigned kLeadingChunks>
     [[gnu::always_inline]] bool copy(std::uint32_t distance, std::uint32_t length) {
+        constexpr unsigned kLeadingBytes = 8 * kLeadingChunks;
         // A distance of 0 wraps round to the largest value and is refused too.
         if (distance - 1 >= std::size_t(at_ - start_)) return false;
         const std::size_t room = std::size_t(end_ - at_);
@@ -45,18 +53,14 @@ public:
         const std::uint8_t* from = at_ - distance;
         std::uint8_t* to = at_;
         at_ += length;
-        if (distance >= 8 && room - length >= 31) {
-            // Whole chunks, the last ones running up to 31 bytes past the
-            // copy's end into output not yet written, which later tokens
-            // overwrite. Most copies are 32 bytes or less: four chunks and no
-            // loop.
-            copyChunk(to, from);
-            copyChunk(to + 8, from + 8);
-            copyChunk(to + 16, from + 16);
-            copyChunk(to + 24, from + 24);
-            if (length > 32) {
-                to += 32;
-                from += 32;
+        if (distance >= 8 && room - length >= kLeadingBytes - 1) {
+            // Whole chunks, the last ones running up to kLeadingBytes - 1
+            // bytes past the copy's end into output not yet written, which
+            // later tokens overwrite.
+            for (unsigned chunk = 0; chunk < kLeadingChunks; ++chunk) copyChunk(to + 8 * chunk, from + 8 * chunk);
+            if (length > kLeadingBytes) {
+                to += kLeadingBytes;
+                from += kLeadingBytes;
                 do {
                     copyChunk(to, from);
                     to += 8;
@@ -73,7 +77,8 @@ public:
 private:
     // The rest of copy: near distances, and copies that end within 31 bytes
     // of the output's end. Kept out of line, so that the hot loop stays small.
-    [[gnu::noinline]] static bool copyNearEnd(std::uint8_t* to, const std::uint8_t* from, std::uint32_t distance, std::uint32_t length) {
+    [[gnu::noinline]] static bool copyNearEnd(std::uint8_t* to, const std::uint8_t* from, std::uint32_t distance,
+                                              std::uint32_t length) {
         if (distance >= 8) {
             // Eight bytes at a time never read a byte this copy has not yet
             // written; the last chunk is shortened to stay inside the output.
@@ -127,6 +132,22 @@ template <typename BitBuffer>
     return farPartZero && low < 0x80000000u;
 }
 
+// Takes the literal of `kWidth` bits that `code`, the next twelve bits,
+// starts with, and the literals after it while the next code is one; false
+// when the output is full.
+template <unsigned kWidth, typename BitBuffer>
+[[gnu::always_inline]] inline bool takeLiterals(BitReader<BitBuffer>& in, std::uint32_t code, Output& out,
+                                                unsigned base) {
+    constexpr std::uint32_t kMask = (1u << kWidth) - 1;
+    in.skip(1 + kWidth);
+    if (!out.put(std::uint8_t(((code >> (11 - kWidth)) & kMask) + base))) return false;
+    std::uint32_t flagged;
+    while (in.takeFlagged(1 + kWidth, flagged)) {
+        if (!out.put(std::uint8_t((flagged & kMask) + base))) return false;
+    }
+    return true;
+}
+
 template <typename BitBuffer>
 std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination,
                           std::size_t capacity, bool& sound) {
@@ -146,19 +167,24 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
     unsigned literalBase = 0;
 
     for (;;) {
-        if (literalWidth != 0) {
-            // Literals come in runs: one shift each, with the flag bit dropped.
-            const unsigned flaggedWidth = 1 + literalWidth;
-            const std::uint32_t mask = (1u << literalWidth) - 1;
-            std::uint32_t flagged;
-            while (in.takeFlagged(flaggedWidth, flagged)) {
-                if (!out.put(std::uint8_t((flagged & mask) + literalBase))) return 0;
-            }
-        }
         in.refill();
-        if (in.bit()) {
-            if (literalWidth == 0 || !out.put(std::uint8_t(in.take(literalWidth) + literalBase))) return 0;
-        } else if (in.bit()) {
+        // A code's first twelve bits at once, its first three picking its
+        // kind: 1 a literal, 01 a long match, 000 a short match, the end code
+        // or an index width, 001 a one-byte code.
+        const std::uint32_t code = in.peek(12);
+        switch (code >> 9) {
+        case 4: case 5: case 6: case 7:
+            // Literals come in runs, of one width or the other.
+            if (literalWidth == 7) {
+                if (!takeLiterals<7>(in, code, out, literalBase)) return 0;
+            } else if (literalWidth == 8) {
+                if (!takeLiterals<8>(in, code, out, 0)) return 0;
+            } else {
+                return 0;  // no width code yet
+            }
+            continue;
+        case 2: case 3: {
+            in.skip(2);
             const std::uint32_t high = in.gamma();
             unsigned bonus = 0;
             if (high != 2) {
@@ -174,21 +200,27 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
                 bonus = longMatchBonus(lastOffset);
             }
             const std::uint32_t length = in.gamma() + bonus;
-            if (length < bonus || !out.copy(lastOffset, length)) return 0;  // past 2^32: beyond any block
-        } else if (!in.bit()) {
-            const std::uint32_t fields = in.take(7 + 2);
-            const std::uint32_t offset = fields >> 2;
-            const std::uint32_t extra = fields & 3;
+            if (length < bonus) return 0;  // past 2^32: beyond any block
+            if (!out.copy<kLongCopyChunks>(lastOffset, length)) return 0;
+            continue;
+        }
+        case 0: {
+            in.skip(12);
+            const std::uint32_t offset = (code >> 2) & 0x7F;
+            const std::uint32_t extra = code & 3;
             if (offset != 0) {
                 lastOffset = offset;
-                if (!out.copy(offset, extra + 2)) return 0;
+                if (!out.copy<1>(offset, extra + 2)) return 0;
             } else if (extra == 0) {
-                break;  // end code
+                break;  // the end code, the only way out of the loop
             } else {
                 index = IndexWidth(in.take(extra + 3));
             }
-        } else {
-            const std::uint32_t nibble = in.take(4);
+            continue;
+        }
+        default:
+            in.skip(7);
+            const std::uint32_t nibble = (code >> 5) & 15;
             if (nibble >= 2) {
                 if (!out.repeatByte(nibble - 1)) return 0;
             } else if (nibble == 1) {
@@ -203,7 +235,9 @@ std::uint32_t decodeBlock(const std::uint8_t* source, std::size_t sourceLength, 
                 literalWidth = 7 + in.bit();
                 literalBase = literalWidth == 7 ? in.take(8) : 0;
             }
+            continue;
         }
+        break;
     }
     if (in.overrun() || out.written() != unpackedSize) return 0;
     if (expectedChecksum != 0 && blockChecksum(destination, unpackedSize) != expectedChecksum) return 0;
