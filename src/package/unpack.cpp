@@ -1,6 +1,8 @@
 // The decoder of packed blocks: codes from the bit reader, bytes into the
-// output. Every bound (input, output, copy distance) is checked where it can
-// be broken, and any breach fails the block.
+// output. The output's bounds and a copy's distance are checked where they
+// can be broken; the input is never read past its end (the reader feeds zero
+// bits there), and a stream that took any of those is refused at its end.
+// Any breach fails the block.
 #include "package/unpack.h"
 
 #include <cstring>
@@ -18,7 +20,7 @@ inline void copyChunk(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(
 
 // Chunks a long match copies before it asks whether there are more: most
 // copies are 32 bytes or less; on i686 a chunk takes four moves, not two, and
-// two chunks with a loop beyond them pay better.
+// two chunks with a loop beyond them execute fewer instructions.
 constexpr unsigned kLongCopyChunks = sizeof(void*) >= 8 ? 4 : 2;
 
 class Output {
@@ -75,8 +77,8 @@ public:
     std::size_t written() const { return std::size_t(at_ - start_); }
 
 private:
-    // The rest of copy: near distances, and copies that end within 31 bytes
-    // of the output's end. Kept out of line, so that the hot loop stays small.
+    // The rest of copy: near distances, and copies too close to the output's
+    // end for whole chunks. Kept out of line, so that the hot loop stays small.
     [[gnu::noinline]] static bool copyNearEnd(std::uint8_t* to, const std::uint8_t* from, std::uint32_t distance,
                                               std::uint32_t length) {
         if (distance >= 8) {
