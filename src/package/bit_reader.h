@@ -3,7 +3,11 @@
 // wide as a register, so that taking a code is a pair of single-instruction
 // shifts; the buffer is topped up half its width at a time. A 64-bit buffer
 // takes whole words; a 32-bit one (i686) takes half-words, a word's high half
-// first, and splits the rare takes wider than 16 bits in two.
+// first, and splits the rare takes wider than 16 bits in two. Past the
+// block's end it is topped up with zero bits, which end every code soon (a
+// zero bit closes a gamma code or a literal run, and twelve zero bits are the
+// end code); whether any of them were taken is asked once, at the end, rather
+// than after every code.
 #pragma once
 
 #include <array>
@@ -52,7 +56,6 @@ public:
         : words_(words), next_(words), end_(words + 4 * wordCount) {}
 
     // Takes n bits (1 to 32), the first one taken being the most significant.
-    // Reading past the block sets the overrun flag and yields zero bits.
     [[gnu::always_inline]] std::uint32_t take(unsigned n) {
         if constexpr (kUnitBits < 32) {
             if (n > kUnitBits) return takeWide(n);
@@ -69,10 +72,7 @@ public:
     [[gnu::always_inline]] std::uint32_t gamma() {
         std::uint32_t value = 1;
         for (;;) {
-            if (count_ < 8) {
-                refill();
-                if (count_ < 8) return gammaSlow(value);
-            }
+            if (count_ < 8) addUnit();
             const unsigned step = kGammaSteps[bits_ >> (kBufferBits - 8)];
             const unsigned pairs = (step >> kGammaPairsShift) & 7;
             value = value << pairs | (step & 15);
@@ -84,25 +84,28 @@ public:
     }
 
     // Tops the buffer up by one unit when it has room for one, so that it
-    // then holds more than half its width unless the block has ended.
+    // then holds more than half its width.
     void refill() {
-        if (count_ <= kBufferBits - kUnitBits && next_ < end_) {
-            bits_ |= Buffer(loadUnit()) << (kBufferBits - kUnitBits - count_);
-            next_ += kUnitBits / 8;
-            count_ += kUnitBits;
-        }
+        if (count_ <= kBufferBits - kUnitBits) addUnit();
     }
 
-    bool overrun() const { return overrun_; }
+    // The next n bits (1 to 16) without taking them, and taking them: after
+    // a refill the buffer holds more than half its width, enough for both.
+    std::uint32_t peek(unsigned n) const { return std::uint32_t(bits_ >> (kBufferBits - n)); }
+    void skip(unsigned n) {
+        bits_ <<= n;
+        count_ -= n;
+    }
 
-    // The fast path for literals: takes n bits (at most 9) when at least n are
-    // left and the first of them is set; false leaves the buffer alone. The
-    // buffer is topped up only when it runs short.
+    // Whether the stream took bits past the block's end or held a gamma code
+    // too large to represent; either fails it.
+    bool overrun() const { return padding_ > count_ || broken_; }
+
+    // The fast path for literals: takes n bits (at most 9) when the first of
+    // them is set; false leaves the buffer alone. The buffer is topped up only
+    // when it runs short.
     bool takeFlagged(unsigned n, std::uint32_t& value) {
-        if (count_ < n) {
-            refill();
-            if (count_ < n) return false;
-        }
+        if (count_ < n) addUnit();
         const std::uint32_t top = std::uint32_t(bits_ >> (kBufferBits - 32));
         if (!(top >> 31)) return false;
         value = top >> (32 - n);
@@ -114,13 +117,7 @@ public:
 private:
     // The rest of take: n is at most what one top-up guarantees.
     [[gnu::always_inline]] std::uint32_t takeWithin(unsigned n) {
-        if (count_ < n) {
-            refill();
-            if (count_ < n) {
-                overrun_ = true;
-                return 0;
-            }
-        }
+        if (count_ < n) addUnit();
         const std::uint32_t value = std::uint32_t(bits_ >> (kBufferBits - n));
         bits_ <<= n;
         count_ -= n;
@@ -133,17 +130,29 @@ private:
         return high << kUnitBits | takeWithin(kUnitBits);
     }
 
-    // The rest of a gamma code one pair at a time, near the end of the block
-    // or for values too large for the table.
+    // The rest of a gamma code one pair at a time, for values too large for
+    // the table. A value that cannot be held marks the stream broken, which
+    // fails it at its end, and gives 1.
     [[gnu::always_inline]] std::uint32_t gammaSlow(std::uint32_t value) {
         do {
             if (value >= 0x80000000u) {
-                overrun_ = true;
-                return 0;
+                broken_ = true;
+                return 1;
             }
             value = 2 * value + bit();
-        } while (bit() && !overrun_);
+        } while (bit());
         return value;
+    }
+
+    // One unit more; the caller has made sure there is room for it.
+    void addUnit() {
+        if (next_ < end_) {
+            bits_ |= Buffer(loadUnit()) << (kBufferBits - kUnitBits - count_);
+            next_ += kUnitBits / 8;
+        } else {
+            padding_ += kUnitBits;
+        }
+        count_ += kUnitBits;
     }
 
     std::uint32_t loadUnit() const {
@@ -161,7 +170,8 @@ private:
     const std::uint8_t* end_;
     Buffer bits_ = 0;
     unsigned count_ = 0;
-    bool overrun_ = false;
+    unsigned padding_ = 0;  // zero bits added past the end, the latest in the buffer
+    bool broken_ = false;
 };
 
 }  // namespace brindle
