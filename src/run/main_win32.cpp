@@ -29,10 +29,12 @@
 #include "run/run_state.h"
 #include "run/setup_arguments.h"
 #include "run/unattended_view.h"
+#include "toolkit/command_words.h"
 #include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
 #include "toolkit/private_folder.h"
+#include "toolkit/program_start.h"
 #include "toolkit/programs.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/system_paths.h"
@@ -305,19 +307,19 @@ RunOutcome runInstaller(const SetupArguments& arguments, RunLog& log) {
 }
 }  // namespace
 
-}  // namespace brindle
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    brindle::restrictLibrarySearch();
-    const std::string arguments = commandLine != nullptr ? commandLine : "";
-    const brindle::SetupArguments parsed = brindle::parseSetupArguments(arguments);
-    brindle::RunLog log;
+unsigned programMain() {
+    restrictLibrarySearch();
+    const std::string arguments = argumentsOf(GetCommandLineA());
+    const SetupArguments parsed = parseSetupArguments(arguments);
+    RunLog log;
     // Without the log it was asked for, a run could not be accounted for.
     const bool logged = parsed.logFile.empty() || log.open(parsed.logFile);
     log.write("command line: " + arguments);
-    const brindle::RunOutcome outcome = logged ? brindle::runInstaller(parsed, log) : brindle::RunOutcome::CouldNotRun;
-    const unsigned code = brindle::exitCodeOf(outcome);
-    log.write(brindle::exitLogLine(code));
-    brindle::ui::stop();
-    ExitProcess(code);
+    const RunOutcome outcome = logged ? runInstaller(parsed, log) : RunOutcome::CouldNotRun;
+    const unsigned code = exitCodeOf(outcome);
+    log.write(exitLogLine(code));
+    ui::stop();
+    return code;
 }
+
+}  // namespace brindle

@@ -21,4 +21,11 @@ std::string takeWord(const std::string& line, std::size_t& at) {
     return word;
 }
 
+std::string argumentsOf(const std::string& line) {
+    std::size_t at = 0;
+    if (atWord(line, at)) takeWord(line, at);
+    atWord(line, at);
+    return line.substr(at);
+}
+
 }  // namespace brindle

@@ -14,4 +14,8 @@ bool atWord(const std::string& line, std::size_t& at);
 // The word that starts at `at` (after atWord); `at` moves past it.
 std::string takeWord(const std::string& line, std::size_t& at);
 
+// What a program was given: its command line after the first word (its
+// own name, quoted where it holds blanks) and the blanks that follow it.
+std::string argumentsOf(const std::string& line);
+
 }  // namespace brindle

@@ -11,7 +11,9 @@
 namespace brindle::ui {
 
 UiState& state() {
-    static UiState ui;
+    // Made once and never destroyed: the programs end with ExitProcess, so
+    // a destructor registered to run at exit never would.
+    static UiState& ui = *new UiState;
     return ui;
 }
 

@@ -18,6 +18,7 @@
 #include "toolkit/file_paths.h"
 #include "toolkit/files.h"
 #include "toolkit/path_text.h"
+#include "toolkit/program_start.h"
 #include "toolkit/registry.h"
 #include "toolkit/system_libraries.h"
 #include "toolkit/system_paths.h"
@@ -129,11 +130,11 @@ UINT runUninstaller() {
 }
 }  // namespace
 
-}  // namespace brindle
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    brindle::restrictLibrarySearch();
-    const UINT code = brindle::runUninstaller();
-    brindle::ui::stop();
-    ExitProcess(code);
+unsigned programMain() {
+    restrictLibrarySearch();
+    const UINT code = runUninstaller();
+    ui::stop();
+    return code;
 }
+
+}  // namespace brindle

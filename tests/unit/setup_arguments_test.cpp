@@ -4,6 +4,7 @@
 #include "run/run_ending.h"
 #include "run/run_state.h"
 #include "run/setup_arguments.h"
+#include "toolkit/command_words.h"
 
 namespace brindle {
 namespace {
@@ -50,6 +51,27 @@ TEST(SetupArguments, ReadsTheSwitchesAndTakesTheRestOfTheLineAsTheFolder) {
         EXPECT_EQ(arguments.logFile, row.logFile);
         EXPECT_EQ(arguments.wrong, row.wrong);
         EXPECT_EQ(arguments.usable(), row.wrong.empty());
+    }
+}
+
+// The program's own name, quoted or not, and the blanks after it are not
+// the program's arguments; a quote left open runs to the end of the line.
+TEST(SetupArguments, AreTheCommandLineAfterTheProgramsName) {
+    const struct {
+        const char* line;
+        const char* arguments;
+    } rows[] = {
+        {"setup.exe", ""},
+        {"setup.exe\t /S ", "/S "},
+        {"  C:\\Setup.exe /S", "/S"},
+        {"\"C:\\My Files\\setup.exe\"  /D=C:\\A B", "/D=C:\\A B"},
+        {"\"C:\\My Files\\setup.exe\"/S /NOICONS", "/NOICONS"},
+        {"\"C:\\My Files\\setup.exe /S", ""},
+        {"", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        EXPECT_EQ(argumentsOf(row.line), row.arguments);
     }
 }
 
