@@ -20,10 +20,10 @@ inline constexpr std::size_t kLzmaPartLength = std::size_t(96) << 20;
 // How a block of given content is packed: its header but for the checksum.
 LzmaBlockHeader lzmaPlanFor(const std::uint8_t* data, std::size_t length);
 
-// Whether the x86 filter makes the content smaller: judged on samples
-// spread over it. Programs that call their own functions gain; a tree of
-// many similar programs can lose, as the filter turns the calls they share
-// into absolute targets that differ from copy to copy.
+// Whether the x86 filter makes the content clearly smaller: judged on
+// samples spread over it. Programs that call their own functions gain; a
+// tree of many similar programs can lose, as the filter turns the calls
+// they share into absolute targets that differ from copy to copy.
 bool x86FilterPays(const std::uint8_t* data, std::size_t length);
 
 // Applies the plan's filter to data[0, length) in place, or takes it back.
