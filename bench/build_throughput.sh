@@ -28,21 +28,9 @@ measure "solid, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(npro
 cmp -s build/bench-setup.exe build/bench-setup-1.exe || echo "the installers differ between thread counts" >&2
 measure "solid, --method lz, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(nproc)" --method lz
 measure "--no-solid, $(nproc) threads" build/bench-setup.exe "${build[@]}" -j "$(nproc)" --no-solid
-# NSIS, a peer installer, as its authors would use it: the whole tree in one
-# solid LZMA block.
-cat >build/bench-nsis.nsi <<NSI
-Name "Bench"
-OutFile "$PWD/build/bench-nsis.exe"
-SetCompressor /SOLID lzma
-InstallDir "\$PROGRAMFILES\Bench"
-RequestExecutionLevel admin
-Section
-  SetOutPath "\$INSTDIR"
-  File /r "$PWD/$project/app/*"
-SectionEnd
-NSI
-measure "NSIS $(makensis -VERSION) /SOLID lzma" build/bench-nsis.exe makensis -V1 build/bench-nsis.nsi
+measure "NSIS $(makensis -VERSION) /SOLID lzma" build/bench-nsis.exe \
+  makensis -V1 "-DAPP=$PWD/$project/app" "-DOUTFILE=$PWD/build/bench-nsis.exe" bench/bench.nsi
 tar -C "$project" -cf build/bench-app.tar app
 measure "zstd -19 -T0 of the tar" build/bench-app.tar.zst zstd -q -f -19 -T0 build/bench-app.tar
 measure "xz -9 -T0 of the tar" build/bench-app.tar.xz xz -k -f -9 -T0 build/bench-app.tar
-rm -f build/bench-setup-1.exe build/bench-app.tar build/bench-app.tar.zst build/bench-app.tar.xz build/bench-nsis.nsi
+rm -f build/bench-setup-1.exe build/bench-app.tar build/bench-app.tar.zst build/bench-app.tar.xz

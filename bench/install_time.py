@@ -24,33 +24,21 @@ import wine_harness as wine  # noqa: E402
 
 BUILD = ROOT / "build"
 PROJECT = BUILD / "bench-project"
-NSIS_SCRIPT = """Name "Bench"
-OutFile "{output}"
-SetCompressor /SOLID lzma
-InstallDir "$PROGRAMFILES\\Bench"
-RequestExecutionLevel admin
-Section
-  SetOutPath "$INSTDIR"
-  File /r "{app}/*"
-SectionEnd
-"""
 
 
 def installers():
-    """{name: (installer, its arguments before the folder)}, built now."""
+    """{name: installer}, built now; each takes `/S /D=FOLDER`."""
     subprocess.run(["bash", "-c", ". bench/bench_project.sh"], cwd=ROOT, check=True)
     made = {}
     for name, extra in (("brindle", []), ("brindle --method lz", ["--method", "lz"])):
-        output = BUILD / f"bench-install-{len(made)}.exe"
-        subprocess.run([BUILD / "bin" / "brindle-pack", "build", PROJECT, "-o", output, "--quiet", *extra],
+        made[name] = BUILD / f"bench-install-{len(made)}.exe"
+        subprocess.run([BUILD / "bin" / "brindle-pack", "build", PROJECT, "-o", made[name], "--quiet", *extra],
                        check=True)
-        made[name] = (output, "/D=")
-    script, output = BUILD / "bench-install.nsi", BUILD / "bench-install-nsis.exe"
-    script.write_text(NSIS_SCRIPT.format(output=output, app=PROJECT / "app"))
+    output = BUILD / "bench-install-nsis.exe"
     version = subprocess.run(["makensis", "-VERSION"], capture_output=True, text=True, check=True).stdout.strip()
-    subprocess.run(["makensis", "-V1", script], check=True)
-    script.unlink()
-    made[f"NSIS {version} /SOLID lzma"] = (output, "/D=")
+    subprocess.run(["makensis", "-V1", f"-DAPP={PROJECT / 'app'}", f"-DOUTFILE={output}",
+                    ROOT / "bench" / "bench.nsi"], check=True)
+    made[f"NSIS {version} /SOLID lzma"] = output
     return made
 
 
@@ -65,12 +53,12 @@ def main():
     expected = tree_bytes(PROJECT / "app")
     times = {name: [] for name in made}
     for round_ in range(rounds):
-        for index, (name, (installer, folder_switch)) in enumerate(made.items()):
+        for index, (name, installer) in enumerate(made.items()):
             folder = f"C:\\bench\\{index}"
             target = wine.host_path(folder)
             shutil.rmtree(target, ignore_errors=True)
             start = time.monotonic()
-            code = wine.run_program(str(installer), "/S", folder_switch + folder)
+            code = wine.run_program(str(installer), "/S", "/D=" + folder)
             seconds = time.monotonic() - start
             # The application's files must all be there, the uninstaller and records besides.
             installed = tree_bytes(target)
@@ -82,10 +70,10 @@ def main():
     nsis = statistics.median(next(value for name, value in times.items() if name.startswith("NSIS")))
     print(f"\n{expected:,} bytes of application, {rounds} rounds, load {os.getloadavg()[0]:.2f}")
     print("| installer | bytes | median seconds | of NSIS's |\n|---|---|---|---|")
-    for name, (installer, _) in made.items():
+    for name, installer in made.items():
         median = statistics.median(times[name])
         print(f"| {name} | {installer.stat().st_size:,} | {median:.2f} | {median / nsis:.2f}x |")
-    for installer, _ in made.values():
+    for installer in made.values():
         installer.unlink()
 
 

@@ -47,12 +47,12 @@ struct LzmaBlockHeader {
 // decoder does not take (lc + lp above 4, pb above 4, an unknown filter, an
 // empty part length for content).
 bool readLzmaHeader(const std::uint8_t* source, std::size_t sourceLength, LzmaBlockHeader& header);
+void writeLzmaHeader(const LzmaBlockHeader& header, std::uint8_t out[kLzmaHeaderSize]);
 
 // Applies (`forward`) or reverses the block's `filter` on data[0, length),
 // whose first byte lies at `position` in the content; how many leading
 // bytes are final, as convertX86() says (all of them without a filter).
 std::size_t applyLzmaFilter(std::uint8_t filter, std::uint8_t* data, std::size_t length, std::uint32_t position,
                             bool forward);
-void writeLzmaHeader(const LzmaBlockHeader& header, std::uint8_t out[kLzmaHeaderSize]);
 
 }  // namespace brindle

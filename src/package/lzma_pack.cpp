@@ -67,10 +67,6 @@ LzmaBlockHeader lzmaPlanFor(const std::uint8_t* data, std::size_t length) {
     return plan;
 }
 
-void filterForLzma(const LzmaBlockHeader& plan, std::uint8_t* data, std::size_t length, bool forward) {
-    applyLzmaFilter(plan.filter, data, length, 0, forward);
-}
-
 std::vector<std::uint8_t> packLzmaPart(const LzmaBlockHeader& plan, const std::uint8_t* filtered, std::size_t length,
                                        std::size_t index) {
     const std::size_t start = index * plan.partLength;
@@ -127,7 +123,7 @@ std::vector<std::uint8_t> packLzma(const std::uint8_t* data, std::size_t length)
 std::vector<std::uint8_t> packLzma(LzmaBlockHeader header, const std::uint8_t* data, std::size_t length) {
     header.checksum = blockChecksum(data, length);
     std::vector<std::uint8_t> filtered(data, data + length);
-    filterForLzma(header, filtered.data(), length, true);
+    applyLzmaFilter(header.filter, filtered.data(), length, 0, true);
     std::vector<std::vector<std::uint8_t>> parts;
     for (std::size_t index = 0; index < partCount(header); ++index) {
         parts.push_back(packLzmaPart(header, filtered.data(), length, index));

@@ -26,9 +26,6 @@ LzmaBlockHeader lzmaPlanFor(const std::uint8_t* data, std::size_t length);
 // they share into absolute targets that differ from copy to copy.
 bool x86FilterPays(const std::uint8_t* data, std::size_t length);
 
-// Applies the plan's filter to data[0, length) in place, or takes it back.
-void filterForLzma(const LzmaBlockHeader& plan, std::uint8_t* data, std::size_t length, bool forward);
-
 // The packed stream of part `index` of the filtered content; empty when the
 // encoder fails (out of memory).
 std::vector<std::uint8_t> packLzmaPart(const LzmaBlockHeader& plan, const std::uint8_t* filtered, std::size_t length,

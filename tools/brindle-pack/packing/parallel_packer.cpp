@@ -125,7 +125,7 @@ private:
         file->left = segmentCount(file->content.size(), file->pieceLength());
         if (file->method == BlockMethod::Lzma) {
             file->lzma.checksum = blockChecksum(file->content.data(), file->content.size());
-            filterForLzma(file->lzma, file->content.data(), file->content.size(), true);
+            applyLzmaFilter(file->lzma.filter, file->content.data(), file->content.size(), 0, true);
             file->parts.resize(file->left);
         } else {
             file->segments.resize(file->left);
@@ -171,7 +171,7 @@ private:
             block.error = inputs_[index].name + ": the LZMA encoder failed (out of memory?)";
         }
         if (block.error.empty() && !packingPays(block.stored.size(), content.size())) {
-            if (lzma) filterForLzma(file.lzma, content.data(), content.size(), false);
+            if (lzma) applyLzmaFilter(file.lzma.filter, content.data(), content.size(), 0, false);
             block.stored = std::move(content);
         }
         std::lock_guard lock(mutex_);
