@@ -17,7 +17,7 @@ set(BRINDLE_PROGRAM_START "${CMAKE_CURRENT_LIST_DIR}/../src/toolkit/program_star
 # and the compiler's helpers that the optimised code calls are therefore
 # loaded before the optimisation; a link that crashes after a change calls
 # a new one, to be added here.
-set(BRINDLE_HELPERS_LOADED_FIRST __divdi3 abort free malloc memchr memcmp memmove memset strlen)
+set(BRINDLE_HELPERS_LOADED_FIRST __divdi3 abort free malloc memchr memcmp memcpy memmove memset strlen)
 list(TRANSFORM BRINDLE_HELPERS_LOADED_FIRST PREPEND "-Wl,-u,_")
 
 function(brindle_windows_program target)

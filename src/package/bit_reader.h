@@ -7,7 +7,8 @@
 // block's end it is topped up with zero bits, which end every code soon (a
 // zero bit closes a gamma code or a literal run, and twelve zero bits are the
 // end code); whether any of them were taken is asked once, at the end, rather
-// than after every code.
+// than after every code. A block too large to hold is read through a buffer
+// that a feed fills again each time its words run out.
 #pragma once
 
 #include <array>
@@ -15,9 +16,34 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "package/block_stream.h"
 #include "package/packed_block.h"
 
 namespace brindle {
+
+// A block's words read through a buffer from its source.
+class BitFeed {
+public:
+    // `buffer` holds `capacity` bytes (at least 8), the first `filled` of
+    // them the block's first bytes.
+    BitFeed(BlockSource& source, std::uint8_t* buffer, std::size_t capacity, std::size_t filled)
+        : source_(source), buffer_(buffer), capacity_(capacity), filled_(filled) {}
+
+    const std::uint8_t* words() const { return buffer_; }
+
+    // Fills the buffer again once the words up to `wordsEnd` are all read,
+    // the bytes of the word begun behind them carried to its front; the end
+    // of the whole words it then holds (the buffer itself when the block has
+    // ended). Rare, so kept out of line.
+    const std::uint8_t* refill(const std::uint8_t* wordsEnd);
+
+private:
+    BlockSource& source_;
+    std::uint8_t* buffer_;
+    std::size_t capacity_;
+    std::size_t filled_;
+    bool drained_ = false;
+};
 
 // What up to four value/continue pairs of a gamma code give, packed in one
 // byte so that a step is a single load: the value bits in order (low four),
@@ -54,6 +80,8 @@ class BitReader {
 public:
     BitReader(const std::uint8_t* words, std::size_t wordCount)
         : words_(words), next_(words), end_(words + 4 * wordCount) {}
+    // Reads the block through `feed`, which it fills first.
+    explicit BitReader(BitFeed& feed) : words_(feed.words()), next_(words_), end_(words_), feed_(&feed) {}
 
     // Takes n bits (1 to 32), the first one taken being the most significant.
     [[gnu::always_inline]] std::uint32_t take(unsigned n) {
@@ -146,13 +174,21 @@ private:
 
     // One unit more; the caller has made sure there is room for it.
     void addUnit() {
-        if (next_ < end_) {
+        if (next_ < end_ || refilled()) {
             bits_ |= Buffer(loadUnit()) << (kBufferBits - kUnitBits - count_);
             next_ += kUnitBits / 8;
         } else {
             padding_ += kUnitBits;
         }
         count_ += kUnitBits;
+    }
+
+    // Whether a feed had further words once the buffer's ran out.
+    bool refilled() {
+        if (feed_ == nullptr) return false;
+        end_ = feed_->refill(end_);
+        words_ = next_ = feed_->words();
+        return next_ < end_;
     }
 
     std::uint32_t loadUnit() const {
@@ -172,6 +208,7 @@ private:
     unsigned count_ = 0;
     unsigned padding_ = 0;  // zero bits added past the end, the latest in the buffer
     bool broken_ = false;
+    BitFeed* feed_ = nullptr;  // none: the block is all in memory
 };
 
 }  // namespace brindle

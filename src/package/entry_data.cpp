@@ -42,38 +42,31 @@ EntryData copyRaw(const PackageEntry& entry, DataCursor& cursor, ContentSink& si
     return EntryData::Read;
 }
 
-EntryData streamLzmaEntry(const PackageEntry& entry, const std::uint8_t* head, DataCursor& cursor, ContentSink& sink) {
-    LzmaBlockHeader header;
-    CursorSource rest(cursor, entry.storedSize - std::uint32_t(kLzmaHeaderSize));
-    LzmaOutcome outcome = LzmaOutcome::Damaged;
-    if (readLzmaHeader(head, kLzmaHeaderSize, header) && header.size == entry.size)
-        outcome = streamLzma(header, rest, sink);
+// What a streamed block came to, once the cursor is past it.
+EntryData outcomeOf(StreamOutcome outcome, CursorSource& rest) {
     if (!rest.skipRest()) return EntryData::Truncated;
     switch (outcome) {
-        case LzmaOutcome::Done: return EntryData::Read;
-        case LzmaOutcome::NoMemory: return EntryData::TooLarge;
-        case LzmaOutcome::WriteFailed: return EntryData::WriteFailed;
-        case LzmaOutcome::Damaged: break;
+        case StreamOutcome::Done: return EntryData::Read;
+        case StreamOutcome::NoMemory: return EntryData::TooLarge;
+        case StreamOutcome::WriteFailed: return EntryData::WriteFailed;
+        case StreamOutcome::Damaged: break;
     }
     return EntryData::Damaged;
 }
 
-// An LZ block, read and unpacked whole; `head` holds its first `taken` bytes.
-EntryData unpackLzEntry(const PackageEntry& entry, const std::uint8_t* head, std::uint32_t taken, DataCursor& cursor,
-                        ContentSink& sink) {
-    std::unique_ptr<std::uint8_t[]> stored(new (std::nothrow) std::uint8_t[std::size_t(entry.storedSize) + 1]);
-    std::unique_ptr<std::uint8_t[]> unpacked(stored ? new (std::nothrow) std::uint8_t[entry.size] : nullptr);
-    if (!unpacked) return cursor.skip(entry.storedSize - taken) ? EntryData::TooLarge : EntryData::Truncated;
-    std::copy(head, head + taken, stored.get());
-    if (!cursor.read(stored.get() + taken, entry.storedSize - taken)) return EntryData::Truncated;
-    std::uint32_t written = 0;
-    if (!unpackBlock(stored.get(), entry.storedSize, unpacked.get(), entry.size, written) || written != entry.size)
-        return EntryData::Damaged;
-    return sink.write(unpacked.get(), entry.size) ? EntryData::Read : EntryData::WriteFailed;
+EntryData streamLzmaEntry(const PackageEntry& entry, const std::uint8_t* head, DataCursor& cursor, ContentSink& sink) {
+    LzmaBlockHeader header;
+    CursorSource rest(cursor, entry.storedSize - std::uint32_t(kLzmaHeaderSize));
+    StreamOutcome outcome = StreamOutcome::Damaged;
+    if (readLzmaHeader(head, kLzmaHeaderSize, header) && header.size == entry.size)
+        outcome = streamLzma(header, rest, sink);
+    return outcomeOf(outcome, rest);
 }
+
 }  // namespace
 
-EntryData streamEntryData(const PackageEntry& entry, DataCursor& cursor, ContentSink& sink) {
+EntryData streamEntryData(const PackageEntry& entry, DataCursor& cursor, ContentSink& sink,
+                          const LzStreamBuffers& lzBuffers) {
     if (entry.size == 0) return EntryData::Read;
     if (!cursor.claim(entry.storedSize)) return EntryData::Truncated;
     if (entry.storedSize == entry.size) return copyRaw(entry, cursor, sink);
@@ -85,7 +78,8 @@ EntryData streamEntryData(const PackageEntry& entry, DataCursor& cursor, Content
     if (!statedBlockSize(head, taken, stated) || stated != entry.size)
         return cursor.skip(entry.storedSize - taken) ? EntryData::Damaged : EntryData::Truncated;
     if (packedBlockMethod(head, taken) == BlockMethod::Lzma) return streamLzmaEntry(entry, head, cursor, sink);
-    return unpackLzEntry(entry, head, taken, cursor, sink);
+    CursorSource rest(cursor, entry.storedSize - taken);
+    return outcomeOf(streamLz(head, taken, rest, sink, lzBuffers), rest);
 }
 
 }  // namespace brindle

@@ -7,6 +7,7 @@
 #include "package/data_cursor.h"
 #include "package/lzma_decoder.h"
 #include "package/package_reader.h"
+#include "package/unpack.h"
 
 namespace brindle {
 
@@ -20,9 +21,10 @@ enum class EntryData {
 
 // Passes the content of a file entry to `sink`, in bounded memory whatever
 // its size: a raw block in pieces, an LZMA block as a stream within its
-// dictionary; an LZ block, which cannot be streamed, whole. The cursor ends
+// dictionary, an LZ block through a window of `lzBuffers`. The cursor ends
 // past the block unless the package breaks off. On anything but Read the
 // sink may have had part of the content, which the caller throws away.
-EntryData streamEntryData(const PackageEntry& entry, DataCursor& cursor, ContentSink& sink);
+EntryData streamEntryData(const PackageEntry& entry, DataCursor& cursor, ContentSink& sink,
+                          const LzStreamBuffers& lzBuffers = {});
 
 }  // namespace brindle

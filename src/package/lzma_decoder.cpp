@@ -272,20 +272,20 @@ public:
     Decoder(const LzmaBlockHeader& header, Input& input, Window& window, Model& model)
         : header_(header), input_(input), window_(window), model_(model), coder_(input) {}
 
-    LzmaOutcome run() {
+    StreamOutcome run() {
         std::uint64_t left = header_.size;
         while (left != 0) {
             std::uint32_t packedLength = 0;
-            if (!input_.readU32(packedLength)) return LzmaOutcome::Damaged;
+            if (!input_.readU32(packedLength)) return StreamOutcome::Damaged;
             const std::uint32_t partSize = std::uint32_t(std::min<std::uint64_t>(left, header_.partLength));
             input_.beginPart(packedLength);
-            const LzmaOutcome part = decodePart(partSize);
-            if (part != LzmaOutcome::Done) return part;
+            const StreamOutcome part = decodePart(partSize);
+            if (part != StreamOutcome::Done) return part;
             input_.endPart();
-            if (input_.failed()) return LzmaOutcome::Damaged;
+            if (input_.failed()) return StreamOutcome::Damaged;
             left -= partSize;
         }
-        return window_.flush() ? LzmaOutcome::Done : LzmaOutcome::WriteFailed;
+        return window_.flush() ? StreamOutcome::Done : StreamOutcome::WriteFailed;
     }
 
 private:
@@ -330,19 +330,19 @@ private:
         return std::uint8_t(symbol);
     }
 
-    LzmaOutcome decodePart(std::uint32_t partSize) {
+    StreamOutcome decodePart(std::uint32_t partSize) {
         model_.reset();
-        if (!coder_.start()) return LzmaOutcome::Damaged;
+        if (!coder_.start()) return StreamOutcome::Damaged;
         unsigned state = 0;
         rep_[0] = rep_[1] = rep_[2] = rep_[3] = 0;
         const unsigned positionMask = (1u << header_.positionBits) - 1;
         const std::uint64_t end = window_.total() + partSize;
         while (window_.total() < end) {
-            if (input_.failed()) return LzmaOutcome::Damaged;
+            if (input_.failed()) return StreamOutcome::Damaged;
             const unsigned positionState = unsigned(window_.total()) & positionMask;
             if (!coder_.bit(model_.isMatch[state][positionState])) {
-                if (state >= kFirstStateAfterMatch && !window_.holds(rep_[0] + 1)) return LzmaOutcome::Damaged;
-                if (!window_.put(literal(state))) return LzmaOutcome::WriteFailed;
+                if (state >= kFirstStateAfterMatch && !window_.holds(rep_[0] + 1)) return StreamOutcome::Damaged;
+                if (!window_.put(literal(state))) return StreamOutcome::WriteFailed;
                 state = state < 4 ? 0 : state < 10 ? state - 3 : state - 6;
                 continue;
             }
@@ -353,14 +353,14 @@ private:
                 rep_[2] = rep_[1];
                 rep_[1] = rep_[0];
                 rep_[0] = distance(matchLength);
-                if (rep_[0] == kEndMarker) return LzmaOutcome::Damaged;  // before the content is whole
+                if (rep_[0] == kEndMarker) return StreamOutcome::Damaged;  // before the content is whole
                 state = state < kFirstStateAfterMatch ? 7 : 10;
             } else {
                 if (!coder_.bit(model_.isRepG0[state])) {
                     if (!coder_.bit(model_.isRep0Long[state][positionState])) {
                         // One byte from the latest distance.
-                        if (!window_.holds(rep_[0] + 1)) return LzmaOutcome::Damaged;
-                        if (!window_.put(window_.back(rep_[0] + 1))) return LzmaOutcome::WriteFailed;
+                        if (!window_.holds(rep_[0] + 1)) return StreamOutcome::Damaged;
+                        if (!window_.put(window_.back(rep_[0] + 1))) return StreamOutcome::WriteFailed;
                         state = state < kFirstStateAfterMatch ? 9 : 11;
                         continue;
                     }
@@ -384,10 +384,10 @@ private:
                 state = state < kFirstStateAfterMatch ? 8 : 11;
             }
             const std::size_t copied = matchLength + kMinMatch;
-            if (!window_.holds(rep_[0] + 1) || copied > end - window_.total()) return LzmaOutcome::Damaged;
-            if (!window_.copy(rep_[0] + 1, copied)) return LzmaOutcome::WriteFailed;
+            if (!window_.holds(rep_[0] + 1) || copied > end - window_.total()) return StreamOutcome::Damaged;
+            if (!window_.copy(rep_[0] + 1, copied)) return StreamOutcome::WriteFailed;
         }
-        return input_.failed() ? LzmaOutcome::Damaged : LzmaOutcome::Done;
+        return input_.failed() ? StreamOutcome::Damaged : StreamOutcome::Done;
     }
 
     const LzmaBlockHeader& header_;
@@ -456,30 +456,30 @@ bool unpackLzma(const std::uint8_t* source, std::size_t sourceLength, std::uint8
     if (!model) return false;
     Input input(source + kLzmaHeaderSize, sourceLength - kLzmaHeaderSize);
     Window window(destination, header.size, header.dictionarySize, nullptr);
-    if (Decoder(header, input, window, *model).run() != LzmaOutcome::Done) return false;
+    if (Decoder(header, input, window, *model).run() != StreamOutcome::Done) return false;
     applyLzmaFilter(header.filter, destination, header.size, 0, false);
     if (header.checksum != 0 && blockChecksum(destination, header.size) != header.checksum) return false;
     written = header.size;
     return true;
 }
 
-LzmaOutcome streamLzma(const LzmaBlockHeader& header, BlockSource& source, ContentSink& sink) {
+StreamOutcome streamLzma(const LzmaBlockHeader& header, BlockSource& source, ContentSink& sink) {
     // The window need not exceed the content, nor may a match reach further
     // back than the dictionary.
     const std::size_t windowSize = std::min(header.size, std::max<std::uint32_t>(header.dictionarySize, 1));
-    if (windowSize > kLargestStreamWindow) return LzmaOutcome::Damaged;
+    if (windowSize > kLargestStreamWindow) return StreamOutcome::Damaged;
     std::unique_ptr<Model> model(new (std::nothrow) Model);
     std::unique_ptr<std::uint8_t[]> window(new (std::nothrow) std::uint8_t[windowSize + 1]);
     std::unique_ptr<std::uint8_t[]> buffers(new (std::nothrow) std::uint8_t[kInputBuffer + kStagingBuffer]);
-    if (!model || !window || !buffers) return LzmaOutcome::NoMemory;
+    if (!model || !window || !buffers) return StreamOutcome::NoMemory;
     Input input(source, buffers.get(), kInputBuffer);
     FilteredSink filtered(sink, header.filter, buffers.get() + kInputBuffer, kStagingBuffer);
     Window ring(window.get(), windowSize, header.dictionarySize, &filtered);
-    const LzmaOutcome outcome = Decoder(header, input, ring, *model).run();
-    if (outcome != LzmaOutcome::Done) return outcome;
-    if (!filtered.finish()) return LzmaOutcome::WriteFailed;
-    if (header.checksum != 0 && filtered.checksum() != header.checksum) return LzmaOutcome::Damaged;
-    return LzmaOutcome::Done;
+    const StreamOutcome outcome = Decoder(header, input, ring, *model).run();
+    if (outcome != StreamOutcome::Done) return outcome;
+    if (!filtered.finish()) return StreamOutcome::WriteFailed;
+    if (header.checksum != 0 && filtered.checksum() != header.checksum) return StreamOutcome::Damaged;
+    return StreamOutcome::Done;
 }
 
 std::size_t applyLzmaFilter(std::uint8_t filter, std::uint8_t* data, std::size_t length, std::uint32_t position,

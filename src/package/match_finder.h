@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "package/packed_block.h"
+
 namespace brindle {
 
 struct Match {
@@ -24,7 +26,7 @@ public:
     // The most matches one position can report (lengths 2 to kNiceLength).
     static constexpr std::size_t kMaxMatches = kNiceLength - 1;
     // No match reaches back this far: 8 MiB, 64 MiB of tree.
-    static constexpr std::uint32_t kWindow = std::uint32_t(1) << 23;
+    static constexpr std::uint32_t kWindow = kLzMatchReach;
 
     // Matches for data[begin, end), each less than `window` back and not
     // before `begin`.

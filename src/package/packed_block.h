@@ -11,6 +11,9 @@ inline constexpr std::size_t kPackedHeaderSize = 10;
 inline constexpr std::uint8_t kPackedMagic0 = 'J';
 inline constexpr std::uint8_t kPackedMagic1 = 'C';
 
+// No match the packer writes reaches this far back (8 MiB).
+inline constexpr std::uint32_t kLzMatchReach = std::uint32_t(1) << 23;
+
 // Long matches get a length bonus by how far back they reach; these are the
 // offsets at which the bonus changes.
 inline unsigned longMatchBonus(std::uint32_t offset) {

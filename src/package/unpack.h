@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "package/block_stream.h"
+#include "package/packed_block.h"
+
 namespace brindle {
 
 // Unpacks the packed block `source` (`sourceLength` bytes) into `destination`
@@ -29,5 +32,28 @@ using RegisterBitBuffer = std::conditional_t<sizeof(void*) >= 8, std::uint64_t, 
 // short or lacks the magic.
 bool packedBlockSize(const std::uint8_t* source, std::size_t sourceLength,
                      std::uint32_t* size);
+
+// What a block decoded as a stream passes through: a window of the reach of
+// its matches plus the new content it takes between two passes to the sink,
+// and a buffer of packed bytes read ahead.
+struct LzStreamBuffers {
+    std::size_t reach = kLzMatchReach;
+    std::size_t piece = std::size_t(24) << 20;
+    std::size_t input = std::size_t(1) << 20;
+};
+
+// Decodes the packed block whose first `headLength` bytes (at least its
+// header) are `head` and whose remaining bytes come from `rest`, passing its
+// content to `sink` in pieces, in memory bounded by `buffers` whatever its
+// size, by the same loop as unpack(). A block no larger than the window is
+// held whole and decoded as unpack() decodes it; in a larger one, a match
+// reaching further back than the window then holds (at least the reach)
+// fails the block. A checksum that fails shows only at the end, so a caller
+// writes to a place it can throw away.
+StreamOutcome streamLz(const std::uint8_t* head, std::size_t headLength, BlockSource& rest, ContentSink& sink,
+                       const LzStreamBuffers& buffers = {});
+template <typename BitBuffer>
+StreamOutcome streamLzWithBuffer(const std::uint8_t* head, std::size_t headLength, BlockSource& rest,
+                                 ContentSink& sink, const LzStreamBuffers& buffers);
 
 }  // namespace brindle

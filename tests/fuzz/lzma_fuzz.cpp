@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     brindle::test::PieceSource source(block.data(), block.size(), piece);
     CollectingSink sink;
-    const brindle::LzmaOutcome streamed = brindle::streamLzma(header, source, sink);
-    if ((streamed == brindle::LzmaOutcome::Done) != sound) std::abort();
+    const brindle::StreamOutcome streamed = brindle::streamLzma(header, source, sink);
+    if ((streamed == brindle::StreamOutcome::Done) != sound) std::abort();
     if (sound && (sink.bytes.size() != written ||
                   (written != 0 && std::memcmp(sink.bytes.data(), out.get(), written) != 0)))
         std::abort();

@@ -1,6 +1,8 @@
 // Feeds arbitrary blocks to the decoder: it must never read or write outside
-// its buffers, whatever it accepts must be exactly the stated size, and its
-// two bit buffers must give the same outcome.
+// its buffers, whatever it accepts must be exactly the stated size, its two
+// bit buffers must give the same outcome, and a block streamed through a
+// sliding window must come out as it does whole.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,18 @@
 #include <vector>
 
 #include "package/unpack.h"
+#include "../piece_source.h"
+
+namespace {
+class CollectingSink final : public brindle::ContentSink {
+public:
+    bool write(const std::uint8_t* data, std::size_t length) override {
+        bytes.insert(bytes.end(), data, data + length);
+        return true;
+    }
+    std::vector<std::uint8_t> bytes;
+};
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first byte picks the room the caller offers, around the stated size.
@@ -35,5 +49,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         brindle::unpackWithBuffer<std::uint32_t>(block.data(), block.size(), out32.get(), capacity, written32);
     if (sound32 != sound || written32 != written) std::abort();
     if (sound && std::memcmp(out.get(), out32.get(), written) != 0) std::abort();
+
+    // Streamed in small pieces through a window that slides every few bytes,
+    // a block either comes out as it does whole or is refused (a match beyond
+    // what the window holds); through a window that holds it all, exactly as
+    // it does whole.
+    if (stated > capacity) return 0;
+    const std::size_t reach = std::size_t(16) << (slack >> 6);
+    const std::size_t head = std::min(block.size(), brindle::kLzmaHeaderSize);
+    for (const std::size_t piece : {std::size_t(1 + (slack >> 3 & 7)), std::size_t(stated) + 1}) {
+        brindle::test::PieceSource source(block.data(), block.size(), 1 + (slack >> 3 & 3));
+        CollectingSink sink;
+        const brindle::StreamOutcome streamed =
+            brindle::streamLzWithBuffer<std::uint32_t>(block.data(), head, source, sink, {reach, piece, 0});
+        if (streamed == brindle::StreamOutcome::Done) {
+            if (!sound || sink.bytes.size() != written ||
+                (written != 0 && std::memcmp(sink.bytes.data(), out.get(), written) != 0))
+                std::abort();
+        } else if (streamed != brindle::StreamOutcome::Damaged || (sound && piece > stated)) {
+            std::abort();
+        }
+    }
     return 0;
 }

@@ -15,6 +15,8 @@
 #include <functional>
 #include <map>
 
+#include "package/data_cursor.h"
+#include "package/entry_data.h"
 #include "package/extraction.h"
 #include "package/package_format.h"
 #include "package/packed_block.h"
@@ -194,6 +196,54 @@ TEST(Extraction, OutcomesAndWhatTheDestinationHolds) {
         test::FolderContents expected = {{"dest/", ""}};
         for (const auto& [name, content] : row.after) expected["dest/" + name] = content;
         EXPECT_EQ(test::contentsOf(work.path()), expected);
+    }
+}
+
+class Collected final : public ContentSink {
+public:
+    bool write(const std::uint8_t* data, std::size_t length) override {
+        bytes.append(reinterpret_cast<const char*>(data), length);
+        return true;
+    }
+    std::string bytes;
+};
+
+// LZ blocks pass through a sliding window (small here, so that it slides
+// many times) and come out whole; every next block is read from its start,
+// also after a damaged one.
+TEST(EntryData, LzBlocksStreamThroughASlidingWindow) {
+    test::TempFolder source;
+    const fs::path package = source.path() / "p.pck";
+    const std::vector<std::string> contents = {farRepeats(), farRepeats().substr(1000), "short", noise(30000)};
+    std::vector<test::Item> items;
+    for (const std::string& content : contents) items.push_back(fileItem("f" + std::to_string(items.size()), content));
+    test::writePackage(package, items);
+    test::OpenPackage opened;
+    ASSERT_EQ(opened.read(package), PackageRead::Read);
+    Bytes bytes = test::readBytes(package);
+    breakFirstBlockInside(bytes, opened.reader.entries());
+    test::writeBytes(package, bytes);
+    ASSERT_EQ(opened.read(package), PackageRead::Read);
+    const std::vector<PackageEntry>& entries = opened.reader.entries();
+    ASSERT_NE(entries[1].storedSize, entries[1].size) << "a packed block";
+
+    // A window of 5 KiB is short of the block's matches, about 18 KiB back.
+    const struct {
+        LzStreamBuffers buffers;
+        EntryData second;
+    } runs[] = {{{}, EntryData::Read}, {{32768, 4096, 1024}, EntryData::Read}, {{1024, 4096, 1024}, EntryData::Damaged}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE("reach " + std::to_string(run.buffers.reach));
+        DataCursor data(opened.file, opened.reader.dataStart(), opened.reader.dataEnd());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(data.position(), entries[i].offset) << "entry " << i;
+            Collected sink;
+            const EntryData read = streamEntryData(entries[i], data, sink, run.buffers);
+            EXPECT_EQ(read, i == 0 ? EntryData::Damaged : i == 1 ? run.second : EntryData::Read) << "entry " << i;
+            if (read == EntryData::Read) {
+                EXPECT_TRUE(sink.bytes == contents[i]) << "entry " << i;
+            }
+        }
     }
 }
 

@@ -70,9 +70,9 @@ private:
     std::size_t refuseAfter_;
 };
 
-LzmaOutcome streamBlock(const Bytes& block, std::size_t piece, ContentSink& sink) {
+StreamOutcome streamBlock(const Bytes& block, std::size_t piece, ContentSink& sink) {
     LzmaBlockHeader header;
-    if (!readLzmaHeader(block.data(), block.size(), header)) return LzmaOutcome::Damaged;
+    if (!readLzmaHeader(block.data(), block.size(), header)) return StreamOutcome::Damaged;
     PieceSource source(block.data(), block.size(), piece);
     return streamLzma(header, source, sink);
 }
@@ -87,7 +87,7 @@ void expectDecodes(const Bytes& block, const Bytes& content) {
     EXPECT_EQ(out.back(), 0xAA);
     for (std::size_t piece : {std::size_t(1), std::size_t(7), std::size_t(1) << 20}) {
         CollectingSink sink;
-        EXPECT_EQ(streamBlock(block, piece, sink), LzmaOutcome::Done) << "pieces of " << piece;
+        EXPECT_EQ(streamBlock(block, piece, sink), StreamOutcome::Done) << "pieces of " << piece;
         EXPECT_EQ(sink.bytes, content) << "pieces of " << piece;
     }
 }
@@ -207,7 +207,7 @@ TEST(Lzma, RefusesDamagedBlocks) {
     for (std::size_t cut = 0; cut < block.size(); ++cut) {
         EXPECT_FALSE(unpackBlock(block.data(), cut, out.data(), out.size(), written)) << "cut at " << cut;
         CollectingSink sink;
-        EXPECT_EQ(streamBlock(Bytes(block.begin(), block.begin() + cut), 5, sink), LzmaOutcome::Damaged);
+        EXPECT_EQ(streamBlock(Bytes(block.begin(), block.begin() + cut), 5, sink), StreamOutcome::Damaged);
     }
     // A changed byte is refused, or it lay where the decoder never reads
     // (the end marker behind a part's content) and the content is right.
@@ -218,7 +218,7 @@ TEST(Lzma, RefusesDamagedBlocks) {
             EXPECT_EQ(out, content) << "byte " << at;
         }
         CollectingSink sink;
-        if (streamBlock(damaged, 3, sink) == LzmaOutcome::Done) {
+        if (streamBlock(damaged, 3, sink) == StreamOutcome::Done) {
             EXPECT_EQ(sink.bytes, content) << "byte " << at;
         }
     }
@@ -255,7 +255,7 @@ TEST(Lzma, StreamsWithinItsWindowAndReportsItsSink) {
     const Bytes content = codeLike(300000);
     const Bytes block = packLzma(smallParts(content, 100000, 65536), content.data(), content.size());
     CollectingSink refusing(150000);
-    EXPECT_EQ(streamBlock(block, 4096, refusing), LzmaOutcome::WriteFailed);
+    EXPECT_EQ(streamBlock(block, 4096, refusing), StreamOutcome::WriteFailed);
 
     LzmaBlockHeader header;
     ASSERT_TRUE(readLzmaHeader(block.data(), block.size(), header));
@@ -264,7 +264,7 @@ TEST(Lzma, StreamsWithinItsWindowAndReportsItsSink) {
     header.dictionarySize = kLargestStreamWindow + 1;
     PieceSource source(block.data(), block.size(), 4096);
     CollectingSink sink;
-    EXPECT_EQ(streamLzma(header, source, sink), LzmaOutcome::Damaged);
+    EXPECT_EQ(streamLzma(header, source, sink), StreamOutcome::Damaged);
 }
 
 TEST(X86Filter, PiecesConvertAsTheWhole) {

@@ -1,5 +1,6 @@
 // The decoder against blocks made code by code, independently of the encoder
-// and including streams it never writes, and the checksum blocks carry.
+// and including streams it never writes, from memory and as a stream through
+// a sliding window, and the checksum blocks carry.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "package/block_checksum.h"
 #include "package/packed_block.h"
 #include "package/unpack.h"
+#include "../piece_source.h"
 
 namespace brindle {
 namespace {
@@ -187,6 +189,129 @@ TEST(Unpack, Blocks) {
                 EXPECT_EQ(std::string(out.begin(), out.begin() + written), *c.expected);
             }
         }
+    }
+}
+
+class CollectingSink final : public ContentSink {
+public:
+    explicit CollectingSink(std::size_t refuseAfter = SIZE_MAX) : refuseAfter_(refuseAfter) {}
+    bool write(const std::uint8_t* data, std::size_t length) override {
+        if (bytes.size() + length > refuseAfter_) return false;
+        bytes.append(reinterpret_cast<const char*>(data), length);
+        return true;
+    }
+    std::string bytes;
+
+private:
+    std::size_t refuseAfter_;
+};
+
+// The block as the extraction hands it over: its first bytes, then the rest
+// from a source in pieces of `piece`.
+template <typename BitBuffer>
+StreamOutcome streamBlock(const Bytes& block, std::size_t piece, const LzStreamBuffers& buffers, ContentSink& sink) {
+    test::PieceSource rest(block.data(), block.size(), piece);
+    return streamLzWithBuffer<BitBuffer>(block.data(), std::min(block.size(), kLzmaHeaderSize), rest, sink, buffers);
+}
+
+// Every block again through a window that slides after each byte or seven,
+// with a reach that every sound block keeps to.
+TEST(Unpack, BlocksStreamedThroughASlidingWindow) {
+    for (const auto stream : {streamBlock<std::uint64_t>, streamBlock<std::uint32_t>}) {
+        for (const std::size_t piece : {1, 7}) {
+            for (const Case& c : cases()) {
+                std::uint32_t stated = 0;
+                if (packedBlockSize(c.block.data(), c.block.size(), &stated) && stated > c.capacity) continue;
+                SCOPED_TRACE(c.name);
+                SCOPED_TRACE(stream == streamBlock<std::uint32_t> ? "32-bit buffer" : "64-bit buffer");
+                SCOPED_TRACE("piece " + std::to_string(piece));
+                CollectingSink sink;
+                const Bytes block(c.block.begin(), c.block.end() - std::ptrdiff_t(c.cut));
+                const StreamOutcome outcome = stream(block, 3, {256, piece, 0}, sink);
+                EXPECT_EQ(outcome, c.expected ? StreamOutcome::Done : StreamOutcome::Damaged);
+                if (c.expected) {
+                    EXPECT_EQ(sink.bytes, *c.expected);
+                }
+            }
+        }
+    }
+}
+
+// A stream much longer than the window and the input buffer, in every kind
+// of code, made together with the content it stands for.
+class LongStream {
+public:
+    LongStream() { stream_.width8(); }
+    void literals(std::size_t count, unsigned seed) {
+        for (std::size_t i = 0; i < count; ++i) {
+            seed = seed * 1103515245 + 12345;
+            stream_.literal(std::uint8_t(seed >> 16));
+            content_ += char(seed >> 16);
+        }
+    }
+    void rawRuns(int runs) {
+        stream_.put(0b001'0000'1, 8);
+        for (int run = 0; run < runs; ++run) {
+            for (int i = 0; i < 256; ++i) {
+                stream_.put(std::uint8_t(run * 31 + i * 7), 8);
+                content_ += char(run * 31 + i * 7);
+            }
+            stream_.put(run + 1 < runs, 1);
+        }
+    }
+    // A long match of `length` bytes from `distance` back, index width 8.
+    void match(std::uint32_t distance, std::uint32_t length) {
+        stream_.longMatch(3 + (distance >> 8), distance & 0xFF, 8, length - longMatchBonus(distance));
+        for (std::uint32_t i = 0; i < length; ++i) content_ += content_[content_.size() - distance];
+    }
+    void shortMatch(unsigned distance, unsigned length) {
+        stream_.shortMatch(distance, length);
+        for (unsigned i = 0; i < length; ++i) content_ += content_[content_.size() - distance];
+    }
+    Bytes block() {
+        stream_.end();
+        return stream_.block(std::uint32_t(content_.size()), checksumOf(content_));
+    }
+    const std::string& content() const { return content_; }
+
+private:
+    Stream stream_;
+    std::string content_;
+};
+
+TEST(Unpack, LongStreamSlidesItsWindowAndKeepsItsReach) {
+    constexpr std::size_t kReach = 4096;
+    LongStream made;
+    made.literals(5000, 1);
+    made.rawRuns(9);
+    made.match(1, 70000);  // one byte repeated across many slides
+    made.literals(300, 2);
+    made.match(kReach, 30000);  // as far back as the window keeps, overlapping itself
+    for (int i = 0; i < 500; ++i) {
+        made.shortMatch(1 + i % 100, 2 + i % 4);
+        made.literals(7, unsigned(i));
+        made.match(kReach - unsigned(i), 40 + unsigned(i));
+    }
+    made.rawRuns(3);
+    const Bytes block = made.block();
+    ASSERT_GT(block.size(), 10u * 1024) << "input longer than the buffer many times";
+    for (const auto stream : {streamBlock<std::uint64_t>, streamBlock<std::uint32_t>}) {
+        for (const std::size_t piece : {1000, 4096, 65536}) {
+            SCOPED_TRACE("piece " + std::to_string(piece));
+            CollectingSink sink;
+            EXPECT_EQ(stream(block, 333, {kReach, piece, 1024}, sink), StreamOutcome::Done);
+            EXPECT_TRUE(sink.bytes == made.content());
+        }
+        CollectingSink nearer;
+        EXPECT_EQ(stream(block, 4096, {kReach / 2, kReach / 2 - 1, 1024}, nearer), StreamOutcome::Damaged)
+            << "a match beyond what the window holds";
+        CollectingSink refusing(50000);
+        EXPECT_EQ(stream(block, 4096, {kReach, 1000, 1024}, refusing), StreamOutcome::WriteFailed);
+        Bytes changed = block;
+        changed[6] ^= 1;
+        CollectingSink sink;
+        EXPECT_EQ(stream(changed, 4096, {kReach, 1000, 1024}, sink), StreamOutcome::Damaged) << "checksum";
+        EXPECT_EQ(sink.bytes.size(), made.content().size()) << "the content came whole before the checksum failed";
     }
 }
 
