@@ -178,17 +178,26 @@ class Robot:
         return wait_until(lambda: condition(self), timeout=timeout, interval=0.3)
 
 
-def run_unattended(program, arguments="", timeout=300):
+def watch(program, arguments="", timeout=300):
     """Runs a program (a Windows path) with `arguments` to its end through
-    the robot, which looks at the top-level windows all along, as for an
-    installer run with /S: (exit code, [(class, caption) of every window
-    the program had, hidden ones too])."""
+    the robot, which looks at the top-level windows all along: (exit code,
+    [(class, caption) of every window the program had, hidden ones too],
+    (peak working set, peak pagefile usage) in bytes as Windows reports
+    them, 0 where it did not)."""
     code, output, error = Robot().run("watch", program, arguments, timeout=timeout)
     if code != 0:
         raise AssertionError(f"robot watch {program} {arguments}: {error.strip()}")
     lines = output.splitlines()
-    windows = [tuple(line[len("window "):].split("\t", 1)) for line in lines[1:]]
-    return int(lines[0].split()[1]), windows
+    windows = [tuple(line[len("window "):].split("\t", 1)) for line in lines if line.startswith("window ")]
+    peaks = next(tuple(map(int, line.split()[1:])) for line in lines if line.startswith("memory "))
+    return int(lines[0].split()[1]), windows, peaks
+
+
+def run_unattended(program, arguments="", timeout=300):
+    """Runs a program as watch() does, as for an installer run with /S:
+    (exit code, its windows)."""
+    code, windows, _ = watch(program, arguments, timeout)
+    return code, windows
 
 
 class Installer:
