@@ -11,17 +11,6 @@
 #include "package/lzma_decoder.h"
 #include "../piece_source.h"
 
-namespace {
-class CollectingSink final : public brindle::ContentSink {
-public:
-    bool write(const std::uint8_t* data, std::size_t length) override {
-        bytes.insert(bytes.end(), data, data + length);
-        return true;
-    }
-    std::vector<std::uint8_t> bytes;
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first byte picks the size of the stream's pieces.
     if (size < 1) return 0;
@@ -37,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sound ? written != header.size : written != 0) std::abort();
 
     brindle::test::PieceSource source(block.data(), block.size(), piece);
-    CollectingSink sink;
+    brindle::test::CollectingSink sink;
     const brindle::StreamOutcome streamed = brindle::streamLzma(header, source, sink);
     if ((streamed == brindle::StreamOutcome::Done) != sound) std::abort();
     if (sound && (sink.bytes.size() != written ||

@@ -12,17 +12,6 @@
 #include "package/unpack.h"
 #include "../piece_source.h"
 
-namespace {
-class CollectingSink final : public brindle::ContentSink {
-public:
-    bool write(const std::uint8_t* data, std::size_t length) override {
-        bytes.insert(bytes.end(), data, data + length);
-        return true;
-    }
-    std::vector<std::uint8_t> bytes;
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first byte picks the room the caller offers, around the stated size.
     if (size < 1) return 0;
@@ -59,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t head = std::min(block.size(), brindle::kLzmaHeaderSize);
     for (const std::size_t piece : {std::size_t(1 + (slack >> 3 & 7)), std::size_t(stated) + 1}) {
         brindle::test::PieceSource source(block.data(), block.size(), 1 + (slack >> 3 & 3));
-        CollectingSink sink;
+        brindle::test::CollectingSink sink;
         const brindle::StreamOutcome streamed =
             brindle::streamLzWithBuffer<std::uint32_t>(block.data(), head, source, sink, {reach, piece, 0});
         if (streamed == brindle::StreamOutcome::Done) {

@@ -54,21 +54,8 @@ Bytes opcodeThick(std::size_t length, unsigned seed) {
     return bytes;
 }
 
+using test::CollectingSink;
 using test::PieceSource;
-
-class CollectingSink final : public ContentSink {
-public:
-    explicit CollectingSink(std::size_t refuseAfter = SIZE_MAX) : refuseAfter_(refuseAfter) {}
-    bool write(const std::uint8_t* data, std::size_t length) override {
-        if (bytes.size() + length > refuseAfter_) return false;
-        bytes.insert(bytes.end(), data, data + length);
-        return true;
-    }
-    Bytes bytes;
-
-private:
-    std::size_t refuseAfter_;
-};
 
 StreamOutcome streamBlock(const Bytes& block, std::size_t piece, ContentSink& sink) {
     LzmaBlockHeader header;
