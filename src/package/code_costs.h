@@ -33,11 +33,11 @@ inline constexpr unsigned kRawChunkBits = kRawChunkLength * 8 + 1;
 // What a code costs the decoder beyond its bits, stated in bits, so that the
 // parse trades a little size for fewer codes. A literal that follows a
 // literal is taken by the literal loop; every other code, a literal that
-// starts a run included, goes through the decoder's dispatch on its kind,
-// whose branches no predictor learns on text. At this charge the parse
-// writes a one-byte code only where no literal run goes on around it and a
-// two-byte match only where it saves more than a literal run would: text
-// packs 2 % larger and decodes 15 % faster (docs/measurements.md).
+// starts a run included, goes through the decoder's branch on its kind,
+// which text makes hard to predict. At this charge the parse writes a
+// one-byte code only where no literal run goes on around it and a two-byte
+// match only where it saves more than a literal run would: text packs 2 %
+// larger and decodes about 14 % faster (docs/measurements.md).
 inline constexpr unsigned kDispatchCharge = 5;
 
 // Bits of the gamma code of `value` (at least 2).
