@@ -12,15 +12,14 @@ constexpr std::uint32_t kNoWay = 0xffffffffu;
 
 unsigned modeCodeBits(LiteralMode mode) { return mode == kWideLiterals ? kWideModeCodeBits : kNarrowModeCodeBits; }
 
-std::uint32_t byteBits(LiteralMode mode, std::uint8_t byte, bool byteCode) {
-    if (byteCode) return kByteCodeBits;
+std::uint32_t literalBits(LiteralMode mode, std::uint8_t byte) {
     if (!literalFits(mode, byte)) return kNoWay;
     return mode == kWideLiterals ? kWideLiteralBits : kNarrowLiteralBits;
 }
 
 }  // namespace
 
-// Dynamic programming over the single-byte tokens with the mode as state.
+// Dynamic programming over the literals with the mode as state.
 LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std::vector<Token>& tokens,
                          LiteralMode mode) {
     std::vector<std::uint32_t> positions;
@@ -44,7 +43,6 @@ LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std:
             if (bits[j][m] < bits[j][cheapest]) cheapest = m;
         }
         const std::uint8_t byte = data[positions[j]];
-        const bool byteCode = hasByteCode(data, positions[j]);
         for (unsigned m = 0; m < kLiteralModes; ++m) {
             std::uint32_t entry = bits[j][m];
             unsigned entryMode = m;
@@ -52,7 +50,7 @@ LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std:
                 entry = bits[j][cheapest] + modeCodeBits(LiteralMode(m));
                 entryMode = cheapest;
             }
-            const std::uint32_t cost = byteBits(LiteralMode(m), byte, byteCode);
+            const std::uint32_t cost = literalBits(LiteralMode(m), byte);
             if (entry == kNoWay || cost == kNoWay) continue;
             if (entry + cost < bits[j + 1][m]) {
                 bits[j + 1][m] = entry + cost;

@@ -1,7 +1,6 @@
-// Decides how the single-byte tokens of a stretch are written: which literal
-// width (9-bit literals, or 8-bit ones that reach 128 values from a base) is
-// in force for each, and where to switch. Bytes the zero-byte code or a
-// one-byte copy can produce take those codes in any mode.
+// Decides how the literals of a stretch are written: which literal width
+// (9-bit literals, or 8-bit ones that reach 128 values from a base) is in
+// force for each, and where to switch.
 #pragma once
 
 #include <cstddef>
@@ -27,18 +26,18 @@ inline bool literalFits(LiteralMode mode, std::uint8_t byte) {
     return mode >= kNarrowLiterals && std::uint8_t(byte - narrowBase(mode)) < 128;
 }
 
-// How one single-byte token is written.
+// How one literal is written.
 struct ByteAction {
     bool switchMode;   // a literal-width code comes before it
     LiteralMode mode;  // the mode in force for it
 };
 
 struct LiteralPlan {
-    std::vector<ByteAction> actions;  // one per single-byte token, in order
+    std::vector<ByteAction> actions;  // one per literal, in order
     LiteralMode finalMode;
 };
 
-// Plans the single-byte tokens among `tokens`, which cover data from `start`,
+// Plans the literals among `tokens`, which cover data from `start`,
 // entered with `mode` in force.
 LiteralPlan planLiterals(const std::uint8_t* data, std::size_t start, const std::vector<Token>& tokens,
                          LiteralMode mode);

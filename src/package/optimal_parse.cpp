@@ -24,15 +24,18 @@ std::vector<Token> OptimalParser::parse(const std::uint8_t* data, std::size_t st
         const std::size_t position = start + i;
         const std::size_t limit = size - i;
         const std::uint32_t base = bits_[i];
+        const std::uint32_t dispatched = base + kDispatchCharge;  // any code but a literal in a run
         const std::uint32_t offsetHere = lastOffset_[i];
 
-        std::uint32_t single = costs.literalBits[i];
-        if (single > kByteCodeBits && hasByteCode(data, position)) single = kByteCodeBits;
-        reach(i + 1, base + single, 1, 0, offsetHere);
+        const bool inLiteralRun = i > 0 && length_[i] == 1 && distance_[i] == 0;
+        reach(i + 1, (inLiteralRun ? base : dispatched) + costs.literalBits[i], 1, 0, offsetHere);
+        if (hasByteCode(data, position)) {
+            reach(i + 1, dispatched + kByteCodeBits, 1, Token::kByteCodeDistance, offsetHere);
+        }
         // Each chunk is priced as a run of its own; the writer joins neighbours.
         if (limit >= kRawChunkLength) {
-            reach(i + kRawChunkLength, base + kRawRunCodeBits + kRawChunkBits, kRawChunkLength, Token::kRawDistance,
-                  offsetHere);
+            reach(i + kRawChunkLength, dispatched + kRawRunCodeBits + kRawChunkBits, kRawChunkLength,
+                  Token::kRawDistance, offsetHere);
         }
 
         // A match reaching past the nice length is taken as is: the positions
@@ -41,10 +44,10 @@ std::vector<Token> OptimalParser::parse(const std::uint8_t* data, std::size_t st
         if (offsetHere <= position) {
             const std::size_t length = matchLength(data + position, data + position - offsetHere, limit);
             for (std::uint32_t n = 2; n <= std::min(length, nice); ++n) {
-                reach(i + n, base + repeatMatchBits(n), n, Token::kRepeatDistance, offsetHere);
+                reach(i + n, dispatched + repeatMatchBits(n), n, Token::kRepeatDistance, offsetHere);
             }
             if (length > nice) {
-                reach(i + length, base + repeatMatchBits(std::uint32_t(length)), std::uint32_t(length),
+                reach(i + length, dispatched + repeatMatchBits(std::uint32_t(length)), std::uint32_t(length),
                       Token::kRepeatDistance, offsetHere);
             }
             longest = length;
@@ -63,11 +66,11 @@ std::vector<Token> OptimalParser::parse(const std::uint8_t* data, std::size_t st
             }
             for (std::uint32_t n = covered + 1; n <= std::min(length, nice); ++n) {
                 const std::uint32_t bits = matchBits(distance, n, costs.indexWidth);
-                if (bits != kUnreachableBits) reach(i + n, base + bits, n, distance, distance);
+                if (bits != kUnreachableBits) reach(i + n, dispatched + bits, n, distance, distance);
             }
             if (length > nice) {
                 const std::uint32_t n = std::uint32_t(length);
-                reach(i + n, base + matchBits(distance, n, costs.indexWidth), n, distance, distance);
+                reach(i + n, dispatched + matchBits(distance, n, costs.indexWidth), n, distance, distance);
             }
             covered = std::max<std::uint32_t>(covered, std::uint32_t(std::min(length, nice)));
             longest = std::max(longest, length);

@@ -12,16 +12,18 @@
 
 namespace brindle {
 
-// One code of the stream: a single byte (distance 0), a chunk of a raw run
-// (kRawDistance), a match repeating the last offset (kRepeatDistance), or a
-// match at an explicit distance.
+// One code of the stream: a literal (distance 0), the zero-byte code or a
+// one-byte copy (kByteCodeDistance), a chunk of a raw run (kRawDistance), a
+// match repeating the last offset (kRepeatDistance), or a match at an
+// explicit distance.
 struct Token {
     static constexpr std::uint32_t kRepeatDistance = 0xffffffffu;
     static constexpr std::uint32_t kRawDistance = 0xfffffffeu;
+    static constexpr std::uint32_t kByteCodeDistance = 0xfffffffdu;
     std::uint32_t length;
     std::uint32_t distance;
 
-    bool setsOffset() const { return distance != 0 && distance < kRawDistance; }
+    bool setsOffset() const { return distance != 0 && distance < kByteCodeDistance; }
 };
 
 // The matches of each position of a stretch: those of position i are

@@ -58,9 +58,9 @@ void guessLiteralBits(const std::uint8_t* data, std::size_t start, std::size_t e
 void plannedLiteralBits(const std::uint8_t* data, std::size_t start, const std::vector<Token>& tokens,
                         const LiteralPlan& plan, LiteralMode mode, std::vector<std::uint8_t>& literalBits) {
     std::size_t position = start;
-    std::size_t single = 0;
+    std::size_t literal = 0;
     for (const Token& token : tokens) {
-        if (token.distance == 0) mode = plan.actions[single++].mode;
+        if (token.distance == 0) mode = plan.actions[literal++].mode;
         for (std::size_t at = position; at < position + token.length; ++at) {
             unsigned bits = kWideLiteralBits;
             if (mode >= kNarrowLiterals) bits = literalFits(mode, data[at]) ? kNarrowLiteralBits : 2 * kWideLiteralBits;

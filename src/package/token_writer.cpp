@@ -13,11 +13,13 @@ void TokenWriter::setIndexWidth(unsigned width) {
 
 void TokenWriter::write(std::size_t start, const std::vector<Token>& tokens, const LiteralPlan& plan) {
     std::size_t position = start;
-    std::size_t single = 0;
+    std::size_t literal = 0;
     for (std::size_t t = 0; t < tokens.size(); ++t) {
         const Token& token = tokens[t];
         if (token.distance == 0) {
-            writeByte(position, plan.actions[single++]);
+            writeLiteral(position, plan.actions[literal++]);
+        } else if (token.distance == Token::kByteCodeDistance) {
+            writeByteCode(position);
         } else if (token.distance == Token::kRawDistance) {
             // Neighbouring chunks share one run code.
             std::size_t chunks = 1;
@@ -39,7 +41,16 @@ void TokenWriter::write(std::size_t start, const std::vector<Token>& tokens, con
     }
 }
 
-void TokenWriter::writeByte(std::size_t position, const ByteAction& action) {
+void TokenWriter::writeByteCode(std::size_t position) {
+    if (data_[position] == 0) {
+        bits_.put(0b001'0001, 7);
+    } else {
+        bits_.put(0b001, 3);
+        bits_.put(nearCopyOffset(data_, position) + 1, 4);
+    }
+}
+
+void TokenWriter::writeLiteral(std::size_t position, const ByteAction& action) {
     if (action.switchMode) {
         bits_.put(0b001'0000'0, 8);
         if (action.mode == kWideLiterals) {
@@ -50,13 +61,7 @@ void TokenWriter::writeByte(std::size_t position, const ByteAction& action) {
         }
     }
     const std::uint8_t byte = data_[position];
-    const std::uint32_t nearOffset = nearCopyOffset(data_, position);
-    if (byte == 0) {
-        bits_.put(0b001'0001, 7);
-    } else if (nearOffset != 0) {
-        bits_.put(0b001, 3);
-        bits_.put(nearOffset + 1, 4);
-    } else if (action.mode == kWideLiterals) {
+    if (action.mode == kWideLiterals) {
         bits_.put(0x100u | byte, 9);
     } else {
         bits_.put(0x80u | std::uint8_t(byte - narrowBase(action.mode)), 8);

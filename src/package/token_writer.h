@@ -23,7 +23,7 @@ public:
 
     void setIndexWidth(unsigned width);
 
-    // Writes `tokens`, which cover data from `start`, with the single bytes
+    // Writes `tokens`, which cover data from `start`, with the literals
     // written as `plan` says.
     void write(std::size_t start, const std::vector<Token>& tokens, const LiteralPlan& plan);
 
@@ -31,7 +31,8 @@ public:
     void takePending(std::uint32_t& value, unsigned& count) { bits_.takePending(value, count); }
 
 private:
-    void writeByte(std::size_t position, const ByteAction& action);
+    void writeLiteral(std::size_t position, const ByteAction& action);
+    void writeByteCode(std::size_t position);
     void writeRawRun(std::size_t position, std::size_t chunks);
     void writeMatch(std::uint32_t distance, std::uint32_t length);
 
