@@ -7,6 +7,7 @@
 #include "package/lzma_decoder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -347,8 +348,8 @@ private:
                         offset &= b ? matchBit : ~matchBit;
                     } while (symbol < 0x100);
                 } else {
-                    do symbol = symbol << 1 | bit(probabilities[symbol]);
-                    while (symbol < 0x100);
+#pragma GCC unroll 8
+                    for (int i = 0; i < 8; ++i) symbol = symbol << 1 | bit(probabilities[symbol]);
                 }
                 *out++ = std::uint8_t(symbol);
                 state = state < 4 ? 0 : state < 10 ? state - 3 : state - 6;
@@ -428,6 +429,12 @@ private:
             if (copied <= room && rep0 < at) [[likely]] {
                 const std::uint8_t* from = out - rep0 - 1;
                 std::uint8_t* const to = out + copied;
+                // Chunks of 8 bytes where each comes from bytes written before
+                // it, never past the match's end: beyond it a ring holds
+                // history that later matches may still read.
+                if (rep0 >= 7) {
+                    for (; to - out >= 8; out += 8, from += 8) std::memcpy(out, from, 8);
+                }
                 while (out != to) *out++ = *from++;
             } else {
                 // Across the ring's end: the window copies and flushes.
