@@ -348,8 +348,8 @@ private:
                         offset &= b ? matchBit : ~matchBit;
                     } while (symbol < 0x100);
                 } else {
-#pragma GCC unroll 8
-                    for (int i = 0; i < 8; ++i) symbol = symbol << 1 | bit(probabilities[symbol]);
+                    do symbol = symbol << 1 | bit(probabilities[symbol]);
+                    while (symbol < 0x100);
                 }
                 *out++ = std::uint8_t(symbol);
                 state = state < 4 ? 0 : state < 10 ? state - 3 : state - 6;
@@ -389,14 +389,19 @@ private:
                 rep0 = chosen;
                 state = state < kFirstStateAfterMatch ? 8 : 11;
             }
-            unsigned length;
+            Probability* lengthTree = lengthModel->high;
+            unsigned lengthBits = 8;
+            unsigned length = 16;
             if (!bit(lengthModel->choice)) {
-                length = tree(lengthModel->low[positionState], 3);
+                lengthTree = lengthModel->low[positionState];
+                lengthBits = 3;
+                length = 0;
             } else if (!bit(lengthModel->choice2)) {
-                length = 8 + tree(lengthModel->middle[positionState], 3);
-            } else {
-                length = 16 + tree(lengthModel->high, 8);
+                lengthTree = lengthModel->middle[positionState];
+                lengthBits = 3;
+                length = 8;
             }
+            length += tree(lengthTree, lengthBits);
             if (lengthModel == &model.length) {
                 // The distance of a new match.
                 const unsigned slot = tree(model.slot[std::min(length, kLengthStates - 1)], 6);
