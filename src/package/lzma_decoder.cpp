@@ -471,6 +471,12 @@ public:
         : target_(target), filter_(filter), staging_(staging), capacity_(capacity) {}
 
     bool write(const std::uint8_t* data, std::size_t length) override {
+        // Unfiltered content goes on as the window hands it over: no copy,
+        // and a file takes it in a few large writes.
+        if (filter_ == kNoFilter) {
+            checksum_.add(data, length);
+            return target_.write(data, length);
+        }
         while (length != 0) {
             const std::size_t taken = std::min(length, capacity_ - held_);
             std::copy(data, data + taken, staging_ + held_);
