@@ -7,6 +7,7 @@
 #include "package/lzma_decoder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -99,6 +100,21 @@ public:
 
     bool failed() const { return failed_; }
 
+    // The decoder reads the bytes in [at, end) itself, asks refill() for
+    // more when they run out, and gives back where it stopped.
+    void take(const std::uint8_t*& at, const std::uint8_t*& end) const {
+        at = at_;
+        end = end_;
+    }
+    void give(const std::uint8_t* at) { at_ = at; }
+    [[gnu::noinline]] std::uint8_t refill(const std::uint8_t*& at, const std::uint8_t*& end) {
+        at_ = at;
+        const std::uint8_t byte = refill();
+        at = at_;
+        end = end_;
+        return byte;
+    }
+
 private:
     void limit() {
         const std::size_t available = std::size_t(bufferEnd_ - at_);
@@ -137,140 +153,71 @@ private:
     bool failed_ = false;
 };
 
-class RangeDecoder {
-public:
-    explicit RangeDecoder(Input& input) : input_(input) {}
-
-    // The encoder's first byte is always 0; the next four start the code.
-    bool start() {
-        range_ = 0xFFFFFFFF;
-        code_ = 0;
-        const bool zero = input_.byte() == 0;
-        for (int i = 0; i < 4; ++i) code_ = code_ << 8 | input_.byte();
-        return zero && code_ != range_;
-    }
-
-    unsigned bit(Probability& probability) {
-        normalize();
-        const std::uint32_t bound = (range_ >> kProbabilityBits) * probability;
-        if (code_ < bound) {
-            range_ = bound;
-            probability = Probability(probability + (((1u << kProbabilityBits) - probability) >> kAdaptShift));
-            return 0;
-        }
-        range_ -= bound;
-        code_ -= bound;
-        probability = Probability(probability - (probability >> kAdaptShift));
-        return 1;
-    }
-
-    // `count` bits, most significant first, from a tree of 2^count probabilities.
-    unsigned tree(Probability* probabilities, unsigned count) {
-        unsigned node = 1;
-        for (unsigned i = 0; i < count; ++i) node = node << 1 | bit(probabilities[node]);
-        return node - (1u << count);
-    }
-
-    // `count` bits, least significant first.
-    unsigned reverseTree(Probability* probabilities, unsigned count) {
-        unsigned node = 1;
-        unsigned value = 0;
-        for (unsigned i = 0; i < count; ++i) {
-            const unsigned b = bit(probabilities[node]);
-            node = node << 1 | b;
-            value |= b << i;
-        }
-        return value;
-    }
-
-    // Bits of even odds, without a probability.
-    std::uint32_t direct(unsigned count) {
-        std::uint32_t value = 0;
-        for (unsigned i = 0; i < count; ++i) {
-            normalize();
-            range_ >>= 1;
-            const std::uint32_t b = code_ >= range_;
-            code_ -= range_ & (0 - b);
-            value = value << 1 | b;
-        }
-        return value;
-    }
-
-private:
-    void normalize() {
-        if (range_ < kRangeTop) {
-            range_ <<= 8;
-            code_ = code_ << 8 | input_.byte();
-        }
-    }
-
-    Input& input_;
-    std::uint32_t range_ = 0;
-    std::uint32_t code_ = 0;
-};
-
 // The decoded bytes so far, as the matches see them: the whole content when
 // decoding into memory, else a ring of the dictionary's size that goes to
 // the sink each time it is full. Either way no match may reach further back
-// than the dictionary, so a block decodes the same both ways.
+// than the dictionary, so a block decodes the same both ways. The decoder
+// works on a copy of the write position and hands it back before it calls
+// anything here.
 class Window {
 public:
     Window(std::uint8_t* bytes, std::size_t size, std::uint32_t reach, ContentSink* sink)
         : bytes_(bytes), size_(size), reach_(reach), sink_(sink) {}
 
-    bool holds(std::uint32_t distance) const {
-        return distance != 0 && distance <= reach_ && distance <= std::min<std::uint64_t>(total_, size_);
-    }
+    // Whether `rep` + 1 bytes back lies in the window, for a write position `at`.
+    bool holds(std::uint32_t rep, std::size_t at) const { return rep < reach_ && (wrapped_ || rep < at); }
 
-    std::uint8_t back(std::uint32_t distance) const {
-        return bytes_[at_ >= distance ? at_ - distance : at_ + size_ - distance];
+    std::uint8_t back(std::uint32_t distance, std::size_t at) const {
+        return bytes_[at >= distance ? at - distance : at + size_ - distance];
     }
-    std::uint8_t last() const { return total_ == 0 ? 0 : back(1); }
-    std::uint64_t total() const { return total_; }
-
-    bool put(std::uint8_t byte) {
-        bytes_[at_++] = byte;
-        ++total_;
-        return at_ != size_ || flush();
-    }
+    std::uint64_t total(std::size_t at) const { return base_ + at; }
 
     // `length` bytes from `distance` back (which holds() approved), byte by
-    // byte in effect, so a distance below the length repeats the latest bytes.
-    bool copy(std::uint32_t distance, std::size_t length) {
+    // byte in effect, so a distance below the length repeats the latest
+    // bytes; across the ring's end. Returns false when the sink refuses.
+    bool copy(std::uint32_t distance, std::size_t length, std::size_t& at) {
         while (length != 0) {
-            std::size_t from = at_ >= distance ? at_ - distance : at_ + size_ - distance;
-            const std::size_t run = std::min({length, size_ - at_, size_ - from});
-            std::uint8_t* to = bytes_ + at_;
+            const std::size_t from = at >= distance ? at - distance : at + size_ - distance;
+            const std::size_t run = std::min({length, size_ - at, size_ - from});
+            std::uint8_t* to = bytes_ + at;
             const std::uint8_t* source = bytes_ + from;
             for (std::size_t i = 0; i < run; ++i) to[i] = source[i];
-            at_ += run;
-            total_ += run;
+            at += run;
             length -= run;
-            if (at_ == size_ && !flush()) return false;
+            if (at == size_ && !flush(at)) return false;
         }
         return true;
     }
 
-    // Hands the bytes not yet given to the sink.
-    bool flush() {
-        const bool written = sink_ == nullptr || at_ == 0 || sink_->write(bytes_, at_);
-        if (sink_ != nullptr) at_ = 0;
+    // Hands the bytes not yet given to the sink; a full ring starts again.
+    bool flush(std::size_t& at) {
+        const bool written = sink_ == nullptr || at == 0 || sink_->write(bytes_, at);
+        if (sink_ != nullptr && at == size_) {
+            base_ += at;
+            at = 0;
+            wrapped_ = true;
+        }
         return written;
     }
+
+    std::uint8_t* bytes() const { return bytes_; }
+    std::size_t size() const { return size_; }
+
+    std::size_t at = 0;  // the write position, as the decoder last handed it back
 
 private:
     std::uint8_t* bytes_;
     std::size_t size_;
     std::uint32_t reach_;
     ContentSink* sink_;
-    std::size_t at_ = 0;
-    std::uint64_t total_ = 0;
+    std::uint64_t base_ = 0;  // the content's bytes before the ring's start
+    bool wrapped_ = false;    // the ring has been full: all of it is history
 };
 
 class Decoder {
 public:
     Decoder(const LzmaBlockHeader& header, Input& input, Window& window, Model& model)
-        : header_(header), input_(input), window_(window), model_(model), coder_(input) {}
+        : header_(header), input_(input), window_(window), model_(model) {}
 
     StreamOutcome run() {
         std::uint64_t left = header_.size;
@@ -285,108 +232,227 @@ public:
             if (input_.failed()) return StreamOutcome::Damaged;
             left -= partSize;
         }
-        return window_.flush() ? StreamOutcome::Done : StreamOutcome::WriteFailed;
+        return window_.flush(window_.at) ? StreamOutcome::Done : StreamOutcome::WriteFailed;
     }
 
 private:
-    // Lengths and distances come once per match, not per bit: kept out of
-    // line, they cost no speed and keep the decoder within 10 KB.
-    [[gnu::noinline]] unsigned readLength(LengthModel& model, unsigned positionState) {
-        if (!coder_.bit(model.choice)) return coder_.tree(model.low[positionState], 3);
-        if (!coder_.bit(model.choice2)) return 8 + coder_.tree(model.middle[positionState], 3);
-        return 16 + coder_.tree(model.high, 8);
-    }
-
-    // The distance of a new match, less one; kEndMarker ends the stream.
-    [[gnu::noinline]] std::uint32_t distance(unsigned length) {
-        const unsigned slot = coder_.tree(model_.slot[std::min(length, kLengthStates - 1)], 6);
-        if (slot < 4) return slot;
-        const unsigned middleBits = (slot >> 1) - 1;
-        std::uint32_t value = (2 | (slot & 1)) << middleBits;
-        if (slot < kFirstFarSlot) return value + coder_.reverseTree(model_.nearDistance + value - slot, middleBits);
-        value += coder_.direct(middleBits - kAlignBits) << kAlignBits;
-        return value + coder_.reverseTree(model_.align, kAlignBits);
-    }
-
-    std::uint8_t literal(unsigned state) {
-        const unsigned positionMask = (1u << header_.literalPositionBits) - 1;
-        const unsigned context = ((unsigned(window_.total()) & positionMask) << header_.literalContextBits) +
-                                 (window_.last() >> (8 - header_.literalContextBits));
-        Probability* probabilities = model_.literal + kLiteralCoderSize * context;
-        unsigned symbol = 1;
-        if (state >= kFirstStateAfterMatch) {
-            // After a match, the byte that follows the match's source predicts
-            // this one until a bit differs.
-            unsigned matchByte = window_.back(rep_[0] + 1);
-            do {
-                const unsigned matchBit = (matchByte >> 7) & 1;
-                matchByte <<= 1;
-                const unsigned b = coder_.bit(probabilities[0x100 + (matchBit << 8) + symbol]);
-                symbol = symbol << 1 | b;
-                if (b != matchBit) break;
-            } while (symbol < 0x100);
-        }
-        while (symbol < 0x100) symbol = symbol << 1 | coder_.bit(probabilities[symbol]);
-        return std::uint8_t(symbol);
-    }
-
+    // One part, with the range coder's state, the input and the write
+    // position in locals that stay in registers; only the rare cases (input
+    // to refill, a ring to flush, a match across the ring's end) leave them.
     StreamOutcome decodePart(std::uint32_t partSize) {
-        model_.reset();
-        if (!coder_.start()) return StreamOutcome::Damaged;
-        unsigned state = 0;
-        rep_[0] = rep_[1] = rep_[2] = rep_[3] = 0;
+        Model& model = model_;
+        model.reset();
+        const std::uint8_t* in;
+        const std::uint8_t* inEnd;
+        input_.take(in, inEnd);
+        std::uint32_t range = 0xFFFFFFFF;
+        std::uint32_t code = 0;
+
+        const auto nextByte = [&]() -> std::uint32_t {
+            if (in != inEnd) [[likely]] return *in++;
+            return input_.refill(in, inEnd);
+        };
+        const auto normalize = [&] {
+            if (range < kRangeTop) {
+                range <<= 8;
+                code = code << 8 | nextByte();
+            }
+        };
+        const auto bit = [&](Probability& probability) -> unsigned {
+            normalize();
+            const std::uint32_t bound = (range >> kProbabilityBits) * probability;
+            if (code < bound) {
+                range = bound;
+                probability = Probability(probability + (((1u << kProbabilityBits) - probability) >> kAdaptShift));
+                return 0;
+            }
+            range -= bound;
+            code -= bound;
+            probability = Probability(probability - (probability >> kAdaptShift));
+            return 1;
+        };
+        // `count` bits, most significant first, from a tree of 2^count probabilities.
+        const auto tree = [&](Probability* probabilities, unsigned count) {
+            unsigned node = 1;
+            for (unsigned i = 0; i < count; ++i) node = node << 1 | bit(probabilities[node]);
+            return node - (1u << count);
+        };
+        // `count` bits, least significant first.
+        const auto reverseTree = [&](Probability* probabilities, unsigned count) {
+            unsigned node = 1;
+            unsigned value = 0;
+            for (unsigned i = 0; i < count; ++i) {
+                const unsigned b = bit(probabilities[node]);
+                node = node << 1 | b;
+                value |= b << i;
+            }
+            return value;
+        };
+
+        // The encoder's first byte is always 0; the next four start the code.
+        const bool zero = nextByte() == 0;
+        for (int i = 0; i < 4; ++i) code = code << 8 | nextByte();
+        if (!zero || code == range) return StreamOutcome::Damaged;
+
+        std::uint8_t* const bytes = window_.bytes();
+        std::uint8_t* out = bytes + window_.at;
+        // Where the loop must stop to flush the ring or end the part, and
+        // what the part holds beyond that.
+        std::uint8_t* limit;
+        std::uint32_t leftBeyond;
+        const auto setLimit = [&](std::uint32_t partLeft) {
+            const std::size_t room = window_.size() - std::size_t(out - bytes);
+            limit = out + std::min<std::size_t>(room, partLeft);
+            leftBeyond = partLeft - std::uint32_t(limit - out);
+        };
+        setLimit(partSize);
+        // The content's position modulo 2^32, for the position bits.
+        std::uint32_t positionBase = std::uint32_t(window_.total(0));
         const unsigned positionMask = (1u << header_.positionBits) - 1;
-        const std::uint64_t end = window_.total() + partSize;
-        while (window_.total() < end) {
-            if (input_.failed()) return StreamOutcome::Damaged;
-            const unsigned positionState = unsigned(window_.total()) & positionMask;
-            if (!coder_.bit(model_.isMatch[state][positionState])) {
-                if (state >= kFirstStateAfterMatch && !window_.holds(rep_[0] + 1)) return StreamOutcome::Damaged;
-                if (!window_.put(literal(state))) return StreamOutcome::WriteFailed;
+        const unsigned literalPositionMask = (1u << header_.literalPositionBits) - 1;
+        const unsigned literalContextBits = header_.literalContextBits;
+        unsigned state = 0;
+        std::uint32_t rep0 = 0, rep1 = 0, rep2 = 0, rep3 = 0;  // the latest four distances, less one
+
+        for (;;) {
+            if (out == limit) [[unlikely]] {
+                if (leftBeyond == 0) break;
+                window_.at = std::size_t(out - bytes);
+                if (!window_.flush(window_.at)) return StreamOutcome::WriteFailed;
+                out = bytes + window_.at;
+                positionBase = std::uint32_t(window_.total(0));
+                setLimit(leftBeyond);
+            }
+            if (input_.failed()) [[unlikely]] return StreamOutcome::Damaged;
+            const std::size_t at = std::size_t(out - bytes);
+            const unsigned position = positionBase + std::uint32_t(at);
+            const unsigned positionState = position & positionMask;
+            if (!bit(model.isMatch[state][positionState])) {
+                const unsigned previous = at != 0 ? out[-1] : window_.total(0) != 0 ? window_.back(1, at) : 0;
+                const unsigned context = ((position & literalPositionMask) << literalContextBits) +
+                                         (previous >> (8 - literalContextBits));
+                Probability* probabilities = model.literal + kLiteralCoderSize * context;
+                unsigned symbol = 1;
+                if (state >= kFirstStateAfterMatch) {
+                    // After a match, the byte that follows the match's source
+                    // predicts this one until a bit differs; from there on the
+                    // offset is 0 and the plain tree goes on. rep0 lies in the
+                    // window: the match that set the state was checked.
+                    unsigned matchByte = window_.back(rep0 + 1, at);
+                    unsigned offset = 0x100;
+                    do {
+                        matchByte <<= 1;
+                        const unsigned matchBit = matchByte & offset;
+                        const unsigned b = bit(probabilities[offset + matchBit + symbol]);
+                        symbol = symbol << 1 | b;
+                        offset &= b ? matchBit : ~matchBit;
+                    } while (symbol < 0x100);
+                } else {
+                    do symbol = symbol << 1 | bit(probabilities[symbol]);
+                    while (symbol < 0x100);
+                }
+                *out++ = std::uint8_t(symbol);
                 state = state < 4 ? 0 : state < 10 ? state - 3 : state - 6;
                 continue;
             }
-            unsigned matchLength = 0;
-            if (!coder_.bit(model_.isRep[state])) {
-                matchLength = readLength(model_.length, positionState);
-                rep_[3] = rep_[2];
-                rep_[2] = rep_[1];
-                rep_[1] = rep_[0];
-                rep_[0] = distance(matchLength);
-                if (rep_[0] == kEndMarker) return StreamOutcome::Damaged;  // before the content is whole
+            LengthModel* lengthModel = &model.repLength;
+            if (!bit(model.isRep[state])) {
+                lengthModel = &model.length;
+                rep3 = rep2;
+                rep2 = rep1;
+                rep1 = rep0;
                 state = state < kFirstStateAfterMatch ? 7 : 10;
-            } else {
-                if (!coder_.bit(model_.isRepG0[state])) {
-                    if (!coder_.bit(model_.isRep0Long[state][positionState])) {
-                        // One byte from the latest distance.
-                        if (!window_.holds(rep_[0] + 1)) return StreamOutcome::Damaged;
-                        if (!window_.put(window_.back(rep_[0] + 1))) return StreamOutcome::WriteFailed;
-                        state = state < kFirstStateAfterMatch ? 9 : 11;
-                        continue;
-                    }
-                } else {
-                    std::uint32_t chosen;
-                    if (!coder_.bit(model_.isRepG1[state])) {
-                        chosen = rep_[1];
-                    } else {
-                        if (!coder_.bit(model_.isRepG2[state])) {
-                            chosen = rep_[2];
-                        } else {
-                            chosen = rep_[3];
-                            rep_[3] = rep_[2];
-                        }
-                        rep_[2] = rep_[1];
-                    }
-                    rep_[1] = rep_[0];
-                    rep_[0] = chosen;
+            } else if (!bit(model.isRepG0[state])) {
+                if (!bit(model.isRep0Long[state][positionState])) {
+                    // One byte from the latest distance.
+                    if (!window_.holds(rep0, at)) return StreamOutcome::Damaged;
+                    *out = window_.back(rep0 + 1, at);
+                    ++out;
+                    state = state < kFirstStateAfterMatch ? 9 : 11;
+                    continue;
                 }
-                matchLength = readLength(model_.repLength, positionState);
+                state = state < kFirstStateAfterMatch ? 8 : 11;
+            } else {
+                std::uint32_t chosen;
+                if (!bit(model.isRepG1[state])) {
+                    chosen = rep1;
+                } else {
+                    if (!bit(model.isRepG2[state])) {
+                        chosen = rep2;
+                    } else {
+                        chosen = rep3;
+                        rep3 = rep2;
+                    }
+                    rep2 = rep1;
+                }
+                rep1 = rep0;
+                rep0 = chosen;
                 state = state < kFirstStateAfterMatch ? 8 : 11;
             }
-            const std::size_t copied = matchLength + kMinMatch;
-            if (!window_.holds(rep_[0] + 1) || copied > end - window_.total()) return StreamOutcome::Damaged;
-            if (!window_.copy(rep_[0] + 1, copied)) return StreamOutcome::WriteFailed;
+            Probability* lengthTree = lengthModel->high;
+            unsigned lengthBits = 8;
+            unsigned length = 16;
+            if (!bit(lengthModel->choice)) {
+                lengthTree = lengthModel->low[positionState];
+                lengthBits = 3;
+                length = 0;
+            } else if (!bit(lengthModel->choice2)) {
+                lengthTree = lengthModel->middle[positionState];
+                lengthBits = 3;
+                length = 8;
+            }
+            length += tree(lengthTree, lengthBits);
+            if (lengthModel == &model.length) {
+                // The distance of a new match.
+                const unsigned slot = tree(model.slot[std::min(length, kLengthStates - 1)], 6);
+                if (slot < 4) {
+                    rep0 = slot;
+                } else {
+                    const unsigned middleBits = (slot >> 1) - 1;
+                    rep0 = (2 | (slot & 1)) << middleBits;
+                    if (slot < kFirstFarSlot) {
+                        rep0 += reverseTree(model.nearDistance + rep0 - slot, middleBits);
+                    } else {
+                        rep0 = 2 | (slot & 1);
+                        for (unsigned i = kAlignBits; i < middleBits; ++i) {
+                            normalize();
+                            range >>= 1;
+                            const std::uint32_t b = code >= range;
+                            code -= range & (0 - b);
+                            rep0 += rep0 + b;
+                        }
+                        rep0 <<= kAlignBits;
+                        rep0 += reverseTree(model.align, kAlignBits);
+                        // The end marker ends the stream before the content is whole.
+                        if (rep0 == kEndMarker) return StreamOutcome::Damaged;
+                    }
+                }
+            }
+            const std::size_t copied = length + kMinMatch;
+            const std::size_t room = std::size_t(limit - out);
+            if (!window_.holds(rep0, at) || copied > room + leftBeyond) return StreamOutcome::Damaged;
+            if (copied <= room && rep0 < at) [[likely]] {
+                const std::uint8_t* from = out - rep0 - 1;
+                std::uint8_t* const to = out + copied;
+                // Chunks of 8 bytes where each comes from bytes written before
+                // it, never past the match's end: beyond it a ring holds
+                // history that later matches may still read.
+                if (rep0 >= 7) {
+                    for (; to - out >= 8; out += 8, from += 8) std::memcpy(out, from, 8);
+                }
+                while (out != to) *out++ = *from++;
+            } else {
+                // Across the ring's end: the window copies and flushes.
+                std::size_t next = at;
+                if (!window_.copy(rep0 + 1, copied, next)) return StreamOutcome::WriteFailed;
+                const std::uint32_t partLeft = std::uint32_t(room + leftBeyond - copied);
+                out = bytes + next;
+                positionBase = std::uint32_t(window_.total(0));
+                setLimit(partLeft);
+            }
         }
+        window_.at = std::size_t(out - bytes);
+        input_.give(in);
         return input_.failed() ? StreamOutcome::Damaged : StreamOutcome::Done;
     }
 
@@ -394,8 +460,6 @@ private:
     Input& input_;
     Window& window_;
     Model& model_;
-    RangeDecoder coder_;
-    std::uint32_t rep_[4] = {};  // the latest four distances, less one
 };
 
 // Takes the decoded bytes from the window, reverses the filter, sums them up
@@ -407,6 +471,12 @@ public:
         : target_(target), filter_(filter), staging_(staging), capacity_(capacity) {}
 
     bool write(const std::uint8_t* data, std::size_t length) override {
+        // Unfiltered content goes on as the window hands it over: no copy,
+        // and a file takes it in a few large writes.
+        if (filter_ == kNoFilter) {
+            checksum_.add(data, length);
+            return target_.write(data, length);
+        }
         while (length != 0) {
             const std::size_t taken = std::min(length, capacity_ - held_);
             std::copy(data, data + taken, staging_ + held_);

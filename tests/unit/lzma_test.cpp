@@ -239,6 +239,18 @@ TEST(Lzma, RefusesHeadersItDoesNotTake) {
 }
 
 TEST(Lzma, StreamsWithinItsWindowAndReportsItsSink) {
+    // Near matches among matches that reach back almost the whole ring, to
+    // the bytes its last turn left just ahead: a copy must not touch those
+    // beyond its own end.
+    Bytes mixed = randomBytes(4096, 5);
+    std::mt19937 random(5);
+    while (mixed.size() < 200000) {
+        const std::size_t distance = random() % 2 ? 4096 - random() % 6 : 8 + random() % 40;
+        for (std::size_t length = 8 + random() % 40; length != 0; --length) mixed.push_back(mixed[mixed.size() - distance]);
+        if (random() % 2) mixed.push_back(std::uint8_t(random()));
+    }
+    expectDecodes(packLzma(smallParts(mixed, 1 << 20, 4096), mixed.data(), mixed.size()), mixed);
+
     const Bytes content = codeLike(300000);
     const Bytes block = packLzma(smallParts(content, 100000, 65536), content.data(), content.size());
     CollectingSink refusing(150000);
