@@ -10,10 +10,12 @@
 # Everything is made in build/large and
 # removed as soon as it is measured. BASELINE_STUB=FILE adds an install of
 # the same package behind that stub (an earlier build's), side by side.
+# BUILDS="OPTIONS,OPTIONS" picks the builds; WORK another work folder, and
+# BRINDLE_WINE_WORK another Wine prefix, for two runs side by side.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-work=build/large
+work=${WORK:-build/large}
 pack=build/bin/brindle-pack
 read -r -a sizes <<< "${SIZES:-1024 3584}"
 rm -rf "$work" && mkdir -p "$work"
@@ -70,8 +72,12 @@ for mib in "${sizes[@]}"; do
   project=$work/project
   "$pack" init "$project" >/dev/null
   make_content "$project/app/large.bin" "$mib"
-  builds=("--method lzma" "--method lz")
-  [ "$mib" -le 256 ] && builds+=("--method lz --no-solid")
+  if [ -n "${BUILDS:-}" ]; then
+    IFS=, read -r -a builds <<< "$BUILDS"
+  else
+    builds=("--method lzma" "--method lz")
+    [ "$mib" -le 256 ] && builds+=("--method lz --no-solid")
+  fi
   for options in "${builds[@]}"; do
     echo
     echo "### $mib MiB file, $options"
