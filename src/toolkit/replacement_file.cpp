@@ -9,8 +9,17 @@ constexpr int kNameAttempts = 100;
 
 FileResult ReplacementFile::create(const std::string& target) {
     discard();
+    // A missing target is created under its own name: nothing of anyone's
+    // is in the way, and each name a file is created or renamed under costs
+    // a search through a large folder on some file systems (an install
+    // writes thousands of files into such folders).
+    FileResult created = fresh_.createNew(target);
+    if (created) {
+        freshPath_ = target_ = target;
+        return created;
+    }
+    if (!pathExists(target)) return created;
     const std::string folder = target.substr(0, target.find_last_of("\\/") + 1);
-    FileResult created;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = folder + "~brindle" + std::to_string(attempt) + ".tmp";
         created = fresh_.createNew(name);
@@ -27,6 +36,10 @@ FileResult ReplacementFile::create(const std::string& target) {
 FileResult ReplacementFile::replaceTarget() {
     if (freshPath_.empty()) return FileResult::refused();
     fresh_.close();
+    if (freshPath_ == target_) {
+        freshPath_.clear();
+        return {};
+    }
     const FileResult replaced = replaceFile(freshPath_, target_);
     if (!replaced) {
         discard();
