@@ -1,9 +1,9 @@
 // Extraction walks the entry list once, reading the data blocks forwards
 // from the data start, and makes every folder and file inside the held
 // folders of a FolderWalk, never through a link. A block's content goes to a
-// fresh file beside its target, checked on the way, and replaces the target
-// only once it is whole and sound: a damaged entry never replaces a good
-// file, and a failed write (a full disk) leaves the earlier file, or none.
+// ReplacementFile, checked on the way, and replaces the target only once it
+// is whole and sound: a damaged entry never replaces a good file, and a
+// failed write (a full disk) leaves the earlier file, or none.
 #include "package/extraction.h"
 
 #include <algorithm>
@@ -62,9 +62,8 @@ ExtractResult passOver(const PackageEntry& entry, DataCursor& data, ExtractResul
 }
 
 // One file entry at the cursor, for `path`: with `write` off its data are
-// only passed. The content streams into a fresh file beside the target,
-// checked on the way, and replaces the target only once it is whole and
-// sound.
+// only passed. The content streams into a ReplacementFile, checked on the
+// way, and replaces the target only once it is whole and sound.
 ExtractResult extractEntry(const PackageEntry& entry, const std::string& path, bool write, DataCursor& data) {
     if (!write) return passOver(entry, data, {ExtractOutcome::Kept});
     const std::uint64_t blockStart = data.position();
