@@ -8,6 +8,8 @@ ExternalProject_Add(win32
     -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
     -DCMAKE_BUILD_TYPE=MinSizeRel
     -DBRINDLE_BIN_DIR=${BRINDLE_BIN_DIR}
+    -DBRINDLE_IMAGE_PACK=$<TARGET_FILE:brindle-image-pack>
+  DEPENDS brindle-image-pack
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   USES_TERMINAL_BUILD ON

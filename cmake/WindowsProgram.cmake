@@ -52,4 +52,12 @@ function(brindle_windows_program target)
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:${target}>
             -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake
     VERBATIM)
+  # Packed once linked: the code and data travel as one LZMA block behind a
+  # small loader (src/package/packed_image.h).
+  if(BRINDLE_IMAGE_PACK)
+    add_dependencies(${target} brindle-image-loader)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND "${BRINDLE_IMAGE_PACK}" $<TARGET_FILE:${target}> $<TARGET_FILE:brindle-image-loader>
+      VERBATIM)
+  endif()
 endfunction()

@@ -1,0 +1,60 @@
+// A program whose own code and data travel as one LZMA block, restored in
+// place before anything of it runs. The packer (tools/image-pack) leaves the
+// headers, the import table, the resources and the base relocations as they
+// are, so the system loads and binds the program as it was linked; the
+// sections before them (code, data, constants) become zeroed memory of the
+// same size and protection RW, and a small loader appended behind them
+// (src/loader) decodes the block into that range, applies the relocations
+// that fall into it, gives each section its own protection back and jumps to
+// the program's entry. The record below is the loader's, filled in by the
+// packer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace brindle {
+
+inline constexpr char kPackedImageMagic[8] = {'B', 'r', 'n', 'd', 'l', 'P', 'k', '1'};
+inline constexpr std::size_t kPackedImageSections = 8;
+
+struct PackedImageSection {
+    std::uint32_t rva;
+    std::uint32_t size;
+    std::uint32_t characteristics;  // as linked: what the section's pages become
+};
+
+struct PackedImageRecord {
+    char magic[8];
+    std::uint32_t recordRva;      // where this record lies: the loader finds the image's base by it
+    std::uint32_t preferredBase;  // the base the program was linked for
+    std::uint32_t imageSize;      // as the system maps it
+    std::uint32_t rangeRva;       // the range the block restores
+    std::uint32_t rangeSize;
+    std::uint32_t blockRva;       // the LZMA block
+    std::uint32_t blockSize;
+    std::uint32_t relocationsRva;  // the image's base relocations
+    std::uint32_t relocationsSize;
+    std::uint32_t entryRva;       // the program's own entry
+    std::uint32_t loaderRva;      // the loader's section, made read-only once done
+    std::uint32_t loaderSize;
+    // Slots of the program's import table, bound by the system before the
+    // loader runs: the loader imports nothing itself.
+    std::uint32_t getModuleHandleSlot;  // kernel32 GetModuleHandleA
+    std::uint32_t getProcAddressSlot;   // kernel32 GetProcAddress
+    std::uint32_t exitProcessSlot;      // kernel32 ExitProcess
+    std::uint32_t sectionCount;
+    PackedImageSection sections[kPackedImageSections];
+};
+static_assert(sizeof(PackedImageRecord) == 72 + 12 * kPackedImageSections);
+
+// Restores the range of the image of `record.imageSize` bytes at `image`,
+// loaded at address `loadedBase`: decodes the block into the range and adds
+// to each address the relocations place in it how far `loadedBase` lies
+// from the preferred base.
+// False, with nothing promised about the range, when the block does not
+// decode to exactly the range, a relocation block is malformed or of a kind
+// other than a 32-bit address, or any of it lies outside the image.
+bool restorePackedImage(std::uint8_t* image, std::uint32_t loadedBase, const PackedImageRecord& record);
+
+}  // namespace brindle
