@@ -1,8 +1,9 @@
 // The entry of a packed program (package/packed_image.h): restores the
 // program's code and data from their block, gives each section the
-// protection it was linked with, makes its own section read-only and runs
-// the program. Linked on its own, without the C runtime or any import, and
-// appended to the program by tools/image-pack.
+// protection it was linked with and runs the program. Linked on its own,
+// without the C runtime or any import, and appended to the program by
+// tools/image-pack; it writes only its zeroed data, which the packer puts
+// in a section of their own.
 #include <windows.h>
 
 #include <cstddef>
@@ -17,7 +18,7 @@ brindle::PackedImageRecord brindlePackedImage = {
     {brindle::kPackedImageMagic[0], brindle::kPackedImageMagic[1], brindle::kPackedImageMagic[2],
      brindle::kPackedImageMagic[3], brindle::kPackedImageMagic[4], brindle::kPackedImageMagic[5],
      brindle::kPackedImageMagic[6], brindle::kPackedImageMagic[7]},
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {}};
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {}};
 
 namespace {
 
@@ -90,9 +91,7 @@ void brindleImageLoaderStart() {
         const brindle::PackedImageSection& section = record.sections[i];
         sound = virtualProtect(base + section.rva, section.size, protectionOf(section.characteristics), &previous);
     }
-    const auto programStart = reinterpret_cast<void (*)()>(base + record.entryRva);
-    if (!sound || !virtualProtect(base + record.loaderRva, record.loaderSize, PAGE_EXECUTE_READ, &previous))
-        exitProcess(kDamaged);
-    programStart();  // which ends the process
+    if (!sound) exitProcess(kDamaged);
+    reinterpret_cast<void (*)()>(base + record.entryRva)();  // which ends the process
 }
 }

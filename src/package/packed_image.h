@@ -4,10 +4,11 @@
 // are, so the system loads and binds the program as it was linked; the
 // sections before them (code, data, constants) become zeroed memory of the
 // same size and protection RW, and a small loader appended behind them
-// (src/loader) decodes the block into that range, applies the relocations
-// that fall into it, gives each section its own protection back and jumps to
-// the program's entry. The record below is the loader's, filled in by the
-// packer.
+// (src/loader: a section that is read and run, and one for its zeroed data,
+// read and written) decodes the block into that range, applies the
+// relocations that fall into it, gives each section its own protection back
+// and jumps to the program's entry. No page is writable and executable at
+// once. The record below is the loader's, filled in by the packer.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +37,6 @@ struct PackedImageRecord {
     std::uint32_t relocationsRva;  // the image's base relocations
     std::uint32_t relocationsSize;
     std::uint32_t entryRva;       // the program's own entry
-    std::uint32_t loaderRva;      // the loader's section, made read-only once done
-    std::uint32_t loaderSize;
     // Slots of the program's import table, bound by the system before the
     // loader runs: the loader imports nothing itself.
     std::uint32_t getModuleHandleSlot;  // kernel32 GetModuleHandleA
@@ -46,7 +45,7 @@ struct PackedImageRecord {
     std::uint32_t sectionCount;
     PackedImageSection sections[kPackedImageSections];
 };
-static_assert(sizeof(PackedImageRecord) == 72 + 12 * kPackedImageSections);
+static_assert(sizeof(PackedImageRecord) == 64 + 12 * kPackedImageSections);
 
 // Restores the range of the image of `record.imageSize` bytes at `image`,
 // loaded at address `loadedBase`: decodes the block into the range and adds

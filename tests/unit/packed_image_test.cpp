@@ -170,9 +170,10 @@ Program sampleLoader() {
     loader.sectionAlignment = 0x40;
     Bytes code(0x40, 0x90);
     put32(code, 0x8, loader.base + 0xC0);
+    put32(code, 0xC, loader.base + 0x210);
     Bytes data(sizeof(PackedImageRecord), 0);
     std::memcpy(&data[0], kPackedImageMagic, sizeof kPackedImageMagic);
-    const Bytes relocations = image_pack::relocationTable({0x88});
+    const Bytes relocations = image_pack::relocationTable({0x88, 0x8C});
     loader.entry = 0x84;
     loader.sections = {{".text", 0x80, 0x40, code, kCode},
                        {".data", 0xC0, std::uint32_t(data.size()), data, kData},
@@ -209,19 +210,26 @@ TEST(PackedImage, RestoresTheProgramAsTheSystemWouldHaveLoadedIt) {
 
         // Before the loader runs the packed range is zeroed memory the loader may write.
         const PeImage image = readImage(packed);
-        ASSERT_EQ(image.sections.size(), 7u);
+        ASSERT_EQ(image.sections.size(), 8u);
         for (std::size_t i = 0; i < 3; ++i) {
             EXPECT_EQ(image.sections[i].rawSize, 0u);
             EXPECT_EQ(image.sections[i].characteristics, 0xC0000080u);  // zeroed, read, write
             EXPECT_EQ(record.sections[i].characteristics, sampleProgram().sections[i].characteristics);
         }
-        EXPECT_EQ(image.sections.back().name, ".unpack");
-        EXPECT_EQ(image.entryRva, record.loaderRva + (record.recordRva - record.loaderRva - 0x40) + 0x4);
+        // The loader runs from a section it cannot write, and writes only its zeroed data.
+        const image_pack::PeSection& loaderCode = image.sections[6];
+        const image_pack::PeSection& loaderData = image.sections[7];
+        EXPECT_EQ(loaderCode.characteristics, kCode);
+        EXPECT_EQ(loaderData.characteristics, 0xC0000080u);
+        EXPECT_EQ(loaderData.rawSize, 0u);
+        EXPECT_EQ(loaderData.virtualSize, 0x1000u);
+        EXPECT_EQ(image.entryRva, record.recordRva - 0x40 + 0x4);
 
         ASSERT_TRUE(restorePackedImage(loaded.data(), loadedBase, record));
         EXPECT_TRUE(std::equal(expected.begin() + 0x1000, expected.begin() + 0x6000, loaded.begin() + 0x1000));
-        // The loader found where it was moved to: its address of its record.
+        // The loader's addresses follow it: of its record, of its zeroed data.
         EXPECT_EQ(loadLe32(&loaded[record.recordRva - 0x40 + 0x8]), loadedBase + record.recordRva);
+        EXPECT_EQ(loadLe32(&loaded[record.recordRva - 0x40 + 0xC]), loadedBase + loaderData.rva + 0x10);
         EXPECT_EQ(record.getModuleHandleSlot, 0x4060u);
         EXPECT_EQ(record.exitProcessSlot, 0x4068u);
         EXPECT_EQ(record.entryRva, 0x1000u);

@@ -26,12 +26,14 @@ bool readAtLoad(const PeImage& program, const PeSection& section) {
     return false;
 }
 
-// The loader's bytes from its first section on, as they lie in memory (its
-// sections are linked close together), and how many of them its file holds.
+// The loader as its own link laid it out (its sections close together):
+// the bytes its file holds, from its first section on, then its zeroed data,
+// which go to a section of their own, the only one it writes.
 struct LoaderImage {
-    std::vector<std::uint8_t> bytes;
-    std::uint32_t firstRva = 0;
-    std::uint32_t storedSize = 0;
+    std::vector<std::uint8_t> stored;
+    std::uint32_t firstRva = 0;   // of `stored`
+    std::uint32_t zeroedRva = 0;  // of the zeroed data
+    std::uint32_t zeroedSize = 0;
 };
 
 bool flattenLoader(const PeImage& loader, LoaderImage& flat, std::vector<std::uint32_t>& relocations,
@@ -42,32 +44,40 @@ bool flattenLoader(const PeImage& loader, LoaderImage& flat, std::vector<std::ui
     const PeDirectory imports = loader.directories[kImportDirectory];
     if (imports.size != 0 && (imports.rva + 16 > mapped.size() || loadLe32(&mapped[imports.rva + 12]) != 0))
         return error = "the loader imports functions", false;
-    std::uint32_t end = 0;
+    std::uint32_t storedEnd = 0;
     for (const PeSection& section : loader.sections) {
         if (holdsDirectory(section, loader.directories[kRelocationDirectory]) || holdsDirectory(section, imports))
             continue;
-        if (flat.firstRva == 0) flat.firstRva = section.rva;
-        end = std::max(end, section.rva + section.virtualSize);
-        if (section.rawSize != 0)
-            flat.storedSize = std::max(flat.storedSize, section.rva + std::min(section.rawSize, section.virtualSize));
+        if (section.rawSize == 0) {
+            if (flat.zeroedSize != 0) return error = "the loader has zeroed data in two places", false;
+            flat.zeroedRva = section.rva;
+            flat.zeroedSize = section.virtualSize;
+            continue;
+        }
+        if (flat.zeroedSize != 0) return error = "the loader's zeroed data do not come last", false;
+        if (storedEnd == 0) flat.firstRva = section.rva;
+        storedEnd = section.rva + std::min(section.rawSize, section.virtualSize);
     }
-    if (end == 0) return error = "the loader has no sections", false;
-    flat.bytes.assign(mapped.begin() + flat.firstRva, mapped.begin() + end);
-    flat.storedSize -= flat.firstRva;
+    if (storedEnd == 0) return error = "the loader has no code", false;
+    flat.stored.assign(mapped.begin() + flat.firstRva, mapped.begin() + storedEnd);
     for (const std::uint32_t rva : relocations)
-        if (rva < flat.firstRva || rva + 4 > flat.firstRva + flat.storedSize)
+        if (rva < flat.firstRva || rva + 4 > storedEnd)
             return error = "a loader relocation outside its stored bytes", false;
     return true;
 }
 
-// Moves the loader from its own link to `to` in the program's image.
+// Moves the loader from its own link into the program's image: its stored
+// bytes to `storedTo`, its zeroed data to `zeroedTo`.
 void moveLoader(LoaderImage& flat, const std::vector<std::uint32_t>& relocations, std::uint32_t loaderBase,
-                std::uint32_t programBase, std::uint32_t to, std::vector<std::uint32_t>& programRelocations) {
-    const std::uint32_t shift = (programBase + to) - (loaderBase + flat.firstRva);
+                std::uint32_t programBase, std::uint32_t storedTo, std::uint32_t zeroedTo,
+                std::vector<std::uint32_t>& programRelocations) {
     for (const std::uint32_t rva : relocations) {
-        std::uint8_t* at = &flat.bytes[rva - flat.firstRva];
-        storeLe32(at, loadLe32(at) + shift);
-        programRelocations.push_back(to + (rva - flat.firstRva));
+        std::uint8_t* at = &flat.stored[rva - flat.firstRva];
+        const std::uint32_t target = loadLe32(at) - loaderBase;
+        const bool zeroed = flat.zeroedSize != 0 && target >= flat.zeroedRva;
+        const std::uint32_t moved = zeroed ? zeroedTo + (target - flat.zeroedRva) : storedTo + (target - flat.firstRva);
+        storeLe32(at, programBase + moved);
+        programRelocations.push_back(storedTo + (rva - flat.firstRva));
     }
 }
 
@@ -133,37 +143,37 @@ std::vector<std::uint8_t> packImage(const PeImage& program, const PeImage& loade
     LoaderImage flat;
     std::vector<std::uint32_t> loaderRelocations;
     if (!flattenLoader(loader, flat, loaderRelocations, error)) return {};
-    const auto storedEnd = flat.bytes.begin() + flat.storedSize;
-    const auto magic = std::search(flat.bytes.begin(), storedEnd, std::begin(kPackedImageMagic),
+    const auto magic = std::search(flat.stored.begin(), flat.stored.end(), std::begin(kPackedImageMagic),
                                    std::end(kPackedImageMagic));
-    if (magic == storedEnd || std::distance(magic, storedEnd) < std::ptrdiff_t(sizeof record))
+    if (std::distance(magic, flat.stored.end()) < std::ptrdiff_t(sizeof record))
         return refuse(error, "the loader has no record");
-    const std::uint32_t recordOffset = std::uint32_t(magic - flat.bytes.begin());
+    const std::uint32_t recordOffset = std::uint32_t(magic - flat.stored.begin());
 
-    // The loader's section follows the relocations' table, which the
-    // loader's relocations join: the block, then the loader, whose zeroed
-    // data need no bytes in the file.
+    // Behind the relocations' table, which the loader's relocations join:
+    // the loader's section, read and run only (the block, then the loader's
+    // code and constants), then its zeroed data.
     const std::uint32_t relocationRva = relocationSection.rva;
     const std::size_t relocationRoom =
         relocationTable(relocations).size() + 12 * loaderRelocations.size();  // a block per loader address at most
     const std::uint32_t loaderRva = alignUp(relocationRva + std::uint32_t(relocationRoom), program.sectionAlignment);
     const std::uint32_t loaderAt = alignUp(std::uint32_t(block.size()), 64);
-    moveLoader(flat, loaderRelocations, loader.imageBase, program.imageBase, loaderRva + loaderAt, relocations);
+    const std::uint32_t loaderSize = loaderAt + std::uint32_t(flat.stored.size());
+    const std::uint32_t zeroedRva = alignUp(loaderRva + loaderSize, program.sectionAlignment);
+    moveLoader(flat, loaderRelocations, loader.imageBase, program.imageBase, loaderRva + loaderAt, zeroedRva,
+               relocations);
     const std::vector<std::uint8_t> relocationBytes = relocationTable(relocations);
 
     record.blockRva = loaderRva;
     record.blockSize = std::uint32_t(block.size());
     record.relocationsRva = relocationRva;
     record.relocationsSize = std::uint32_t(relocationBytes.size());
-    record.loaderRva = loaderRva;
-    record.loaderSize = loaderAt + std::uint32_t(flat.bytes.size());
     record.recordRva = loaderRva + loaderAt + recordOffset;
-    record.imageSize = alignUp(loaderRva + record.loaderSize, program.sectionAlignment);
+    record.imageSize = flat.zeroedSize != 0 ? alignUp(zeroedRva + flat.zeroedSize, program.sectionAlignment) : zeroedRva;
     std::memcpy(record.magic, kPackedImageMagic, sizeof record.magic);
-    std::memcpy(&flat.bytes[recordOffset], &record, sizeof record);
+    std::memcpy(&flat.stored[recordOffset], &record, sizeof record);
     std::vector<std::uint8_t> loaderBytes = block;
     loaderBytes.resize(loaderAt, 0);
-    loaderBytes.insert(loaderBytes.end(), flat.bytes.begin(), storedEnd);
+    loaderBytes.insert(loaderBytes.end(), flat.stored.begin(), flat.stored.end());
 
     // The packed sections keep their addresses and sizes as zeroed memory
     // the loader may write; the rest keep their bytes.
@@ -186,9 +196,12 @@ std::vector<std::uint8_t> packImage(const PeImage& program, const PeImage& loade
     PeSection relocationHeader = relocationSection;
     relocationHeader.virtualSize = relocationHeader.rawSize = record.relocationsSize;
     placed.push_back({relocationHeader, relocationBytes.data()});
-    placed.push_back({{".unpack", loaderRva, record.loaderSize, 0, std::uint32_t(loaderBytes.size()),
-                       kCodeSection | kExecutableSection | kReadableSection | kWritableSection},
+    placed.push_back({{".unpack", loaderRva, loaderSize, 0, loaderSize, kCodeSection | kExecutableSection | kReadableSection},
                       loaderBytes.data()});
+    if (flat.zeroedSize != 0)
+        placed.push_back({{".unpackz", zeroedRva, flat.zeroedSize, 0, 0,
+                           kUninitialisedSection | kReadableSection | kWritableSection},
+                          nullptr});
 
     const std::uint32_t tableEnd = program.sectionTableOffset + std::uint32_t(placed.size()) * kSectionHeaderSize;
     if (tableEnd > program.sizeOfHeaders) return refuse(error, "no room for another section header");
