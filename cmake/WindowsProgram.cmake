@@ -56,6 +56,9 @@ function(brindle_windows_program target)
   # small loader (src/package/packed_image.h).
   if(BRINDLE_IMAGE_PACK)
     add_dependencies(${target} brindle-image-loader)
+    # Linked again, and so packed again, when the loader or the packer changes.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+                 $<TARGET_FILE:brindle-image-loader> "${BRINDLE_IMAGE_PACK}")
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND "${BRINDLE_IMAGE_PACK}" $<TARGET_FILE:${target}> $<TARGET_FILE:brindle-image-loader>
       VERBATIM)

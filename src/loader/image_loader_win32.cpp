@@ -23,8 +23,8 @@ brindle::PackedImageRecord brindlePackedImage = {
 namespace {
 
 // The decoder's one allocation, its model, comes from here: the loader has
-// no heap of its own before the program runs. Zeroed memory of the loader's
-// section, not part of the file.
+// no heap of its own before the program runs. Zeroed data, which the file
+// does not hold.
 alignas(16) std::uint8_t modelArena[64 << 10];
 bool arenaTaken = false;
 
@@ -48,24 +48,17 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void operator delete(void*) noexcept { arenaTaken = false; }
 void operator delete(void*, std::size_t) noexcept { arenaTaken = false; }
 
-// What the compiler may call for copies and fills; the loader links no C library.
+// The decoder's copies within its window (std::copy); the loader links no
+// C library.
 extern "C" {
-void* memcpy(void* to, const void* from, std::size_t length) {
-    auto* out = static_cast<unsigned char*>(to);
-    const auto* in = static_cast<const unsigned char*>(from);
-    while (length-- != 0) *out++ = *in++;
-    return to;
-}
 void* memmove(void* to, const void* from, std::size_t length) {
     auto* out = static_cast<unsigned char*>(to);
     const auto* in = static_cast<const unsigned char*>(from);
-    if (out <= in) return memcpy(to, from, length);
-    while (length-- != 0) out[length] = in[length];
-    return to;
-}
-void* memset(void* to, int value, std::size_t length) {
-    auto* out = static_cast<unsigned char*>(to);
-    while (length-- != 0) *out++ = static_cast<unsigned char>(value);
+    if (out <= in) {
+        for (std::size_t i = 0; i < length; ++i) out[i] = in[i];
+    } else {
+        while (length-- != 0) out[length] = in[length];
+    }
     return to;
 }
 

@@ -103,7 +103,7 @@ std::vector<std::uint8_t> packImage(const PeImage& program, const PeImage& loade
         const bool allowed = index == kImportDirectory || index == kResourceDirectory ||
                              index == kRelocationDirectory || index == kImportAddressDirectory;
         if (!allowed && program.directories[index].size != 0)
-            return refuse(error, "the program has data directory " + std::to_string(index) + ", which packing drops");
+            return refuse(error, "the program has data directory " + std::to_string(index) + ", which the packed program could not keep");
     }
     const auto firstKept = std::find_if(program.sections.begin(), program.sections.end(),
                                         [&](const PeSection& section) { return readAtLoad(program, section); });
