@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -32,10 +34,18 @@ struct Clock {
     }
 };
 
-// Each decoder's speed is the best of several rounds, the two taking turns,
-// so that what disturbs one round weighs on both alike.
-constexpr int kDecodeRounds = 5;
-constexpr double kMinimumRoundSeconds = 0.1;
+// A round runs each decoder in turn over the whole corpus, twice (so that
+// each finds its own packed data in the caches once, as the one before it
+// left them for itself), the first turn moving on by one decoder each round.
+// Each pass is timed per window of consecutive files of one kind (at least
+// kWindowBytes of output, well under a millisecond), and a window counts with
+// its fastest pass: on this shared machine a disturbance spoils a short window
+// now and then, where it spoiled nearly every round of 100 ms. Whole passes
+// keep the corpus's order, so no decoder meets a window again before the rest
+// of the corpus has run (its branches are not learnt by heart).
+constexpr int kDecodeRounds = 15;
+constexpr int kPassesPerRound = 2;
+constexpr std::size_t kWindowBytes = 64 * 1024;
 
 double secondsSince(Clock::time_point start) { return Clock::now() - start; }
 
@@ -88,84 +98,127 @@ std::vector<std::uint8_t> deflate9(const std::vector<std::uint8_t>& input) {
     return out;
 }
 
-// Output megabytes per second of `decode` run over all files, repeated
-// until the time is long enough to trust.
-template <typename Decode>
-double decodeSpeed(const std::vector<CorpusFile>& files, Decode decode) {
-    std::size_t bytes = 0;
-    const Clock::time_point start = Clock::now();
-    double seconds = 0;
-    do {
-        for (std::size_t i = 0; i < files.size(); ++i) bytes += decode(i);
-        seconds = secondsSince(start);
-    } while (seconds < kMinimumRoundSeconds);
-    return double(bytes) / seconds / 1e6;
+// Output megabytes per second of each decoder over each kind's files,
+// speeds[kind][decoder]; kind k's files end at kindEnds[k], and a decoder
+// decodes file i. A pass covers every kind, so that a kind's windows are
+// timed over the whole measurement, not over a few seconds of it that other
+// work on the machine may slow throughout.
+std::vector<std::vector<double>> decodeSpeeds(const std::vector<const CorpusFile*>& files,
+                                              const std::vector<std::size_t>& kindEnds,
+                                              const std::vector<std::function<void(std::size_t)>>& decoders) {
+    std::vector<std::size_t> windowEnds, windowKinds;
+    for (std::size_t i = 0, bytes = 0, kind = 0; i < files.size(); ++i) {
+        while (i >= kindEnds[kind]) ++kind;
+        bytes += files[i]->bytes.size();
+        if (bytes >= kWindowBytes || i + 1 == kindEnds[kind]) {
+            windowEnds.push_back(i + 1);
+            windowKinds.push_back(kind);
+            bytes = 0;
+        }
+    }
+    const std::size_t windows = windowEnds.size();
+    std::vector<double> fastest(decoders.size() * windows, std::numeric_limits<double>::infinity());
+    for (int round = 0; round < kDecodeRounds; ++round) {
+        for (std::size_t turn = 0; turn < decoders.size(); ++turn) {
+            const std::size_t d = (round + turn) % decoders.size();
+            for (int pass = 0; pass < kPassesPerRound; ++pass) {
+                for (std::size_t w = 0, first = 0; w < windows; first = windowEnds[w++]) {
+                    const Clock::time_point start = Clock::now();
+                    for (std::size_t i = first; i < windowEnds[w]; ++i) decoders[d](i);
+                    double& best = fastest[d * windows + w];
+                    best = std::min(best, secondsSince(start));
+                }
+            }
+        }
+    }
+    std::vector<std::vector<double>> speeds(kindEnds.size(), std::vector<double>(decoders.size()));
+    for (std::size_t d = 0; d < decoders.size(); ++d) {
+        std::vector<double> seconds(kindEnds.size()), bytes(kindEnds.size());
+        for (std::size_t w = 0, first = 0; w < windows; first = windowEnds[w++]) {
+            seconds[windowKinds[w]] += fastest[d * windows + w];
+            for (std::size_t i = first; i < windowEnds[w]; ++i) bytes[windowKinds[w]] += files[i]->bytes.size();
+        }
+        for (std::size_t k = 0; k < kindEnds.size(); ++k) {
+            speeds[k][d] = seconds[k] > 0 ? bytes[k] / seconds[k] / 1e6 : 0;
+        }
+    }
+    return speeds;
 }
 
-Figures measure(const std::vector<CorpusFile>& files) {
+// Packs each file every way, checks each decoder's round trip, and counts.
+Figures packAll(const std::vector<CorpusFile>& files, std::vector<Encoded>& encoded,
+                std::vector<std::uint8_t>& output) {
     Figures figures;
-    std::vector<Encoded> encoded(files.size());
-    std::size_t largest = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::vector<std::uint8_t>& input = files[i].bytes;
+    for (const CorpusFile& file : files) {
+        const std::vector<std::uint8_t>& input = file.bytes;
+        Encoded packed;
         const Clock::time_point start = Clock::now();
-        encoded[i].ours = brindle::pack(input.data(), input.size());
+        packed.ours = brindle::pack(input.data(), input.size());
         figures.packSeconds += secondsSince(start);
-        encoded[i].zlib = deflate9(input);
-        encoded[i].lzma = brindle::packLzma(input.data(), input.size());
-        figures.lzma += encoded[i].lzma.size();
+        packed.zlib = deflate9(input);
+        packed.lzma = brindle::packLzma(input.data(), input.size());
+        figures.lzma += packed.lzma.size();
         figures.files++;
         figures.input += input.size();
-        figures.ours += encoded[i].ours.size();
-        figures.zlib += encoded[i].zlib.size();
-        largest = std::max(largest, input.size());
+        figures.ours += packed.ours.size();
+        figures.zlib += packed.zlib.size();
+        if (output.size() < input.size()) output.resize(input.size());
+
+        std::uint32_t size = 0;
+        const auto matches = [&] { return std::equal(input.begin(), input.end(), output.begin()); };
+        bool same = brindle::unpack(packed.ours.data(), packed.ours.size(), output.data(), output.size(), size) &&
+                    size == input.size() && matches();
+        same = same && brindle::unpackLzma(packed.lzma.data(), packed.lzma.size(), output.data(), output.size(),
+                                           size) && matches();
+        same = same && liblzmaDecode(packed.lzma, output) == input.size() && matches();
+        if (!same) {
+            std::printf("round trip failed: %s\n", file.path.c_str());
+            figures.failures++;
+        }
+        encoded.push_back(std::move(packed));
+    }
+    return figures;
+}
+
+// The figures of each kind: programs, then text.
+std::vector<Figures> measure(const Corpus& corpus) {
+    std::vector<Encoded> encoded;
+    std::vector<std::uint8_t> output;
+    std::vector<Figures> figures = {packAll(corpus.binaries, encoded, output), packAll(corpus.text, encoded, output)};
+    std::vector<const CorpusFile*> files;
+    for (const auto* kind : {&corpus.binaries, &corpus.text}) {
+        for (const CorpusFile& file : *kind) files.push_back(&file);
     }
     if (files.empty()) return figures;
 
-    std::vector<std::uint8_t> output(largest);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::vector<std::uint8_t>& ours = encoded[i].ours;
-        std::uint32_t size = 0;
-        const auto matches = [&] { return std::equal(files[i].bytes.begin(), files[i].bytes.end(), output.begin()); };
-        bool same = brindle::unpack(ours.data(), ours.size(), output.data(), output.size(), size) &&
-                    size == files[i].bytes.size() && matches();
-        same = same && brindle::unpackLzma(encoded[i].lzma.data(), encoded[i].lzma.size(), output.data(),
-                                           output.size(), size) && matches();
-        same = same && liblzmaDecode(encoded[i].lzma, output) == files[i].bytes.size() && matches();
-        if (!same) {
-            std::printf("round trip failed: %s\n", files[i].path.c_str());
-            figures.failures++;
-        }
-    }
     const auto unpackOurs = [&](std::size_t i) {
         const std::vector<std::uint8_t>& ours = encoded[i].ours;
         std::uint32_t size = 0;
         brindle::unpack(ours.data(), ours.size(), output.data(), output.size(), size);
-        return std::size_t(size);
     };
     const auto unpackOurs32 = [&](std::size_t i) {
         const std::vector<std::uint8_t>& ours = encoded[i].ours;
         std::uint32_t size = 0;
         brindle::unpackWithBuffer<std::uint32_t>(ours.data(), ours.size(), output.data(), output.size(), size);
-        return std::size_t(size);
     };
     const auto unpackLzma = [&](std::size_t i) {
         std::uint32_t size = 0;
         brindle::unpackLzma(encoded[i].lzma.data(), encoded[i].lzma.size(), output.data(), output.size(), size);
-        return std::size_t(size);
     };
-    const auto decodeLiblzma = [&](std::size_t i) { return liblzmaDecode(encoded[i].lzma, output); };
+    const auto decodeLiblzma = [&](std::size_t i) { liblzmaDecode(encoded[i].lzma, output); };
     const auto inflateZlib = [&](std::size_t i) {
         uLongf size = uLongf(output.size());
         uncompress(output.data(), &size, encoded[i].zlib.data(), uLong(encoded[i].zlib.size()));
-        return std::size_t(size);
     };
-    for (int round = 0; round < kDecodeRounds; ++round) {
-        figures.unpackMBs = std::max(figures.unpackMBs, decodeSpeed(files, unpackOurs));
-        figures.unpack32MBs = std::max(figures.unpack32MBs, decodeSpeed(files, unpackOurs32));
-        figures.inflateMBs = std::max(figures.inflateMBs, decodeSpeed(files, inflateZlib));
-        figures.lzmaMBs = std::max(figures.lzmaMBs, decodeSpeed(files, unpackLzma));
-        figures.liblzmaMBs = std::max(figures.liblzmaMBs, decodeSpeed(files, decodeLiblzma));
+    const std::vector<std::vector<double>> speeds =
+        decodeSpeeds(files, {corpus.binaries.size(), files.size()},
+                     {unpackOurs, unpackOurs32, inflateZlib, unpackLzma, decodeLiblzma});
+    for (std::size_t k = 0; k < figures.size(); ++k) {
+        figures[k].unpackMBs = speeds[k][0];
+        figures[k].unpack32MBs = speeds[k][1];
+        figures[k].inflateMBs = speeds[k][2];
+        figures[k].lzmaMBs = speeds[k][3];
+        figures[k].liblzmaMBs = speeds[k][4];
     }
     return figures;
 }
@@ -215,8 +268,9 @@ void printLzma(const char* name, const Figures& f) {
 int main(int argc, char** argv) {
     const std::vector<std::string> paths(argv + 1, argv + argc);
     const Corpus corpus = paths.empty() ? loadDefaultCorpus() : loadCorpus(paths);
-    const Figures binaries = measure(corpus.binaries);
-    const Figures text = measure(corpus.text);
+    const std::vector<Figures> kinds = measure(corpus);
+    const Figures& binaries = kinds[0];
+    const Figures& text = kinds[1];
     std::printf("%s build, not position-independent, as the runtime; its -Os, decoders %s: ours, zlib %s's inflate "
                 "and liblzma %s's decoder, both built from source\n",
                 kBuild, BRINDLE_DECODER_FLAGS, zlibVersion(), lzma_version_string());
