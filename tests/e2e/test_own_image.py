@@ -3,7 +3,10 @@ package of the file it was started from, whatever is put in that file's
 place while it runs; and a damaged installer (cut short, a block changed, a
 package appended behind its certificate table, a table it does not
 recognise) shows one message before anything else happens, leaves nothing
-in the temporary folder and exits with code 2."""
+in the temporary folder and exits with code 2. Its own code travels packed:
+restored at another address than it was packed for, as a system that
+loads programs at random addresses has it, it installs; with its packed
+code damaged, it ends with code 2 before any of it runs."""
 
 import shutil
 import struct
@@ -27,6 +30,42 @@ def listing(installer):
     out = subprocess.run([wine.BIN / "brindle-pack", "list", installer], capture_output=True, text=True,
                          check=True).stdout
     return [line.split("\t") for line in out.splitlines()]
+
+
+def sections(image):
+    """A PE32 image's sections: (name, address, raw size, file offset)."""
+    nt = struct.unpack_from("<I", image, 0x3C)[0]
+    count, optional_size = struct.unpack_from("<H", image, nt + 6)[0], struct.unpack_from("<H", image, nt + 20)[0]
+    table = nt + 24 + optional_size
+    return [(image[at:at + 8].rstrip(b"\0").decode(), *struct.unpack_from("<III", image, at + 12))
+            for at in range(table, table + 40 * count, 40)]
+
+
+def rebased(image, base):
+    """The image as if linked for `base`: its preferred base and every address
+    its relocations name in its file moved. The packed code, not in the file,
+    is left to the loader, whose record still names the base it was packed
+    for: it finds itself elsewhere and must move what it restores."""
+    image = bytearray(image)
+    optional = struct.unpack_from("<I", image, 0x3C)[0] + 24
+    delta = base - struct.unpack_from("<I", image, optional + 28)[0]
+    struct.pack_into("<I", image, optional + 28, base)
+    table, size = struct.unpack_from("<II", image, optional + 96 + 8 * 5)
+    in_file = [(address, raw_size, offset) for _, address, raw_size, offset in sections(image) if raw_size]
+    file_offset = next(offset + table - address for address, raw_size, offset in in_file
+                       if address <= table < address + raw_size)
+    at = file_offset
+    while at < file_offset + size:
+        page, block = struct.unpack_from("<II", image, at)
+        assert block >= 8, "a relocation block shorter than its header"
+        for (entry,) in struct.iter_unpack("<H", image[at + 8:at + block]):
+            rva = page + (entry & 0xFFF)
+            for address, raw_size, offset in in_file:
+                if entry >> 12 == 3 and address <= rva < address + raw_size:
+                    value = struct.unpack_from("<I", image, offset + rva - address)[0]
+                    struct.pack_into("<I", image, offset + rva - address, (value + delta) & 0xFFFFFFFF)
+        at += block
+    return bytes(image)
 
 
 def rename_through_the_platform(path, new_path):
@@ -92,3 +131,21 @@ class OwnImage(wine.WineTest):
                 run.ended(code=2)
                 self.assertEqual(wine.work_directories(), [])
                 self.assertEqual(wine.hook_log(), [])
+
+    def test_its_packed_code_restored_elsewhere_installs_and_damaged_ends_the_run(self):
+        stub = wine.BIN.joinpath("brindle-setup.exe").read_bytes()
+        name, _, _, loader_at = sections(stub)[-2]
+        self.assertEqual(name, ".unpack")  # the loader's section starts with the packed code
+        damaged = bytearray(stub)
+        damaged[loader_at + 4000] ^= 0x40
+        stubs = wine.fresh_work("packed-stubs")
+        cases = {"restored elsewhere": (rebased(stub, 0x10000000), 0), "packed code damaged": (bytes(damaged), 2)}
+        for case, (image, code) in cases.items():
+            with self.subTest(case):
+                (stubs / "setup.exe").write_bytes(image)
+                installer = wine.build_installer(SETUP, package={"tool.txt": case}, stub=stubs / "setup.exe")
+                self.assertEqual(wine.brindle_robot.run_unattended(wine.windows_path(installer), f"/S /D={TARGET}"),
+                                 (code, []))
+                installed = wine.TESTS / "Own" / "tool.txt"
+                self.assertEqual(installed.read_text() if installed.exists() else None, case if code == 0 else None)
+                self.scrub(wine.TESTS)

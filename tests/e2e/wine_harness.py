@@ -321,10 +321,10 @@ def write_tree(folder, files):
 _installers = itertools.count()
 
 
-def build_installer(setup=None, files=None, package=None):
+def build_installer(setup=None, files=None, package=None, stub=BIN / "brindle-setup.exe"):
     """An installer whose package holds setup.ini made from `setup`
     ({group: {key: value}}), the `files` and, when given, a setup.pck of the
-    `package` files (both as write_tree takes them)."""
+    `package` files (both as write_tree takes them), behind `stub`."""
     scratch = fresh_work(f"installer-{next(_installers)}")
     files = dict(files or {})
     if setup is not None:
@@ -335,7 +335,7 @@ def build_installer(setup=None, files=None, package=None):
         files["setup.pck"] = (scratch / "setup.pck").read_bytes()
     write_tree(scratch / "tree", files)
     subprocess.run([BIN / "brindle-pack", "pack", scratch / "tree", "-o", scratch / "setup.exe",
-                    "--stub", BIN / "brindle-setup.exe"], check=True)
+                    "--stub", stub], check=True)
     return scratch / "setup.exe"
 
 
