@@ -23,6 +23,8 @@ inline unsigned longMatchBonus(std::uint32_t offset) {
            unsigned(offset >= 0x10000);
 }
 
+inline std::uint16_t loadLe16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+
 inline std::uint32_t loadLe32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;

@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "package/packed_block.h"
+
 namespace brindle {
 
 inline constexpr char kPackedImageMagic[8] = {'B', 'r', 'n', 'd', 'l', 'P', 'k', '1'};
@@ -46,6 +48,36 @@ struct PackedImageRecord {
     PackedImageSection sections[kPackedImageSections];
 };
 static_assert(sizeof(PackedImageRecord) == 64 + 12 * kPackedImageSections);
+
+// A base relocation table: blocks of a 4 KiB page's address, the block's
+// size and 16-bit entries, each a kind (the top 4 bits) and an offset.
+inline constexpr unsigned kRelocationPadding = 0;  // IMAGE_REL_BASED_ABSOLUTE
+inline constexpr unsigned kRelocationAddress = 3;  // IMAGE_REL_BASED_HIGHLOW, a 32-bit address
+inline constexpr std::uint32_t kRelocationBlockHeader = 8;
+
+// Calls `visit(rva)` for each 32-bit address the relocation table of `size`
+// bytes at `table` names, passing over padding entries; false when a block
+// runs past the table, an entry is of another kind or an address would
+// pass 4 GiB, and when `visit` returns false.
+template <typename Visit>
+bool forEachRelocation(const std::uint8_t* table, std::uint32_t size, Visit visit) {
+    const std::uint8_t* at = table;
+    const std::uint8_t* const end = table + size;
+    while (end - at >= std::ptrdiff_t(kRelocationBlockHeader)) {
+        const std::uint32_t page = loadLe32(at);
+        const std::uint32_t blockSize = loadLe32(at + 4);
+        if (blockSize < kRelocationBlockHeader || blockSize % 2 != 0 || blockSize > std::uint32_t(end - at))
+            return false;
+        for (std::uint32_t i = kRelocationBlockHeader; i < blockSize; i += 2) {
+            const unsigned entry = loadLe16(at + i);
+            if (entry >> 12 == kRelocationPadding) continue;
+            const std::uint32_t rva = page + (entry & 0xFFF);
+            if (entry >> 12 != kRelocationAddress || rva < page || !visit(rva)) return false;
+        }
+        at += blockSize;
+    }
+    return at == end;
+}
 
 // Restores the range of the image of `record.imageSize` bytes at `image`,
 // loaded at address `loadedBase`: decodes the block into the range and adds

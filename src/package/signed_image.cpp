@@ -36,7 +36,6 @@ struct SecurityDirectory {
     std::uint32_t size = 0;
 };
 
-std::uint16_t loadLe16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
 // Reads exactly `count` bytes at `offset`, and only when they lie inside the file.
 bool readAt(InputFile& file, std::uint64_t length, std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {

@@ -5,15 +5,13 @@
 #include <strings.h>
 
 #include "package/packed_block.h"
+#include "package/packed_image.h"
 
 namespace brindle::image_pack {
 namespace {
 
 constexpr std::uint16_t kMachineI386 = 0x14C;
 constexpr std::uint16_t kPe32Magic = 0x10B;
-constexpr std::uint32_t kRelocationAddress = 3;
-
-std::uint16_t loadLe16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
 // The NUL-terminated text at `rva`, or "" when it runs off the image.
 std::string textAt(const std::vector<std::uint8_t>& mapped, std::uint32_t rva) {
@@ -90,21 +88,11 @@ bool readRelocations(const PeImage& image, const std::vector<std::uint8_t>& mapp
     rvas.clear();
     const PeDirectory table = image.directories[kRelocationDirectory];
     if (std::uint64_t(table.rva) + table.size > mapped.size()) return error = "relocations outside the image", false;
-    std::uint32_t at = table.rva;
-    const std::uint32_t end = table.rva + table.size;
-    while (end - at >= 8) {
-        const std::uint32_t page = loadLe32(&mapped[at]);
-        const std::uint32_t blockSize = loadLe32(&mapped[at + 4]);
-        if (blockSize < 8 || blockSize % 2 != 0 || blockSize > end - at)
-            return error = "a relocation block runs past its table", false;
-        for (std::uint32_t i = 8; i < blockSize; i += 2) {
-            const std::uint16_t entry = loadLe16(&mapped[at + i]);
-            if (entry >> 12 == 0) continue;
-            if (entry >> 12 != kRelocationAddress) return error = "a relocation of a kind other than HIGHLOW", false;
-            rvas.push_back(page + (entry & 0xFFF));
-        }
-        at += blockSize;
-    }
+    const bool sound = forEachRelocation(&mapped[table.rva], table.size, [&](std::uint32_t rva) {
+        rvas.push_back(rva);
+        return true;
+    });
+    if (!sound) return error = "a relocation block runs past its table or names what is not a 32-bit address", false;
     return true;
 }
 
