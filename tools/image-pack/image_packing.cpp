@@ -18,12 +18,15 @@ bool holdsDirectory(const PeSection& section, const PeDirectory& directory) {
     return directory.size != 0 && directory.rva >= section.rva && directory.rva < section.rva + section.virtualSize;
 }
 
-// The sections the system reads before the loader runs stay as they are:
-// the import table it binds, the resources it may show, the relocations.
+// What the system reads before the loader runs, which stays as it is: the
+// import table it binds, the resources it may show, the relocations. A
+// packed program has no other data directory.
+constexpr unsigned kReadAtLoad[] = {kImportDirectory, kResourceDirectory, kRelocationDirectory,
+                                    kImportAddressDirectory};
+
 bool readAtLoad(const PeImage& program, const PeSection& section) {
-    for (const unsigned index : {kImportDirectory, kResourceDirectory, kRelocationDirectory, kImportAddressDirectory})
-        if (holdsDirectory(section, program.directories[index])) return true;
-    return false;
+    return std::any_of(std::begin(kReadAtLoad), std::end(kReadAtLoad),
+                       [&](unsigned index) { return holdsDirectory(section, program.directories[index]); });
 }
 
 // The loader as its own link laid it out (its sections close together):
@@ -100,10 +103,10 @@ std::vector<std::uint8_t> refuse(std::string& error, std::string why) {
 
 std::vector<std::uint8_t> packImage(const PeImage& program, const PeImage& loader, std::string& error) {
     for (unsigned index = 0; index < kDirectoryCount; ++index) {
-        const bool allowed = index == kImportDirectory || index == kResourceDirectory ||
-                             index == kRelocationDirectory || index == kImportAddressDirectory;
-        if (!allowed && program.directories[index].size != 0)
-            return refuse(error, "the program has data directory " + std::to_string(index) + ", which the packed program could not keep");
+        const bool kept = std::find(std::begin(kReadAtLoad), std::end(kReadAtLoad), index) != std::end(kReadAtLoad);
+        if (!kept && program.directories[index].size != 0)
+            return refuse(error, "the program has data directory " + std::to_string(index) +
+                                     ", which the packed program could not keep");
     }
     const auto firstKept = std::find_if(program.sections.begin(), program.sections.end(),
                                         [&](const PeSection& section) { return readAtLoad(program, section); });
@@ -196,8 +199,9 @@ std::vector<std::uint8_t> packImage(const PeImage& program, const PeImage& loade
     PeSection relocationHeader = relocationSection;
     relocationHeader.virtualSize = relocationHeader.rawSize = record.relocationsSize;
     placed.push_back({relocationHeader, relocationBytes.data()});
-    placed.push_back({{".unpack", loaderRva, loaderSize, 0, loaderSize, kCodeSection | kExecutableSection | kReadableSection},
-                      loaderBytes.data()});
+    placed.push_back(
+        {{".unpack", loaderRva, loaderSize, 0, loaderSize, kCodeSection | kExecutableSection | kReadableSection},
+         loaderBytes.data()});
     if (flat.zeroedSize != 0)
         placed.push_back({{".unpackz", zeroedRva, flat.zeroedSize, 0, 0,
                            kUninitialisedSection | kReadableSection | kWritableSection},
